@@ -1,0 +1,33 @@
+# Native (Linux) side: tests of the portable core drawing into offscreen
+# framebuffers through EGL on Mesa, and the frame-time benchmark.
+find_package(OpenGL REQUIRED COMPONENTS OpenGL EGL)
+find_package(GTest REQUIRED)
+find_library(GLU_LIBRARY GLU REQUIRED)
+target_link_libraries(lumivane_core PUBLIC OpenGL::GL ${GLU_LIBRARY})
+
+include(GoogleTest)
+
+# Headless OpenGL for tests and benchmark: a surfaceless EGL context drawing
+# into 8-bit or 10-bit framebuffer objects.
+add_library(offscreen_gl STATIC tests/support/offscreen_gl.cpp)
+target_include_directories(offscreen_gl PUBLIC tests/support)
+target_link_libraries(offscreen_gl PUBLIC lumivane_core OpenGL::EGL OpenGL::OpenGL)
+
+add_executable(core_tests
+  tests/viewer_state_test.cpp
+  tests/key_commands_test.cpp
+  tests/extension_list_test.cpp
+  src/windows/extension_list.cpp)
+target_link_libraries(core_tests PRIVATE lumivane_core GTest::gtest_main)
+gtest_discover_tests(core_tests)
+
+add_executable(render_tests tests/render_test.cpp)
+target_link_libraries(render_tests PRIVATE offscreen_gl GTest::gtest_main)
+gtest_discover_tests(render_tests DISCOVERY_MODE PRE_TEST
+  PROPERTIES ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
+
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+  add_executable(render_bench bench/render_bench.cpp)
+  target_link_libraries(render_bench PRIVATE offscreen_gl benchmark::benchmark)
+endif()

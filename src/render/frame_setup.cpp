@@ -1,0 +1,80 @@
+#include "render/frame_setup.h"
+
+#include "render/gl_headers.h"
+#include "viewer/viewer_state.h"
+
+void initContextState() {
+  glShadeModel(GL_SMOOTH);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClearDepth(1.0);
+  glEnable(GL_DEPTH_TEST);
+  glDepthMask(GL_TRUE);
+  glDepthFunc(GL_LEQUAL);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  // Culling stays off: both faces of every polygon are drawn and the depth
+  // test alone keeps rear faces behind front ones.
+  glFrontFace(GL_CW);
+  glCullFace(GL_BACK);
+  glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_LIGHT0);
+
+  // Main light: 10 units behind the eye on the view axis, white by default.
+  const GLfloat mainPosition[] = {0.0f, 0.0f, 10.0f, 1.0f};
+  glLightfv(GL_LIGHT0, GL_POSITION, mainPosition);
+
+  // Side light: below, left of and in front of the eye; no specular.
+  const GLfloat sideDiffuse[] = {0.7f, 0.7f, 0.7f, 1.0f};
+  glLightfv(GL_LIGHT1, GL_DIFFUSE, sideDiffuse);
+  glEnable(GL_LIGHT1);
+  const GLfloat sidePosition[] = {-20.0f, -20.0f, -20.0f, 1.0f};
+  glLightfv(GL_LIGHT1, GL_POSITION, sidePosition);
+}
+
+void beginFrame(int width, int height) {
+  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+  // A square viewport: in a wide window its top lies above the client area,
+  // in a tall one it reaches past the right edge.
+  const int side = width > height ? width : height;
+  glViewport(0, 0, side, side);
+
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  if (height > 0) {
+    const double aspect = static_cast<double>(width) / static_cast<double>(side);
+    gluPerspective(45.0, aspect, 1.0, 100.0);
+  }
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+void drawBackground() {
+  // Without depth writes the background lies behind everything drawn later.
+  glDisable(GL_DEPTH_TEST);
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_LIGHTING);
+
+  const GLfloat bottom = viewerState.shadeBottom;
+  const GLfloat top = viewerState.shadeTop;
+  glBegin(GL_QUADS);
+  glColor3f(bottom, bottom, bottom);
+  glVertex2f(-1.0f, -1.0f);
+  glVertex2f(1.0f, -1.0f);
+  glColor3f(top, top, top);
+  glVertex2f(1.0f, 1.0f);
+  glVertex2f(-1.0f, 1.0f);
+  glEnd();
+
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_LIGHTING);
+}

@@ -1,0 +1,21 @@
+// One complete frame of the demonstration scene: the optional grey gradient,
+// four lit objects turning together and the rocking logo text. The same call
+// serves both windows; the caller makes the context current and swaps.
+#pragma once
+
+#include "render/gl_headers.h"
+
+// First of the 256 display lists holding the logo glyphs in the list space
+// both contexts share; 0 until start-up has built them.
+extern GLuint glyphListBase;
+
+// Requires a current context that has been through initContextState. Reads
+// and advances viewerState.
+void renderFrame(int width, int height);
+
+// The drawing steps of renderFrame, each in its own object space.
+void drawShadedCube();
+void drawColourCube();
+enum class PrismColour { A, B };
+void drawPrism(PrismColour colour);
+void drawLogo();

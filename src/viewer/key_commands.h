@@ -1,0 +1,17 @@
+// The key table both front ends share: which command a key runs, which light
+// it switches and how many times both windows are refreshed afterwards. Each
+// front end only turns its own key codes into a ViewerKey and supplies the
+// three platform actions.
+#pragma once
+
+enum class ViewerKey { Other, Escape, Space, MainLight, SideLight, Shade, Logo, Pause };
+
+struct FrontEndActions {
+  void (*quit)();                                 // end the message loop
+  void (*switchLight)(int lightIndex, bool off);  // 0 main, 1 side; in both contexts
+  void (*refreshBoth)();                          // paint the 10-bit window, then the 8-bit one
+};
+
+// Runs the key's command and its refreshes. Returns false for a key without a
+// row in the table, which the caller passes on to the platform's default.
+bool handleViewerKey(ViewerKey key, const FrontEndActions& actions);

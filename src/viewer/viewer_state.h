@@ -1,0 +1,44 @@
+// The one record of what both display windows show and how far the animation
+// has run, the commands that change it and the three per-paint advance rules.
+// Plain data and arithmetic: no platform or graphics interface is used here.
+#pragma once
+
+struct ViewerState {
+  double sceneAngle = 0.0;  // degrees, shared by the four scene objects; never wrapped
+  double logoAngle = 0.0;   // degrees, rocks between about -20 and +10
+  int logoDirection = +1;   // sign of the next logo step
+  bool paused = false;      // scene advance and timer repaints stopped
+  bool logoVisible = true;
+  bool mainLightOff = false;  // GL_LIGHT0 in both contexts
+  bool sideLightOff = false;  // GL_LIGHT1 in both contexts
+  int shadeIndex = 3;         // background preset, 0 means no background
+  float shadeTop = 0.6f;
+  float shadeBottom = 0.4f;
+  bool dragging = false;  // left button held in one of the display windows
+};
+
+struct ShadePreset {
+  float shadeTop;
+  float shadeBottom;
+};
+
+constexpr int shadePresetCount = 6;
+// Row 0 is never read: preset 0 switches the background off and keeps the
+// previous shades.
+extern const ShadePreset shadePresets[shadePresetCount];
+
+extern ViewerState viewerState;
+
+// Commands: they change viewerState only; repainting and GL work are the caller's.
+void cycleShade();
+void togglePause();
+void toggleLogo();
+bool toggleMainLight();  // returns the new mainLightOff
+bool toggleSideLight();  // returns the new sideLightOff
+void beginDrag();
+void endDrag();
+
+// Per-paint advance rules, called by renderFrame at fixed points of a frame.
+void turnLogoAtBounds();
+void advanceScene();
+void advanceLogo();

@@ -1,0 +1,76 @@
+#include "viewer/key_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "viewer/viewer_state.h"
+
+namespace {
+
+// Records what the key table asked the front end to do.
+std::string calls;
+
+void recordQuit() {
+  calls += "quit ";
+}
+void recordLight(int lightIndex, bool off) {
+  calls += "light" + std::to_string(lightIndex) + (off ? "=off " : "=on ");
+}
+void recordRefresh() {
+  calls += "refresh ";
+}
+
+const FrontEndActions recorder = {recordQuit, recordLight, recordRefresh};
+
+class KeyCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    viewerState = ViewerState{};
+    calls.clear();
+  }
+};
+
+TEST_F(KeyCommandsTest, EachKeyRunsItsCommandWithItsRefreshCount) {
+  struct Row {
+    ViewerKey key;
+    const char* expected;
+  };
+  const Row rows[] = {
+      {ViewerKey::Escape, "quit "},
+      {ViewerKey::Space, ""},
+      {ViewerKey::MainLight, "light0=off refresh refresh "},
+      {ViewerKey::SideLight, "light1=off refresh refresh "},
+      {ViewerKey::Shade, "refresh refresh "},
+      {ViewerKey::Logo, "refresh "},
+      {ViewerKey::Pause, "refresh "},
+  };
+  for (const Row& row : rows) {
+    calls.clear();
+    EXPECT_TRUE(handleViewerKey(row.key, recorder));
+    EXPECT_EQ(calls, row.expected) << "key " << static_cast<int>(row.key);
+  }
+  EXPECT_TRUE(viewerState.mainLightOff);
+  EXPECT_TRUE(viewerState.sideLightOff);
+  EXPECT_EQ(viewerState.shadeIndex, 4);
+  EXPECT_FALSE(viewerState.logoVisible);
+  EXPECT_TRUE(viewerState.paused);
+}
+
+TEST_F(KeyCommandsTest, PressingALightKeyTwiceSwitchesTheLightBackOn) {
+  handleViewerKey(ViewerKey::MainLight, recorder);
+  handleViewerKey(ViewerKey::MainLight, recorder);
+  EXPECT_EQ(calls, "light0=off refresh refresh light0=on refresh refresh ");
+  EXPECT_FALSE(viewerState.mainLightOff);
+}
+
+TEST_F(KeyCommandsTest, AKeyWithoutARowChangesNothing) {
+  EXPECT_FALSE(handleViewerKey(ViewerKey::Other, recorder));
+  EXPECT_EQ(calls, "");
+  const ViewerState initial;
+  EXPECT_EQ(viewerState.shadeIndex, initial.shadeIndex);
+  EXPECT_EQ(viewerState.paused, initial.paused);
+  EXPECT_EQ(viewerState.logoVisible, initial.logoVisible);
+}
+
+}  // namespace
