@@ -1,0 +1,39 @@
+# Windows side: the display windows, the program, and the tests that run
+# under Wine on private X servers (started by scripts/test, which passes
+# their names in LUMIVANE_DISPLAY30 and LUMIVANE_DISPLAY24).
+add_library(lumivane_windows STATIC
+  src/windows/window_class.cpp
+  src/windows/deep_colour_window.cpp
+  src/windows/window_proc.cpp
+  src/windows/extension_list.cpp)
+target_link_libraries(lumivane_windows PUBLIC lumivane_core opengl32 glu32 gdi32 user32)
+
+set(LUMIVANE_ICON_DIR "" CACHE PATH "Folder holding the generated lumivane.ico")
+set(program_sources src/app/main.cpp src/app/run_application.cpp)
+if(LUMIVANE_ICON_DIR)
+  list(APPEND program_sources resources/lumivane.rc)
+  set_source_files_properties(resources/lumivane.rc PROPERTIES
+    OBJECT_DEPENDS "${LUMIVANE_ICON_DIR}/lumivane.ico")
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I \"${LUMIVANE_ICON_DIR}\"")
+  enable_language(RC)
+endif()
+add_executable(lumivane ${program_sources})
+target_link_libraries(lumivane PRIVATE lumivane_windows)
+
+# GoogleTest from the distribution's source, built with the cross compiler.
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(wine_run ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+
+# Each executable is one Wine process: windows are slow to destroy under Wine,
+# so a process builds its windows once and its tests share them.
+add_executable(windows_tests tests/windows/display_windows_test.cpp)
+target_link_libraries(windows_tests PRIVATE lumivane_windows gtest)
+add_test(NAME windows_deep_colour_screen
+  COMMAND ${wine_run} 30 $<TARGET_FILE:windows_tests>)
+
+add_executable(windows_shallow_tests tests/windows/no_deep_colour_test.cpp)
+target_link_libraries(windows_shallow_tests PRIVATE lumivane_windows gtest)
+add_test(NAME windows_screen_without_deep_colour
+  COMMAND ${wine_run} 24 $<TARGET_FILE:windows_shallow_tests>)

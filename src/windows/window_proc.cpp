@@ -1,0 +1,142 @@
+// The one window procedure of the class: paints the display windows, turns
+// keys and mouse buttons into viewer commands, keeps the 10-bit window the
+// size of the 8-bit one, and ends the program on Escape or close.
+#include <initializer_list>
+
+#include "render/scene.h"
+#include "viewer/key_commands.h"
+#include "viewer/viewer_state.h"
+#include "windows/display_windows.h"
+
+DisplayWindow window8;
+
+namespace {
+
+// Virtual-key codes, so letters act with or without Shift or Caps Lock; the
+// digits are those of the main keyboard row.
+ViewerKey viewerKeyFromVirtualKey(WPARAM virtualKey) {
+  switch (virtualKey) {
+    case VK_ESCAPE:
+      return ViewerKey::Escape;
+    case VK_SPACE:
+      return ViewerKey::Space;
+    case '1':
+      return ViewerKey::MainLight;
+    case '2':
+      return ViewerKey::SideLight;
+    case 'B':
+      return ViewerKey::Shade;
+    case 'N':
+      return ViewerKey::Logo;
+    case 'P':
+      return ViewerKey::Pause;
+    default:
+      return ViewerKey::Other;
+  }
+}
+
+void quit() {
+  PostQuitMessage(0);
+}
+
+// A light switch applies to both contexts, the 10-bit one first; the 8-bit
+// context stays current afterwards, and the next paint makes its own current.
+void switchLight(int lightIndex, bool off) {
+  const GLenum light = lightIndex == 0 ? GL_LIGHT0 : GL_LIGHT1;
+  for (const DisplayWindow* record : {&window10, &window8}) {
+    if (record->hglrc == nullptr) continue;
+    wglMakeCurrent(record->hdc, record->hglrc);
+    if (off) {
+      glDisable(light);
+    } else {
+      glEnable(light);
+    }
+  }
+}
+
+const FrontEndActions win32Actions = {quit, switchLight, refreshBoth};
+
+void paint(HWND hwnd) {
+  RECT client;
+  GetClientRect(hwnd, &client);
+  const DisplayWindow* record = nullptr;
+  if (hwnd == window10.hwnd) {
+    record = &window10;
+  } else if (hwnd == window8.hwnd) {
+    record = &window8;
+  }
+  // Any other window of the class (the probe) is never drawn.
+  if (record != nullptr) {
+    wglMakeCurrent(record->hdc, record->hglrc);
+    renderFrame(client.right, client.bottom);
+    SwapBuffers(record->hdc);
+    // No context stays current between messages.
+    wglMakeCurrent(record->hdc, nullptr);
+    ReleaseDC(hwnd, record->hdc);  // the own-DC class keeps it valid
+  }
+  ValidateRect(hwnd, nullptr);
+}
+
+// Resizing the 8-bit window gives the 10-bit window the same outer size at
+// its own position; the rule runs one way only.
+void followSize(HWND hwnd) {
+  if (hwnd != window8.hwnd || window8.hwnd == nullptr || window10.hwnd == nullptr) return;
+  RECT r8, r10;
+  GetWindowRect(window8.hwnd, &r8);
+  GetWindowRect(window10.hwnd, &r10);
+  MoveWindow(window10.hwnd, r10.left, r10.top, r8.right - r8.left, r8.bottom - r8.top, TRUE);
+}
+
+}  // namespace
+
+void refreshBoth() {
+  // The 10-bit window is painted first; UpdateWindow paints at once, so both
+  // frames are drawn before this returns.
+  InvalidateRect(window10.hwnd, nullptr, FALSE);
+  UpdateWindow(window10.hwnd);
+  if (window8.hwnd != nullptr) {
+    InvalidateRect(window8.hwnd, nullptr, FALSE);
+    UpdateWindow(window8.hwnd);
+  }
+}
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      paint(hwnd);
+      return 0;
+    case WM_CLOSE:
+      // The window stays; the message loop ends and the process exits.
+      PostQuitMessage(0);
+      return 0;
+    case WM_KEYDOWN:
+      if (handleViewerKey(viewerKeyFromVirtualKey(wParam), win32Actions)) return 0;
+      break;
+    case WM_SIZE:
+      InvalidateRect(hwnd, nullptr, FALSE);
+      followSize(hwnd);
+      break;
+    case WM_TIMER:
+      if (!viewerState.paused && wParam == 0) refreshBoth();
+      break;
+    case WM_MOUSEMOVE:
+      if (viewerState.dragging) refreshBoth();
+      return 0;
+    case WM_LBUTTONDOWN:
+      // Capture, so that a release outside both windows still ends the drag.
+      beginDrag();
+      SetCapture(hwnd);
+      return 0;
+    case WM_LBUTTONUP:
+      endDrag();
+      ReleaseCapture();
+      return 0;
+    case WM_CAPTURECHANGED:
+      // Capture taken away (another window, a system dialog): the drag is over.
+      endDrag();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}

@@ -1,0 +1,262 @@
+// The display windows for real, under Wine on an X server of depth 30, where
+// a 10-10-10-2 accelerated window format exists. One process builds both
+// windows once (a visible window takes seconds to destroy under Wine) and
+// the tests drive them with real messages through the window procedure.
+#include "windows/display_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "render/frame_setup.h"
+#include "render/scene.h"
+#include "viewer/viewer_state.h"
+
+namespace {
+
+const char className[] = "OpenGLWindowClass";
+// GL_UNSIGNED_INT_2_10_10_10_REV, beyond the OpenGL 1.1 header.
+constexpr GLenum packed2101010 = 0x8368;
+std::string creationOutput;
+HWND createdWindow10 = nullptr;
+
+class DisplayWindowsEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    ASSERT_EQ(registerWindowClass(className), 1);
+    ::testing::internal::CaptureStdout();
+    createdWindow10 = createDeepColourWindow(className);
+    window8.hwnd = createStandardWindow(className, "Lumivane - Display Port 8 bit video", true,
+                                        window8.hdc, window8.hglrc);
+    fflush(stdout);
+    creationOutput = ::testing::internal::GetCapturedStdout();
+    ASSERT_NE(window8.hwnd, nullptr);
+    wglMakeCurrent(window8.hdc, window8.hglrc);
+    initContextState();
+    wglShareLists(window10.hglrc, window8.hglrc);
+    ShowWindow(window10.hwnd, SW_SHOW);
+    ShowWindow(window8.hwnd, SW_SHOW);
+  }
+};
+
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new DisplayWindowsEnvironment);
+
+RECT windowRect(HWND hwnd) {
+  RECT rect = {};
+  GetWindowRect(hwnd, &rect);
+  return rect;
+}
+
+std::string windowTitle(HWND hwnd) {
+  char title[256] = {};
+  GetWindowTextA(hwnd, title, sizeof title);
+  return title;
+}
+
+int integerInContext(const DisplayWindow& record, GLenum name) {
+  wglMakeCurrent(record.hdc, record.hglrc);
+  GLint value = -1;
+  glGetIntegerv(name, &value);
+  return value;
+}
+
+bool lightInContext(const DisplayWindow& record, GLenum light) {
+  wglMakeCurrent(record.hdc, record.hglrc);
+  return glIsEnabled(light) == GL_TRUE;
+}
+
+bool quitPosted() {
+  MSG msg;
+  return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != 0;
+}
+
+// Runs a message through the window procedure and reports how far the
+// running scene moved: 0.2 degrees for every paint.
+int paintsCausedBy(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam = 0) {
+  const double before = viewerState.sceneAngle;
+  SendMessageA(hwnd, message, wParam, lParam);
+  const double moved = viewerState.sceneAngle - before;
+  return static_cast<int>(moved / 0.2 + 0.5);
+}
+
+class DisplayWindowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    viewerState = ViewerState{};
+    while (quitPosted()) {
+    }
+  }
+};
+
+TEST_F(DisplayWindowsTest, DeepColourWindowStandsAtItsPlaceWithATenBitContext) {
+  EXPECT_EQ(creationOutput, "") << "no error line expected on a depth-30 screen";
+  ASSERT_NE(createdWindow10, nullptr);
+  EXPECT_EQ(createdWindow10, window10.hwnd);
+  EXPECT_NE(window10.hdc, nullptr);
+  EXPECT_NE(window10.hglrc, nullptr);
+  EXPECT_EQ(FindWindowA(className, "Dummy"), nullptr) << "the probe window must be gone";
+  EXPECT_EQ(windowTitle(window10.hwnd), "Lumivane - DisplayPort 10 bit video");
+  const RECT rect = windowRect(window10.hwnd);
+  EXPECT_EQ(rect.left, 400);
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.right - rect.left, 400);
+  EXPECT_EQ(rect.bottom - rect.top, 400);
+  for (GLenum bits : {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS})
+    EXPECT_EQ(integerInContext(window10, bits), 10);
+  EXPECT_GE(integerInContext(window10, GL_DEPTH_BITS), 24);
+}
+
+TEST_F(DisplayWindowsTest, StandardWindowHasADepthBufferAndItsPlace) {
+  EXPECT_EQ(windowTitle(window8.hwnd), "Lumivane - Display Port 8 bit video");
+  const RECT rect = windowRect(window8.hwnd);
+  EXPECT_EQ(rect.left, 0);
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.right - rect.left, 400);
+  EXPECT_EQ(rect.bottom - rect.top, 400);
+  // Wine on a depth-30 screen offers only 10-bit window formats, so the
+  // 24-bit request gets at least 8 bits per channel here.
+  EXPECT_GE(integerInContext(window8, GL_RED_BITS), 8);
+  EXPECT_GE(integerInContext(window8, GL_DEPTH_BITS), 24);
+}
+
+TEST_F(DisplayWindowsTest, TenBitWindowHoldsTenBitGreyLevels) {
+  // Draw into the back buffer and read it before any swap: the front buffer
+  // reads back as zeros under Wine.
+  wglMakeCurrent(window10.hdc, window10.hglrc);
+  RECT client;
+  GetClientRect(window10.hwnd, &client);
+  viewerState.logoVisible = false;
+  renderFrame(client.right, client.bottom);
+  glReadBuffer(GL_BACK);
+  const int height = client.bottom;
+  std::vector<GLuint> column(static_cast<std::size_t>(height));
+  glReadPixels(client.right / 2, 0, 1, height, GL_RGBA, packed2101010, column.data());
+  std::set<GLuint> levels;
+  for (GLuint pixel : column) levels.insert(pixel & 0x3ff);
+  wglMakeCurrent(nullptr, nullptr);
+  // Preset 3 spreads 0.4..0.6 over the square viewport (as tall as the client
+  // is wide), of which the client shows the lower part.
+  const double range = 0.2 * height / (client.right > height ? client.right : height);
+  EXPECT_GT(static_cast<int>(levels.size()), static_cast<int>(1023 * range * 0.9))
+      << "a column of the 10-bit window should show 10-bit steps";
+}
+
+TEST_F(DisplayWindowsTest, KeysRunTheirCommandsWithTheirRefreshes) {
+  struct Row {
+    WPARAM key;
+    int paints;  // two per refresh
+  };
+  // P refreshes once, but its paints already see the scene paused.
+  const Row rows[] = {{'B', 4}, {'N', 2}, {VK_SPACE, 0}, {'X', 0}, {VK_F5, 0}, {'P', 0}};
+  for (const Row& row : rows)
+    EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_KEYDOWN, row.key), row.paints)
+        << "key 0x" << std::hex << row.key;
+  EXPECT_EQ(viewerState.shadeIndex, 4);
+  EXPECT_FALSE(viewerState.logoVisible);
+  EXPECT_TRUE(viewerState.paused);
+
+  // Paused: P resumes with one refresh, which now moves the scene again.
+  const double angle = viewerState.sceneAngle;
+  SendMessageA(window8.hwnd, WM_KEYDOWN, 'B', 0);
+  EXPECT_EQ(viewerState.sceneAngle, angle) << "paused paints leave the scene still";
+  EXPECT_EQ(viewerState.shadeIndex, 5);
+  EXPECT_EQ(paintsCausedBy(window8.hwnd, WM_KEYDOWN, 'P'), 2);
+  EXPECT_FALSE(quitPosted());
+}
+
+TEST_F(DisplayWindowsTest, LightKeysSwitchTheLightInBothContexts) {
+  EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_KEYDOWN, '1'), 4);
+  EXPECT_FALSE(lightInContext(window10, GL_LIGHT0));
+  EXPECT_FALSE(lightInContext(window8, GL_LIGHT0));
+  EXPECT_TRUE(lightInContext(window8, GL_LIGHT1));
+
+  EXPECT_EQ(paintsCausedBy(window8.hwnd, WM_KEYDOWN, '2'), 4);
+  EXPECT_FALSE(lightInContext(window10, GL_LIGHT1));
+  EXPECT_FALSE(lightInContext(window8, GL_LIGHT1));
+
+  SendMessageA(window10.hwnd, WM_KEYDOWN, '1', 0);
+  SendMessageA(window10.hwnd, WM_KEYDOWN, '2', 0);
+  for (const DisplayWindow* record : {&window10, &window8}) {
+    EXPECT_TRUE(lightInContext(*record, GL_LIGHT0));
+    EXPECT_TRUE(lightInContext(*record, GL_LIGHT1));
+  }
+  EXPECT_FALSE(viewerState.mainLightOff);
+  EXPECT_FALSE(viewerState.sideLightOff);
+  wglMakeCurrent(nullptr, nullptr);
+}
+
+TEST_F(DisplayWindowsTest, EscapeAndCloseEndTheLoopButLeaveTheWindows) {
+  SendMessageA(window8.hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(quitPosted());
+  SendMessageA(window10.hwnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(quitPosted());
+  SendMessageA(window8.hwnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(quitPosted());
+  EXPECT_TRUE(IsWindow(window10.hwnd));
+  EXPECT_TRUE(IsWindow(window8.hwnd));
+}
+
+TEST_F(DisplayWindowsTest, TimerRefreshesBothWindowsOnlyWhileRunning) {
+  EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_TIMER, 0), 2);
+  EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_TIMER, 7), 0) << "only timer 0 refreshes";
+
+  viewerState.paused = true;
+  const double logoAngle = viewerState.logoAngle;
+  SendMessageA(window10.hwnd, WM_TIMER, 0, 0);
+  EXPECT_EQ(viewerState.logoAngle, logoAngle) << "a paused tick paints nothing at all";
+}
+
+TEST_F(DisplayWindowsTest, EightBitWindowSizeCarriesOverOneWay) {
+  MoveWindow(window8.hwnd, 0, 0, 500, 300, TRUE);
+  RECT rect = windowRect(window10.hwnd);
+  EXPECT_EQ(rect.left, 400);
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.right - rect.left, 500);
+  EXPECT_EQ(rect.bottom - rect.top, 300);
+
+  MoveWindow(window10.hwnd, 400, 0, 450, 350, TRUE);
+  rect = windowRect(window8.hwnd);
+  EXPECT_EQ(rect.right - rect.left, 500) << "resizing the 10-bit window changes nothing else";
+  EXPECT_EQ(rect.bottom - rect.top, 300);
+
+  MoveWindow(window8.hwnd, 0, 0, 400, 400, TRUE);
+  rect = windowRect(window10.hwnd);
+  EXPECT_EQ(rect.right - rect.left, 400);
+  EXPECT_EQ(rect.bottom - rect.top, 400);
+}
+
+TEST_F(DisplayWindowsTest, DragRepaintsUntilReleaseOrLostCapture) {
+  EXPECT_EQ(paintsCausedBy(window8.hwnd, WM_MOUSEMOVE, 0), 0) << "no drag yet";
+  SendMessageA(window8.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  EXPECT_TRUE(viewerState.dragging);
+  EXPECT_EQ(GetCapture(), window8.hwnd) << "the mouse is captured, so a release anywhere ends";
+  EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_MOUSEMOVE, MK_LBUTTON), 2);
+  SendMessageA(window8.hwnd, WM_LBUTTONUP, 0, MAKELPARAM(900, 900));
+  EXPECT_FALSE(viewerState.dragging);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(paintsCausedBy(window8.hwnd, WM_MOUSEMOVE, 0), 0);
+
+  // Capture taken away before any release reaches us: the drag ends too.
+  SendMessageA(window10.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+  EXPECT_TRUE(viewerState.dragging);
+  ReleaseCapture();
+  EXPECT_FALSE(viewerState.dragging);
+  EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_MOUSEMOVE, 0), 0);
+}
+
+TEST_F(DisplayWindowsTest, PaintLeavesNoContextCurrent) {
+  wglMakeCurrent(window10.hdc, window10.hglrc);
+  refreshBoth();
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  EXPECT_FALSE(quitPosted()) << "destroying the probe must not have posted a quit";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
