@@ -64,12 +64,14 @@ int runApplication() {
   window8.hwnd = createStandardWindow(windowClassName, "Lumivane - Display Port 8 bit video", true,
                                       window8.hdc, window8.hglrc);
   if (window8.hwnd == nullptr) return -1;
-  wglMakeCurrent(window8.hdc, window8.hglrc);
-  initContextState();
 
   // The 8-bit context takes over the 10-bit context's list space while
-  // neither has created a list yet.
+  // neither has created a list yet, and before the 8-bit context has ever
+  // been current: some WGL implementations (Wine's among them) can only
+  // share into a context that has never been used.
   wglShareLists(window10.hglrc, window8.hglrc);
+  wglMakeCurrent(window8.hdc, window8.hglrc);
+  initContextState();
   ShowWindow(window8.hwnd, SW_SHOW);
   UpdateWindow(window8.hwnd);
 
