@@ -1,12 +1,9 @@
-// Start-up and message loop. The 10-bit window comes first, because the
-// program exists to show it and gives up when it cannot be had; the display
-// lists are shared before either context creates one, and the logo's glyph
-// lists are then built once in that shared space for both windows.
+// Start-up and message loop on Win32: the platform steps of the shared
+// start-up order, with the window class, the icons, WGL list sharing and the
+// glyph outlines of the bold "Arial" font.
 #include "app/run_application.h"
 
-#include <cstdio>
-
-#include "render/frame_setup.h"
+#include "app/startup.h"
 #include "render/scene.h"
 #include "windows/display_windows.h"
 
@@ -17,69 +14,67 @@ const int iconResource = 101;
 const UINT refreshTimer = 0;
 const UINT refreshPeriodMs = 16;
 
-// Glyph outlines of characters 0..254 as extruded polygons, em height 1;
-// list 255 is allocated but stays empty.
-void buildGlyphLists(HDC dc) {
-  static GLYPHMETRICSFLOAT glyphMetrics[256];
-  glyphListBase = glGenLists(256);
-  HFONT font =
-      CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
-  SelectObject(dc, font);
-  wglUseFontOutlinesA(dc, 0, 255, glyphListBase, 0.0f, 0.1f, WGL_FONT_POLYGONS, glyphMetrics);
-}
-
 HICON loadIcon(int widthMetric, int heightMetric) {
   return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconResource),
                                        IMAGE_ICON, GetSystemMetrics(widthMetric),
                                        GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
 }
 
-}  // namespace
-
-int runApplication() {
-  printf("Lumivane DisplayPort 10 bit video test application\nVersion 101015\n");
-  printf(
-      "Usage: \n"
-      "  Press 'b' key to change background shade.\n"
-      "  Press 'p' key to pause rotation.\n"
-      "  Press 'n' key to toggle logo.\n"
-      "  Press '1' key to toggle main lighting.\n"
-      "  Press '2' key to toggle side lighting.\n");
-
-  // A failure to start is never reported as success.
-  if (!registerWindowClass(windowClassName)) return -1;
-
+bool prepare() {
+  if (!registerWindowClass(windowClassName)) return false;
+  // Missing icons only leave the windows with the default one.
   bigIcon = loadIcon(SM_CXICON, SM_CYICON);
   smallIcon = loadIcon(SM_CXSMICON, SM_CYSMICON);
+  return true;
+}
 
-  if (createDeepColourWindow(windowClassName) == nullptr) {
-    // Leave the console line readable before the console goes away.
-    Sleep(5000);
-    return -1;
-  }
+bool createWindow10() {
+  return createDeepColourWindow(windowClassName) != nullptr;
+}
+
+void showWindow10() {
   ShowWindow(window10.hwnd, SW_SHOW);
   UpdateWindow(window10.hwnd);
+}
 
+bool createWindow8() {
   window8.hwnd = createStandardWindow(windowClassName, "Lumivane - Display Port 8 bit video", true,
                                       window8.hdc, window8.hglrc);
-  if (window8.hwnd == nullptr) return -1;
+  return window8.hwnd != nullptr;
+}
 
-  // The 8-bit context takes over the 10-bit context's list space while
-  // neither has created a list yet, and before the 8-bit context has ever
-  // been current: some WGL implementations (Wine's among them) can only
-  // share into a context that has never been used.
+void shareLists() {
   wglShareLists(window10.hglrc, window8.hglrc);
+}
+
+void makeWindow8Current() {
   wglMakeCurrent(window8.hdc, window8.hglrc);
-  initContextState();
+}
+
+void showWindow8() {
   ShowWindow(window8.hwnd, SW_SHOW);
   UpdateWindow(window8.hwnd);
+}
 
-  wglMakeCurrent(window8.hdc, window8.hglrc);
-  buildGlyphLists(window8.hdc);
+// Characters 0..254 as extruded polygons of em height 1; list 255 is
+// allocated but stays empty.
+void buildGlyphLists() {
+  static GLYPHMETRICSFLOAT glyphMetrics[256];
+  glyphListBase = glGenLists(256);
+  HFONT font =
+      CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
+  SelectObject(window8.hdc, font);
+  wglUseFontOutlinesA(window8.hdc, 0, 255, glyphListBase, 0.0f, 0.1f, WGL_FONT_POLYGONS,
+                      glyphMetrics);
+}
 
+// Delivered to the 10-bit window, whose procedure refreshes both.
+void startTimer() {
   SetTimer(window10.hwnd, refreshTimer, refreshPeriodMs, nullptr);
+}
 
+void runMessageLoop() {
   MSG msg;
   while (true) {
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
@@ -87,5 +82,18 @@ int runApplication() {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
-  return 0;
+}
+
+void sleepMilliseconds(unsigned milliseconds) {
+  Sleep(milliseconds);
+}
+
+}  // namespace
+
+int runApplication() {
+  const StartupSteps win32Steps = {prepare,        createWindow10,   showWindow10,
+                                   createWindow8,  shareLists,       makeWindow8Current,
+                                   showWindow8,    buildGlyphLists,  startTimer,
+                                   runMessageLoop, sleepMilliseconds};
+  return runStartup(win32Steps);
 }
