@@ -1,7 +1,7 @@
-# Application icon. The artwork lives in code: make_icon (a host program)
-# draws it and writes ${CMAKE_BINARY_DIR}/resources/lumivane.ico, the file
-# that resources/lumivane.rc names as "lumivane.ico" (windres finds it through
-# -I ${CMAKE_BINARY_DIR}/resources).
+# Application icon. The artwork lives in code: make_icon draws it and writes
+# ${CMAKE_BINARY_DIR}/resources/lumivane.ico, the file that
+# resources/lumivane.rc names as "lumivane.ico". The Windows build is given
+# this folder as LUMIVANE_ICON_DIR and passes it to windres with -I.
 add_executable(make_icon resources/make_icon.cpp)
 
 set(LUMIVANE_ICON_DIR ${CMAKE_BINARY_DIR}/resources)
@@ -15,7 +15,7 @@ add_custom_command(
   VERBATIM)
 add_custom_target(lumivane_icon ALL DEPENDS ${LUMIVANE_ICON})
 
-# Checks the generated icon's structure and artwork.
+# Checks of the generated icon's structure and artwork, and of the generator.
 add_executable(icon_tests tests/icon_test.cpp)
 target_compile_definitions(icon_tests PRIVATE
   LUMIVANE_ICON_PATH="${LUMIVANE_ICON}"

@@ -31,3 +31,5 @@ if(benchmark_FOUND)
   add_executable(render_bench bench/render_bench.cpp)
   target_link_libraries(render_bench PRIVATE offscreen_gl benchmark::benchmark)
 endif()
+
+include(cmake/icon.cmake)
