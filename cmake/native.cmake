@@ -17,6 +17,7 @@ add_executable(core_tests
   tests/viewer_state_test.cpp
   tests/key_commands_test.cpp
   tests/extension_list_test.cpp
+  tests/startup_test.cpp
   src/windows/extension_list.cpp)
 target_link_libraries(core_tests PRIVATE lumivane_core GTest::gtest_main)
 gtest_discover_tests(core_tests)
@@ -33,3 +34,17 @@ if(benchmark_FOUND)
 endif()
 
 include(cmake/icon.cmake)
+
+# The real programs driven from outside on private X servers: they need the
+# Windows build, Wine and the servers that scripts/test provides.
+find_package(X11 REQUIRED)
+add_library(e2e_support STATIC tests/e2e/x_screen.cpp tests/e2e/child_process.cpp)
+target_include_directories(e2e_support PUBLIC tests/e2e)
+target_link_libraries(e2e_support PUBLIC X11::X11)
+
+add_executable(windows_program_tests tests/e2e/windows_program_test.cpp)
+target_link_libraries(windows_program_tests PRIVATE e2e_support GTest::gtest_main)
+target_compile_definitions(windows_program_tests PRIVATE
+  LUMIVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+add_test(NAME windows_program_end_to_end COMMAND windows_program_tests)
+set_tests_properties(windows_program_end_to_end PROPERTIES LABELS wine TIMEOUT 600)

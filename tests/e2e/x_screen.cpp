@@ -1,0 +1,189 @@
+#include "x_screen.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <set>
+#include <thread>
+
+namespace {
+
+// Bits of a contiguous mask and the shift of its lowest bit.
+void maskShape(unsigned long mask, int& shift, int& bits) {
+  shift = 0;
+  bits = 0;
+  if (mask == 0) return;
+  while ((mask & 1) == 0) {
+    mask >>= 1;
+    ++shift;
+  }
+  while ((mask & 1) != 0) {
+    mask >>= 1;
+    ++bits;
+  }
+}
+
+std::string titleOf(Display* display, Window window) {
+  char* name = nullptr;
+  std::string title;
+  if (XFetchName(display, window, &name) && name != nullptr) {
+    title = name;
+    XFree(name);
+  }
+  return title;
+}
+
+// Depth-first search through the window tree for a viewable window titled so.
+Window findTitled(Display* display, Window parent, const std::string& title) {
+  Window root = 0, parentOut = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display, parent, &root, &parentOut, &children, &count)) return 0;
+  Window found = 0;
+  for (unsigned i = 0; i < count && found == 0; ++i) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display, children[i], &attributes) &&
+        attributes.map_state == IsViewable && titleOf(display, children[i]) == title) {
+      found = children[i];
+    } else {
+      found = findTitled(display, children[i], title);
+    }
+  }
+  if (children != nullptr) XFree(children);
+  return found;
+}
+
+int ignoreErrors(Display*, XErrorEvent*) {
+  return 0;
+}
+
+}  // namespace
+
+void pause(double seconds) {
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+XScreen::XScreen(const std::string& display) : name_(display) {
+  display_ = XOpenDisplay(display.c_str());
+  // Windows may vanish between listing and asking about them.
+  XSetErrorHandler(ignoreErrors);
+}
+
+XScreen::~XScreen() {
+  if (display_ != nullptr) XCloseDisplay(display_);
+}
+
+int XScreen::depth() const {
+  return DefaultDepth(display_, DefaultScreen(display_));
+}
+
+Window XScreen::waitForWindow(const std::string& title, double timeoutSeconds) {
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+  while (true) {
+    XSync(display_, False);
+    const Window window = findTitled(display_, DefaultRootWindow(display_), title);
+    if (window != 0 || std::chrono::steady_clock::now() > deadline) return window;
+    pause(0.1);
+  }
+}
+
+bool XScreen::hasWindowTitled(const std::string& title) {
+  XSync(display_, False);
+  return findTitled(display_, DefaultRootWindow(display_), title) != 0;
+}
+
+ScreenRect XScreen::rectOf(Window window) {
+  ScreenRect rect;
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display_, window, &attributes)) return rect;
+  Window child = 0;
+  XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &rect.x, &rect.y,
+                        &child);
+  rect.width = attributes.width;
+  rect.height = attributes.height;
+  return rect;
+}
+
+int XScreen::redBitsOf(Window window) {
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display_, window, &attributes)) return 0;
+  int shift = 0, bits = 0;
+  maskShape(attributes.visual->red_mask, shift, bits);
+  return bits;
+}
+
+ScreenImage XScreen::grab(const ScreenRect& rect) {
+  ScreenImage image;
+  XImage* raw = XGetImage(display_, DefaultRootWindow(display_), rect.x, rect.y,
+                          static_cast<unsigned>(rect.width), static_cast<unsigned>(rect.height),
+                          AllPlanes, ZPixmap);
+  if (raw == nullptr) return image;
+  int redShift, redBits, greenShift, greenBits, blueShift, blueBits;
+  maskShape(raw->red_mask, redShift, redBits);
+  maskShape(raw->green_mask, greenShift, greenBits);
+  maskShape(raw->blue_mask, blueShift, blueBits);
+  image.width = rect.width;
+  image.height = rect.height;
+  image.maxLevel = (1 << redBits) - 1;
+  image.pixels.reserve(static_cast<std::size_t>(rect.width) * rect.height);
+  for (int y = 0; y < rect.height; ++y) {
+    for (int x = 0; x < rect.width; ++x) {
+      const unsigned long value = XGetPixel(raw, x, y);
+      image.pixels.push_back({static_cast<int>((value & raw->red_mask) >> redShift),
+                              static_cast<int>((value & raw->green_mask) >> greenShift),
+                              static_cast<int>((value & raw->blue_mask) >> blueShift)});
+    }
+  }
+  XDestroyImage(raw);
+  return image;
+}
+
+void XScreen::typeKey(const ScreenRect& over, const std::string& key) {
+  // Without a window manager the keyboard follows the pointer, so the key
+  // goes to the window under it, as it would for a person.
+  const std::string command = "DISPLAY=" + name_ + " xdotool mousemove " +
+                              std::to_string(over.x + over.width / 2) + " " +
+                              std::to_string(over.y + over.height / 2) + " sleep 0.1 key " + key;
+  if (std::system(command.c_str()) != 0) XBell(display_, 0);
+  XSync(display_, False);
+}
+
+void XScreen::requestClose(Window window) {
+  XEvent event = {};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, window, False, NoEventMask, &event);
+  XSync(display_, False);
+}
+
+int countGreyLevels(const ScreenImage& image, double low, double high) {
+  std::set<int> levels;
+  const double lowLevel = low * image.maxLevel - 1.0, highLevel = high * image.maxLevel + 1.0;
+  for (const ScreenPixel& p : image.pixels)
+    if (p.r == p.g && p.g == p.b && p.r >= lowLevel && p.r <= highLevel) levels.insert(p.r);
+  return static_cast<int>(levels.size());
+}
+
+int countStrongBluePixels(const ScreenImage& image, const ScreenRect& within) {
+  int count = 0;
+  const int margin = image.maxLevel * 3 / 10;
+  for (int y = within.y; y < within.y + within.height && y < image.height; ++y)
+    for (int x = within.x; x < within.x + within.width && x < image.width; ++x) {
+      const ScreenPixel& p = image.at(x, y);
+      if (p.b > p.r + margin && p.b > p.g + margin) ++count;
+    }
+  return count;
+}
+
+double brightest(const ScreenImage& image) {
+  int top = 0;
+  for (const ScreenPixel& p : image.pixels) top = std::max({top, p.r, p.g, p.b});
+  return static_cast<double>(top) / image.maxLevel;
+}

@@ -1,0 +1,69 @@
+// Looking at a running program from outside, as a person would: its
+// top-level windows on an X display, their pixels read from the root window
+// (so that depth-30 screens give their 10-bit values), and keys typed with
+// the pointer over a window.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <string>
+#include <vector>
+
+struct ScreenRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+struct ScreenPixel {
+  int r, g, b;
+};
+
+struct ScreenImage {
+  int width = 0, height = 0;
+  int maxLevel = 255;               // 1023 on a depth-30 screen
+  std::vector<ScreenPixel> pixels;  // rows top down
+  const ScreenPixel& at(int x, int y) const { return pixels[y * width + x]; }
+};
+
+class XScreen {
+ public:
+  explicit XScreen(const std::string& display);
+  ~XScreen();
+  XScreen(const XScreen&) = delete;
+  XScreen& operator=(const XScreen&) = delete;
+
+  bool ok() const { return display_ != nullptr; }
+  int depth() const;
+
+  // The viewable window with this exact title, waiting up to timeoutSeconds;
+  // 0 when there is none.
+  Window waitForWindow(const std::string& title, double timeoutSeconds);
+  bool hasWindowTitled(const std::string& title);
+  ScreenRect rectOf(Window window);  // in root coordinates
+  ScreenImage grab(const ScreenRect& rect);
+  // The visual's bits per colour channel for the window.
+  int redBitsOf(Window window);
+
+  // Moves the pointer over the rectangle's centre and types the key there
+  // (an xdotool key name such as "b", "Escape", "1").
+  void typeKey(const ScreenRect& over, const std::string& key);
+  // What a window manager sends when the user closes a window.
+  void requestClose(Window window);
+
+ private:
+  Display* display_ = nullptr;
+  std::string name_;
+};
+
+// Distinct grey levels among the pixels whose grey lies within [low, high]
+// (fractions of full scale): the background's levels, with dark unlit
+// objects and coloured ones left out.
+int countGreyLevels(const ScreenImage& image, double low, double high);
+
+// Pixels where blue stands well above red and green: the logo's colour.
+int countStrongBluePixels(const ScreenImage& image, const ScreenRect& within);
+
+// Largest channel value in the image, as a fraction of full scale.
+double brightest(const ScreenImage& image);
+
+// Milliseconds-based sleep for polling loops.
+void pause(double seconds);
