@@ -30,6 +30,11 @@ set(wine_run ${CMAKE_SOURCE_DIR}/scripts/wine-run)
 # so a process builds its windows once and its tests share them.
 add_executable(windows_tests tests/windows/display_windows_test.cpp)
 target_link_libraries(windows_tests PRIVATE lumivane_windows gtest)
+if(LUMIVANE_ICON_DIR)
+  target_sources(windows_tests PRIVATE tests/windows/resources_test.cpp)
+  target_link_libraries(windows_tests PRIVATE version)
+  add_dependencies(windows_tests lumivane)
+endif()
 add_test(NAME windows_deep_colour_screen
   COMMAND ${wine_run} 30 $<TARGET_FILE:windows_tests>)
 
