@@ -4,6 +4,7 @@
 // read from the screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -183,6 +184,34 @@ TEST_F(RunningProgramTest, BThreeTimesGivesABlackBackground) {
   type("b");
   EXPECT_GT(blackShare(grab(window10)), 0.3);
   EXPECT_GT(blackShare(grab(window8)), 0.3);
+}
+
+TEST_F(RunningProgramTest, ADragReleasedOutsideBothWindowsEnds) {
+  // Paused, only repaints move anything (the logo rocks on every paint), so
+  // a still picture while the pointer wanders over the window means no
+  // drag is left over.
+  type("p");
+  const ScreenRect r8 = screen->rectOf(window8);
+  const std::string display = "DISPLAY=" + displayFor(30) + " xdotool ";
+  const std::string centre =
+      std::to_string(r8.x + r8.width / 2) + " " + std::to_string(r8.y + r8.height / 2);
+  ASSERT_EQ(std::system((display + "mousemove " + centre + " mousedown 1 sleep 0.2 mousemove " +
+                         "1000 900 sleep 0.2 mouseup 1 sleep 0.3")
+                            .c_str()),
+            0);
+  const ScreenImage before = grab(window8);
+  ASSERT_EQ(std::system((display + "mousemove " + centre + " sleep 0.1 mousemove_relative 5 5 " +
+                         "sleep 0.1 mousemove_relative -- -5 -5 sleep 0.3")
+                            .c_str()),
+            0);
+  const ScreenImage after = grab(window8);
+  EXPECT_TRUE(before.pixels.size() == after.pixels.size() &&
+              std::equal(before.pixels.begin(), before.pixels.end(), after.pixels.begin(),
+                         [](const ScreenPixel& a, const ScreenPixel& b) {
+                           return a.r == b.r && a.g == b.g && a.b == b.b;
+                         }))
+      << "mouse moves after the release still repaint: the drag never ended";
+  type("p");
 }
 
 TEST_F(RunningProgramTest, EscapeEndsTheProgramWithZero) {
