@@ -172,18 +172,22 @@ TEST_F(RunningProgramTest, PauseFreezesThePicture) {
 }
 
 TEST_F(RunningProgramTest, BThreeTimesGivesABlackBackground) {
-  auto blackShare = [](const ScreenImage& image) {
-    int black = 0;
-    for (const ScreenPixel& p : image.pixels) black += p.r == 0 && p.g == 0 && p.b == 0;
-    return static_cast<double>(black) / static_cast<double>(image.pixels.size());
+  // Share of the picture at one grey level: the background covers well over
+  // a third of it whatever the objects' angles.
+  auto greyShare = [](const ScreenImage& image, double fraction) {
+    const int level = static_cast<int>(std::lround(fraction * image.maxLevel));
+    int count = 0;
+    for (const ScreenPixel& p : image.pixels)
+      count += p.r == p.g && p.g == p.b && std::abs(p.r - level) <= 1;
+    return static_cast<double>(count) / static_cast<double>(image.pixels.size());
   };
-  EXPECT_LT(blackShare(grab(window10)), 0.01);
+  EXPECT_LT(greyShare(grab(window10), 0.0), 0.01);
   type("b");
   type("b");
-  EXPECT_EQ(countGreyLevels(grab(window10), 0.49, 0.51), 1) << "preset 5 is one flat grey";
+  EXPECT_GT(greyShare(grab(window10), 0.5), 0.3) << "preset 5 is one flat mid grey";
   type("b");
-  EXPECT_GT(blackShare(grab(window10)), 0.3);
-  EXPECT_GT(blackShare(grab(window8)), 0.3);
+  EXPECT_GT(greyShare(grab(window10), 0.0), 0.3);
+  EXPECT_GT(greyShare(grab(window8), 0.0), 0.3);
 }
 
 TEST_F(RunningProgramTest, ADragReleasedOutsideBothWindowsEnds) {
