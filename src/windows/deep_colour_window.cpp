@@ -12,6 +12,7 @@
 #include "windows/extension_list.h"
 
 DisplayWindow window10;
+PROC(WINAPI* wglEntryPointLookup)(LPCSTR name) = wglGetProcAddress;
 
 namespace {
 
@@ -22,7 +23,7 @@ const char notSupported[] =
 template <typename Function>
 Function fetchEntryPoint(const char* name) {
   // Through a plain function pointer type, which any other may be cast to.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglGetProcAddress(name)));
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglEntryPointLookup(name)));
 }
 
 // With the probe context current: returns the number of a 10-10-10-2

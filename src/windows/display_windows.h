@@ -35,6 +35,10 @@ HWND createStandardWindow(const char* className, const char* title, bool want24B
 // and initialised; on failure window10 is all null and nothing is current.
 HWND createDeepColourWindow(const char* className);
 
+// Where createDeepColourWindow fetches the driver's extension entry points:
+// wglGetProcAddress, unless a test plays a driver that this machine lacks.
+extern PROC(WINAPI* wglEntryPointLookup)(LPCSTR name);
+
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Paints the 10-bit window, then the 8-bit one if it exists, before returning.

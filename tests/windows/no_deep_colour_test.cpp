@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "windows/display_windows.h"
@@ -12,8 +13,105 @@ namespace {
 
 const char className[] = "OpenGLWindowClass";
 
+// A driver this machine lacks, played through the entry-point lookup: which
+// entry points exist, the extension list it reports and how many formats
+// its chooser finds.
+struct FakeDriver {
+  bool hasExtensionsString = true;
+  const char* extensions = "WGL_ARB_extensions_string WGL_ARB_pixel_format";
+  bool hasAttribfv = true;
+  UINT formatsFound = 0;
+  int lookupsWithoutContext = 0;
+};
+FakeDriver fake;
+
+const char* WINAPI fakeExtensionsString(HDC) {
+  return fake.extensions;
+}
+BOOL WINAPI fakeAttribiv(HDC, int, int, UINT, const int*, int*) {
+  return FALSE;
+}
+BOOL WINAPI fakeAttribfv(HDC, int, int, UINT, const int*, FLOAT*) {
+  return FALSE;
+}
+BOOL WINAPI fakeChoose(HDC, const int*, const FLOAT*, UINT, int* format, UINT* count) {
+  *format = 0;
+  *count = fake.formatsFound;
+  return TRUE;
+}
+
+template <typename Function>
+PROC asProc(Function function) {
+  return reinterpret_cast<PROC>(reinterpret_cast<void (*)()>(function));
+}
+
+PROC WINAPI fakeLookup(LPCSTR name) {
+  if (wglGetCurrentContext() == nullptr) ++fake.lookupsWithoutContext;
+  if (std::strcmp(name, "wglGetExtensionsStringARB") == 0)
+    return fake.hasExtensionsString ? asProc(fakeExtensionsString) : nullptr;
+  if (std::strcmp(name, "wglGetPixelFormatAttribivARB") == 0) return asProc(fakeAttribiv);
+  if (std::strcmp(name, "wglGetPixelFormatAttribfvARB") == 0)
+    return fake.hasAttribfv ? asProc(fakeAttribfv) : nullptr;
+  if (std::strcmp(name, "wglChoosePixelFormatARB") == 0) return asProc(fakeChoose);
+  return nullptr;
+}
+
+// Runs createDeepColourWindow against the fake driver; returns its console
+// output and checks that a failure leaves nothing behind.
+std::string failWith(const FakeDriver& driver) {
+  fake = driver;
+  wglEntryPointLookup = fakeLookup;
+  ::testing::internal::CaptureStdout();
+  HWND result = createDeepColourWindow(className);
+  fflush(stdout);
+  std::string output = ::testing::internal::GetCapturedStdout();
+  wglEntryPointLookup = wglGetProcAddress;
+
+  EXPECT_EQ(result, nullptr);
+  EXPECT_EQ(window10.hwnd, nullptr);
+  EXPECT_EQ(window10.hglrc, nullptr);
+  EXPECT_EQ(FindWindowA(className, nullptr), nullptr) << "no window of the class may remain";
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  EXPECT_EQ(fake.lookupsWithoutContext, 0) << "entry points are fetched under the probe context";
+  return output;
+}
+
+const char notSupported[] =
+    "ERROR: The extensions for  10 bit video are not supported on this video card.\n";
+const char noFormat[] =
+    "ERROR: 10 bit video is either not supported, or not currently enabled on this video card.\n";
+
+TEST(FakeDriverTest, ExtensionNameCountsWhereverItStandsInTheList) {
+  // The chooser is reached (and finds nothing) only when the name was found.
+  for (const char* list :
+       {"WGL_ARB_pixel_format WGL_ARB_extensions_string",
+        "WGL_ARB_extensions_string WGL_ARB_pixel_format",
+        "WGL_ARB_multisample WGL_ARB_pixel_format WGL_EXT_swap_control", "WGL_ARB_pixel_format"}) {
+    FakeDriver driver;
+    driver.extensions = list;
+    EXPECT_EQ(failWith(driver), noFormat) << list;
+  }
+  FakeDriver onlyFloat;
+  onlyFloat.extensions = "WGL_ARB_extensions_string WGL_ARB_pixel_format_float";
+  EXPECT_EQ(failWith(onlyFloat), notSupported);
+}
+
+TEST(FakeDriverTest, MissingPiecesEachGiveTheirOneLine) {
+  FakeDriver noExtensionsString;
+  noExtensionsString.hasExtensionsString = false;
+  EXPECT_EQ(failWith(noExtensionsString),
+            "ERROR: Unable to get wglGetExtensionsStringARB function pointer!\n");
+
+  FakeDriver nullList;
+  nullList.extensions = nullptr;
+  EXPECT_EQ(failWith(nullList), notSupported) << "a driver without a list supports nothing";
+
+  FakeDriver noAttribfv;
+  noAttribfv.hasAttribfv = false;
+  EXPECT_EQ(failWith(noAttribfv), notSupported);
+}
+
 TEST(NoDeepColourTest, FailsWithOneLineAndLeavesNothingBehind) {
-  ASSERT_EQ(registerWindowClass(className), 1);
   ::testing::internal::CaptureStdout();
   HWND result = createDeepColourWindow(className);
   fflush(stdout);
@@ -54,5 +152,6 @@ TEST(NoDeepColourTest, StandardWindowStillGetsAContextWithDepth) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
+  if (!registerWindowClass(className)) return 1;
   return RUN_ALL_TESTS();
 }
