@@ -48,3 +48,4 @@ target_compile_definitions(windows_program_tests PRIVATE
   LUMIVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 add_test(NAME windows_program_end_to_end COMMAND windows_program_tests)
 set_tests_properties(windows_program_end_to_end PROPERTIES LABELS wine TIMEOUT 600)
+include(cmake/linux.cmake)

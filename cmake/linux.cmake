@@ -1,0 +1,40 @@
+# The native Linux program on X11 with GLX, written to build/linux/lumivane,
+# and its tests: the pure choices natively, the glyph lists in an offscreen
+# EGL context, and the real executable driven from outside on private Xvfb
+# servers that the end-to-end tests start themselves.
+find_package(X11 REQUIRED)
+find_package(Freetype REQUIRED)
+find_package(Fontconfig REQUIRED)
+find_package(OpenGL REQUIRED COMPONENTS GLX)
+
+add_library(lumivane_linux STATIC
+  src/linux/framebuffer_config.cpp
+  src/linux/x11_window.cpp
+  src/linux/glx_context.cpp
+  src/linux/x11_events.cpp
+  src/linux/glyph_outlines.cpp
+  src/linux/run_linux.cpp)
+target_link_libraries(lumivane_linux PUBLIC lumivane_core OpenGL::GLX X11::X11
+  Freetype::Freetype Fontconfig::Fontconfig)
+
+add_executable(lumivane src/linux/main.cpp)
+target_link_libraries(lumivane PRIVATE lumivane_linux)
+set_target_properties(lumivane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_SOURCE_DIR}/build/linux)
+
+add_executable(linux_tests
+  tests/linux/framebuffer_config_test.cpp
+  tests/linux/keysym_test.cpp
+  tests/linux/glyph_outlines_test.cpp)
+target_link_libraries(linux_tests PRIVATE lumivane_linux offscreen_gl GTest::gtest_main)
+gtest_discover_tests(linux_tests DISCOVERY_MODE PRE_TEST
+  PROPERTIES ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
+
+# One process for all end-to-end tests: a suite shares one running program.
+add_executable(linux_e2e_tests tests/linux/e2e_test.cpp tests/linux/private_x_server.cpp)
+target_link_libraries(linux_e2e_tests PRIVATE e2e_support GTest::gtest_main)
+target_compile_definitions(linux_e2e_tests PRIVATE
+  LUMIVANE_EXECUTABLE="$<TARGET_FILE:lumivane>")
+add_dependencies(linux_e2e_tests lumivane)
+add_test(NAME linux_program_end_to_end COMMAND linux_e2e_tests)
+set_tests_properties(linux_program_end_to_end PROPERTIES TIMEOUT 300
+  ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")

@@ -1,0 +1,56 @@
+// The program's display windows on X11 with GLX: the display connection, the
+// records of the 10-bit and the 8-bit window, and the platform work that the
+// start-up steps (run_linux.cpp) and the event handler (x11_events.cpp) are
+// made of. Each creating function prints why it failed and leaves nothing of
+// its own behind.
+#pragma once
+
+#include <GL/glx.h>
+
+#include "linux/framebuffer_config.h"
+#include "viewer/key_commands.h"
+
+// One display window. A window of None means it does not exist (yet); the
+// event handler paints only windows recorded here.
+struct DisplayWindow {
+  const char* title;
+  int left, top;  // where it is created, 400 by 400
+  Window window = None;
+  Colormap colormap = None;  // for the configuration's visual, which need not be the default
+  GLXContext context = nullptr;
+  int width = 0, height = 0;  // inside size, as the last ConfigureNotify reported it
+};
+
+extern Display* display;
+extern DisplayWindow window10;  // right: 10-10-10-2
+extern DisplayWindow window8;   // left: 8 bits per colour
+extern Atom wmProtocols, wmDeleteWindow;
+
+// x11_window.cpp: the connection and the windows themselves.
+bool openDisplay();  // DISPLAY's server with GLX 1.3 or later
+bool createX11Window(DisplayWindow& record, GLXFBConfig config);
+void showDisplayWindow(DisplayWindow& record);  // mapped, viewable and painted once
+void resizeX11Window(const DisplayWindow& record, int width, int height);
+void destroyDisplayWindow(DisplayWindow& record);  // context, window and colormap
+void closeDisplay();                               // both windows, then the connection
+// X reports errors later and by default ends the program; while a trap is
+// set, creating calls fail quietly and endErrorTrap tells whether any did.
+void beginErrorTrap();
+bool endErrorTrap();  // true when no error arrived since beginErrorTrap
+
+// glx_context.cpp: configurations and contexts.
+GLXFBConfig findFramebufferConfig(const ColourRequest& colour);  // nullptr if none
+// A context for the record's window that shares display lists with
+// shareList (may be nullptr), confirmed to have colourBits of red.
+bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
+                          int colourBits);
+void makeContextCurrent(const DisplayWindow& record);
+void releaseContext();
+
+// x11_events.cpp: what the window procedure does on Win32.
+ViewerKey viewerKeyFromKeysyms(KeySym unshifted, KeySym shifted, unsigned modifierState);
+void paintDisplayWindow(const DisplayWindow& record);
+void refreshBoth();  // the 10-bit window first, then the 8-bit one if it exists
+void handleEvent(XEvent& event);
+void startRefreshTimer();  // every 16 ms from now on
+void runEventLoop();       // until Escape or a closed window

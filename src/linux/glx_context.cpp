@@ -1,0 +1,84 @@
+// The GLX side of the display windows: reading the screen's framebuffer
+// configurations into plain records for the exact-size choice, creating each
+// window's context (the 8-bit one sharing the 10-bit context's display lists,
+// which GLX can only arrange when a context is created) and confirming with
+// GL_RED_BITS that the context really got the colour depth it was chosen for.
+#include <cstdio>
+#include <vector>
+
+#include "linux/display_windows.h"
+
+namespace {
+
+int attribute(GLXFBConfig config, int name) {
+  int value = 0;
+  glXGetFBConfigAttrib(display, config, name, &value);
+  return value;
+}
+
+FramebufferConfig describe(GLXFBConfig config) {
+  FramebufferConfig record;
+  record.redBits = attribute(config, GLX_RED_SIZE);
+  record.greenBits = attribute(config, GLX_GREEN_SIZE);
+  record.blueBits = attribute(config, GLX_BLUE_SIZE);
+  record.alphaBits = attribute(config, GLX_ALPHA_SIZE);
+  record.depthBits = attribute(config, GLX_DEPTH_SIZE);
+  record.windowCapable = (attribute(config, GLX_DRAWABLE_TYPE) & GLX_WINDOW_BIT) != 0;
+  record.doubleBuffered = attribute(config, GLX_DOUBLEBUFFER) != 0;
+  record.rgba = (attribute(config, GLX_RENDER_TYPE) & GLX_RGBA_BIT) != 0;
+  record.trueColour = attribute(config, GLX_X_VISUAL_TYPE) == GLX_TRUE_COLOR;
+  record.slow = attribute(config, GLX_CONFIG_CAVEAT) == GLX_SLOW_CONFIG;
+  if (XVisualInfo* visual = glXGetVisualFromFBConfig(display, config)) {
+    record.visualDepth = visual->depth;
+    XFree(visual);
+  }
+  return record;
+}
+
+}  // namespace
+
+GLXFBConfig findFramebufferConfig(const ColourRequest& colour) {
+  const int screen = DefaultScreen(display);
+  int count = 0;
+  GLXFBConfig* configs = glXGetFBConfigs(display, screen, &count);
+  if (configs == nullptr) return nullptr;
+  std::vector<FramebufferConfig> records;
+  records.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) records.push_back(describe(configs[i]));
+  const int chosen = chooseFramebufferConfig(records, colour, DefaultDepth(display, screen));
+  GLXFBConfig config = chosen >= 0 ? configs[chosen] : nullptr;
+  XFree(configs);
+  return config;
+}
+
+bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
+                          int colourBits) {
+  beginErrorTrap();
+  record.context = glXCreateNewContext(display, config, GLX_RGBA_TYPE, shareList, True);
+  if (!endErrorTrap() || record.context == nullptr) {
+    record.context = nullptr;
+    printf("ERROR: Unable to create the GL rendering context for the '%s' window!\n", record.title);
+    return false;
+  }
+  // The configuration said so; the context has the last word.
+  makeContextCurrent(record);
+  GLint redBits = 0;
+  glGetIntegerv(GL_RED_BITS, &redBits);
+  releaseContext();
+  if (redBits != colourBits) {
+    printf("ERROR: The '%s' window got %d bits per colour instead of %d!\n", record.title,
+           static_cast<int>(redBits), colourBits);
+    glXDestroyContext(display, record.context);
+    record.context = nullptr;
+    return false;
+  }
+  return true;
+}
+
+void makeContextCurrent(const DisplayWindow& record) {
+  glXMakeCurrent(display, record.window, record.context);
+}
+
+void releaseContext() {
+  glXMakeCurrent(display, None, nullptr);
+}

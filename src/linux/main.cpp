@@ -1,0 +1,10 @@
+// The native Linux program. The command line is ignored: there is nothing to
+// configure. Console lines go out as they are printed, also into a pipe.
+#include <cstdio>
+
+#include "linux/run_linux.h"
+
+int main() {
+  setvbuf(stdout, nullptr, _IONBF, 0);
+  return runLinuxApplication();
+}

@@ -1,0 +1,108 @@
+// Start-up on X11: the platform steps of the shared start-up order. The
+// 10-bit window is created first and, on a screen without 10-10-10-2
+// configurations, the program gives up before any window exists; the 8-bit
+// context shares the 10-bit context's display lists from its creation on;
+// the logo's glyph lists are built in that shared space.
+#include "linux/run_linux.h"
+
+#include <time.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "app/startup.h"
+#include "linux/display_windows.h"
+#include "linux/glyph_outlines.h"
+#include "render/frame_setup.h"
+#include "render/scene.h"
+
+DisplayWindow window10 = {"Lumivane - DisplayPort 10 bit video", 400, 0};
+DisplayWindow window8 = {"Lumivane - Display Port 8 bit video", 0, 0};
+
+namespace {
+
+constexpr float glyphExtrusion = 0.1f;
+
+// The window with its context, or nothing at all.
+bool createDisplayWindow(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
+                         int colourBits) {
+  if (!createX11Window(record, config)) return false;
+  if (!createDisplayContext(record, config, shareList, colourBits)) {
+    destroyDisplayWindow(record);
+    return false;
+  }
+  return true;
+}
+
+bool prepare() {
+  return openDisplay();
+}
+
+bool createWindow10() {
+  GLXFBConfig config = findFramebufferConfig(tenBitColour);
+  if (config == nullptr) {
+    printf(
+        "ERROR: 10 bit video is either not supported, or not currently enabled on this video "
+        "card.\n");
+    return false;
+  }
+  if (!createDisplayWindow(window10, config, nullptr, tenBitColour.colourBits)) return false;
+  makeContextCurrent(window10);
+  initContextState();
+  return true;
+}
+
+void showWindow10() {
+  showDisplayWindow(window10);
+}
+
+bool createWindow8() {
+  GLXFBConfig config = findFramebufferConfig(eightBitColour);
+  if (config == nullptr) {
+    printf("ERROR: Couldn't find an 8 bit framebuffer configuration for the '%s' window!\n",
+           window8.title);
+    return false;
+  }
+  return createDisplayWindow(window8, config, window10.context, eightBitColour.colourBits);
+}
+
+// GLX shares display lists only when a context is created: createWindow8 has
+// already made the 8-bit context with the 10-bit context as its share list.
+void shareLists() {}
+
+void makeWindow8Current() {
+  makeContextCurrent(window8);
+}
+
+void showWindow8() {
+  showDisplayWindow(window8);
+}
+
+// Characters 0..254 as extruded polygons of em height 1; list 255 is
+// allocated but stays empty. Without a font the logo is simply absent.
+void buildGlyphLists() {
+  glyphListBase = glGenLists(256);
+  buildGlyphOutlineLists(glyphListBase, glyphExtrusion);
+  releaseContext();
+}
+
+void sleepMilliseconds(unsigned milliseconds) {
+  timespec pause = {static_cast<time_t>(milliseconds / 1000),
+                    static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+  }
+}
+
+}  // namespace
+
+int runLinuxApplication() {
+  const StartupSteps x11Steps = {prepare,       createWindow10,   showWindow10,
+                                 createWindow8, shareLists,       makeWindow8Current,
+                                 showWindow8,   buildGlyphLists,  startRefreshTimer,
+                                 runEventLoop,  sleepMilliseconds};
+  const int status = runStartup(x11Steps);
+  // The windows would go with the process; closing them here keeps leak
+  // checkers' reports down to real leaks.
+  closeDisplay();
+  return status;
+}
