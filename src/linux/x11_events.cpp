@@ -11,6 +11,7 @@
 
 #include "linux/display_windows.h"
 #include "render/scene.h"
+#include "viewer/size_rule.h"
 #include "viewer/viewer_state.h"
 
 namespace {
@@ -81,7 +82,12 @@ void noteNewSize(DisplayWindow& record, int width, int height) {
   if (width == record.width && height == record.height) return;
   record.width = width;
   record.height = height;
-  if (&record == &window8 && window10.window != None) resizeX11Window(window10, width, height);
+  if (&record != &window8 || window10.window == None) return;
+  // Resizing keeps an X window where it is, which is the rule's position.
+  const WindowBox target =
+      window10FollowingWindow8({record.left, record.top, width, height},
+                               {window10.left, window10.top, window10.width, window10.height});
+  resizeX11Window(window10, target.width, target.height);
 }
 
 void handleButton(const XButtonEvent& button, bool pressed) {

@@ -5,6 +5,7 @@
 
 #include "render/scene.h"
 #include "viewer/key_commands.h"
+#include "viewer/size_rule.h"
 #include "viewer/viewer_state.h"
 #include "windows/display_windows.h"
 
@@ -84,7 +85,10 @@ void followSize(HWND hwnd) {
   RECT r8, r10;
   GetWindowRect(window8.hwnd, &r8);
   GetWindowRect(window10.hwnd, &r10);
-  MoveWindow(window10.hwnd, r10.left, r10.top, r8.right - r8.left, r8.bottom - r8.top, TRUE);
+  const WindowBox target =
+      window10FollowingWindow8({r8.left, r8.top, r8.right - r8.left, r8.bottom - r8.top},
+                               {r10.left, r10.top, r10.right - r10.left, r10.bottom - r10.top});
+  MoveWindow(window10.hwnd, target.left, target.top, target.width, target.height, TRUE);
 }
 
 }  // namespace
