@@ -35,6 +35,11 @@ const unsigned short cp1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+unsigned long unicodeForAnsiCharacter(unsigned char character) {
+  if (character >= 0x80 && character <= 0x9F) return cp1252High[character - 0x80];
+  return character;
+}
+
 // Collects FreeType's outline decomposition as flattened contours.
 struct OutlineReader {
   double scale;  // em per font unit
@@ -208,11 +213,6 @@ void closeLogoFont(LogoFont* font) {
 
 std::string logoFontFile(const LogoFont* font) {
   return font != nullptr ? font->file : std::string();
-}
-
-unsigned long unicodeForAnsiCharacter(unsigned char character) {
-  if (character >= 0x80 && character <= 0x9F) return cp1252High[character - 0x80];
-  return character;
 }
 
 GlyphShape glyphShape(LogoFont* font, unsigned char character) {

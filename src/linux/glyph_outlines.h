@@ -30,10 +30,8 @@ LogoFont* openLogoFont();
 void closeLogoFont(LogoFont* font);
 std::string logoFontFile(const LogoFont* font);
 
-// A character of Windows code page 1252 (ANSI_CHARSET, as the Windows program
-// asks for) as Unicode.
-unsigned long unicodeForAnsiCharacter(unsigned char character);
-
+// A character as Windows code page 1252 (ANSI_CHARSET, which the Windows
+// program asks for) has it: 0x80 is the euro sign, not a control character.
 GlyphShape glyphShape(LogoFont* font, unsigned char character);
 
 // Unit normal of the side that the contour edge from -> to extrudes, pointing
