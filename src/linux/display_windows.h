@@ -18,7 +18,8 @@ struct DisplayWindow {
   Window window = None;
   Colormap colormap = None;  // for the configuration's visual, which need not be the default
   GLXContext context = nullptr;
-  int width = 0, height = 0;  // inside size, as the last ConfigureNotify reported it
+  int width = 0, height = 0;    // inside size, as the last ConfigureNotify reported it
+  bool visualHasAlpha = false;  // the depth-32 ARGB visual, which compositors blend by alpha
 };
 
 extern Display* display;

@@ -114,6 +114,16 @@ void handleMotion() {
   refreshBoth();
 }
 
+// Each frame clears alpha to 0, which a compositing window manager would
+// show as a see-through window wherever no background is drawn; alpha alone
+// is set to 1 before the swap.
+void makeOpaque() {
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}
+
 void tick() {
   if (!viewerState.paused) refreshBoth();
 }
@@ -134,6 +144,7 @@ ViewerKey viewerKeyFromKeysyms(KeySym unshifted, KeySym shifted, unsigned modifi
 void paintDisplayWindow(const DisplayWindow& record) {
   makeContextCurrent(record);
   renderFrame(record.width, record.height);
+  if (record.visualHasAlpha) makeOpaque();
   glXSwapBuffers(display, record.window);
   // No context stays current between events.
   releaseContext();

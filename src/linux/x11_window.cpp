@@ -91,6 +91,7 @@ bool createX11Window(DisplayWindow& record, GLXFBConfig config) {
   record.window = XCreateWindow(
       display, root, record.left, record.top, windowSize, windowSize, 0, visual->depth, InputOutput,
       visual->visual, CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
+  record.visualHasAlpha = visual->depth == 32;
   XFree(visual);
   if (!endErrorTrap() || record.window == None) {
     printf("ERROR: Unable to create the '%s' window!\n", record.title);
@@ -114,6 +115,10 @@ bool createX11Window(DisplayWindow& record, GLXFBConfig config) {
   char resourceName[] = "lumivane", resourceClass[] = "Lumivane";
   XClassHint classHint = {resourceName, resourceClass};
   XSetClassHint(display, record.window, &classHint);
+  XWMHints wmHints = {};
+  wmHints.flags = InputHint;
+  wmHints.input = True;  // keys are the program's controls: take the focus
+  XSetWMHints(display, record.window, &wmHints);
   // Closing a window then reaches us as a message instead of killing the connection.
   XSetWMProtocols(display, record.window, &wmDeleteWindow, 1);
   return true;
