@@ -7,7 +7,10 @@ start_xvfb() {
   local depth=$1 var=$2 fifo
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 "1280x1024x$depth" -nolisten tcp 3>"$fifo" 2>/dev/null &
+  # -noreset: a server that resets when its last client leaves refuses
+  # connections for a moment, which tests starting one program after another
+  # would run into.
+  Xvfb -noreset -displayfd 3 -screen 0 "1280x1024x$depth" -nolisten tcp 3>"$fifo" 2>/dev/null &
   xvfb_pids+=($!)
   local number
   read -r -t 20 number <"$fifo" || { echo "Xvfb at depth $depth did not start" >&2; rm -f "$fifo"; return 1; }

@@ -11,20 +11,10 @@
 #include <string>
 
 #include "child_process.h"
+#include "program_facts.h"
 #include "x_screen.h"
 
 namespace {
-
-const char title10[] = "Lumivane - DisplayPort 10 bit video";
-const char title8[] = "Lumivane - Display Port 8 bit video";
-const char banner[] =
-    "Lumivane DisplayPort 10 bit video test application\nVersion 101015\n"
-    "Usage: \n"
-    "  Press 'b' key to change background shade.\n"
-    "  Press 'p' key to pause rotation.\n"
-    "  Press 'n' key to toggle logo.\n"
-    "  Press '1' key to toggle main lighting.\n"
-    "  Press '2' key to toggle side lighting.\n";
 
 // The console's text mode writes each line end as CR LF.
 std::string unixLines(std::string text) {
@@ -76,10 +66,6 @@ class RunningProgramTest : public ::testing::Test {
   void type(const std::string& key) {
     screen->typeKey(screen->rectOf(window8), key);
     pause(0.3);
-  }
-  // The logo's corner: the lower right of the client area.
-  static ScreenRect logoCorner(const ScreenImage& image) {
-    return {image.width * 3 / 4, image.height * 3 / 4, image.width / 4, image.height / 4};
   }
 };
 
@@ -155,20 +141,13 @@ TEST_F(RunningProgramTest, PauseFreezesThePicture) {
   const ScreenImage first = grab(window10);
   pause(0.5);
   const ScreenImage second = grab(window10);
-  bool same = first.pixels.size() == second.pixels.size();
-  for (std::size_t i = 0; same && i < first.pixels.size(); ++i)
-    same = first.pixels[i].r == second.pixels[i].r && first.pixels[i].g == second.pixels[i].g &&
-           first.pixels[i].b == second.pixels[i].b;
-  EXPECT_TRUE(same) << "paused timer ticks must paint nothing";
+  EXPECT_TRUE(samePicture(first, second)) << "paused timer ticks must paint nothing";
 
   type("p");
   const ScreenImage third = grab(window10);
   pause(0.3);
   const ScreenImage fourth = grab(window10);
-  bool changed = false;
-  for (std::size_t i = 0; !changed && i < third.pixels.size(); ++i)
-    changed = third.pixels[i].r != fourth.pixels[i].r || third.pixels[i].b != fourth.pixels[i].b;
-  EXPECT_TRUE(changed) << "running again, the scene turns";
+  EXPECT_FALSE(samePicture(third, fourth)) << "running again, the scene turns";
 }
 
 TEST_F(RunningProgramTest, BThreeTimesGivesABlackBackground) {
@@ -209,11 +188,7 @@ TEST_F(RunningProgramTest, ADragReleasedOutsideBothWindowsEnds) {
                             .c_str()),
             0);
   const ScreenImage after = grab(window8);
-  EXPECT_TRUE(before.pixels.size() == after.pixels.size() &&
-              std::equal(before.pixels.begin(), before.pixels.end(), after.pixels.begin(),
-                         [](const ScreenPixel& a, const ScreenPixel& b) {
-                           return a.r == b.r && a.g == b.g && a.b == b.b;
-                         }))
+  EXPECT_TRUE(samePicture(before, after))
       << "mouse moves after the release still repaint: the drag never ended";
   type("p");
 }

@@ -80,6 +80,7 @@ int XScreen::depth() const {
 }
 
 Window XScreen::waitForWindow(const std::string& title, double timeoutSeconds) {
+  if (display_ == nullptr) return 0;
   const auto deadline =
       std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
   while (true) {
@@ -91,6 +92,7 @@ Window XScreen::waitForWindow(const std::string& title, double timeoutSeconds) {
 }
 
 bool XScreen::hasWindowTitled(const std::string& title) {
+  if (display_ == nullptr) return false;
   XSync(display_, False);
   return findTitled(display_, DefaultRootWindow(display_), title) != 0;
 }
@@ -186,4 +188,12 @@ double brightest(const ScreenImage& image) {
   int top = 0;
   for (const ScreenPixel& p : image.pixels) top = std::max({top, p.r, p.g, p.b});
   return static_cast<double>(top) / image.maxLevel;
+}
+
+bool samePicture(const ScreenImage& a, const ScreenImage& b) {
+  return a.pixels.size() == b.pixels.size() &&
+         std::equal(a.pixels.begin(), a.pixels.end(), b.pixels.begin(),
+                    [](const ScreenPixel& p, const ScreenPixel& q) {
+                      return p.r == q.r && p.g == q.g && p.b == q.b;
+                    });
 }

@@ -62,6 +62,9 @@ int countGreyLevels(const ScreenImage& image, double low, double high);
 // Pixels where blue stands well above red and green: the logo's colour.
 int countStrongBluePixels(const ScreenImage& image, const ScreenRect& within);
 
+// Same size and every pixel alike.
+bool samePicture(const ScreenImage& a, const ScreenImage& b);
+
 // Largest channel value in the image, as a fraction of full scale.
 double brightest(const ScreenImage& image);
 

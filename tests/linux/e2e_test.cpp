@@ -14,23 +14,13 @@
 
 #include "child_process.h"
 #include "private_x_server.h"
+#include "program_facts.h"
 #include "x_screen.h"
 
 // After GoogleTest: Xlib defines None and Bool as macros.
 #include <X11/Xutil.h>
 
 namespace {
-
-const char title10[] = "Lumivane - DisplayPort 10 bit video";
-const char title8[] = "Lumivane - Display Port 8 bit video";
-const char banner[] =
-    "Lumivane DisplayPort 10 bit video test application\nVersion 101015\n"
-    "Usage: \n"
-    "  Press 'b' key to change background shade.\n"
-    "  Press 'p' key to pause rotation.\n"
-    "  Press 'n' key to toggle logo.\n"
-    "  Press '1' key to toggle main lighting.\n"
-    "  Press '2' key to toggle side lighting.\n";
 
 // One depth-30 server for the whole run, stopped when the tests end.
 const std::string& deepColourDisplay() {
@@ -41,14 +31,6 @@ const std::string& deepColourDisplay() {
 std::unique_ptr<ChildProcess> startProgram(const std::string& display) {
   return std::make_unique<ChildProcess>(std::vector<std::string>{LUMIVANE_EXECUTABLE},
                                         std::vector<std::string>{"DISPLAY=" + display});
-}
-
-bool samePicture(const ScreenImage& a, const ScreenImage& b) {
-  return a.pixels.size() == b.pixels.size() &&
-         std::equal(a.pixels.begin(), a.pixels.end(), b.pixels.begin(),
-                    [](const ScreenPixel& p, const ScreenPixel& q) {
-                      return p.r == q.r && p.g == q.g && p.b == q.b;
-                    });
 }
 
 // Grey values between low and high (fractions of full scale).
@@ -76,10 +58,6 @@ int rampLevels(double bottom, double top, int width, int height, int maxLevel) {
 bool onEightBitGrid(int level10) {
   const int u = level10 >> 2;
   return level10 == ((u << 2) | (u >> 6));
-}
-
-ScreenRect logoCorner(const ScreenImage& image) {
-  return {image.width * 3 / 4, image.height * 3 / 4, image.width / 4, image.height / 4};
 }
 
 // One running program on the depth-30 screen, shared by the tests of the
@@ -332,6 +310,7 @@ TEST_F(DeepColourScreenTest, EscapeEndsTheProgramWithZero) {
 TEST(ClosingAWindowTest, ClosingEitherWindowEndsTheProgramWithZero) {
   ASSERT_FALSE(deepColourDisplay().empty());
   XScreen screen(deepColourDisplay());
+  ASSERT_TRUE(screen.ok());
   for (const char* title : {title10, title8}) {
     auto program = startProgram(deepColourDisplay());
     ASSERT_NE(screen.waitForWindow(title8, 60), 0u);

@@ -19,8 +19,8 @@ PrivateXServer::PrivateXServer(int depth) {
     }
     const std::string fd = std::to_string(fds[1]);
     const std::string screen = "1280x1024x" + std::to_string(depth);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
-           "tcp", static_cast<char*>(nullptr));
+    execlp("Xvfb", "Xvfb", "-noreset", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
+           "-nolisten", "tcp", static_cast<char*>(nullptr));
     _exit(127);
   }
   close(fds[1]);
