@@ -1,8 +1,10 @@
+#include "app/startup.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/startup.h"
+#include "support/console_text.h"
 
 namespace {
 
@@ -43,14 +45,7 @@ class StartupTest : public ::testing::Test {
 
 TEST_F(StartupTest, RunsTheStepsInOrderAndEndsWithZero) {
   EXPECT_EQ(runStartup(recordingSteps), 0);
-  EXPECT_EQ(output(),
-            "Lumivane DisplayPort 10 bit video test application\nVersion 101015\n"
-            "Usage: \n"
-            "  Press 'b' key to change background shade.\n"
-            "  Press 'p' key to pause rotation.\n"
-            "  Press 'n' key to toggle logo.\n"
-            "  Press '1' key to toggle main lighting.\n"
-            "  Press '2' key to toggle side lighting.\n");
+  EXPECT_EQ(output(), banner);
   // Lists are shared before the 8-bit context is first current, and the
   // glyphs are built with it current again after its first paint.
   EXPECT_EQ(trail,

@@ -50,6 +50,15 @@ RECT windowRect(HWND hwnd) {
   return rect;
 }
 
+// The window's outer rectangle is 400 by 400 at (left, top).
+void expectPlaced(HWND hwnd, int left, int top) {
+  const RECT rect = windowRect(hwnd);
+  EXPECT_EQ(rect.left, left);
+  EXPECT_EQ(rect.top, top);
+  EXPECT_EQ(rect.right - rect.left, 400);
+  EXPECT_EQ(rect.bottom - rect.top, 400);
+}
+
 std::string windowTitle(HWND hwnd) {
   char title[256] = {};
   GetWindowTextA(hwnd, title, sizeof title);
@@ -99,11 +108,7 @@ TEST_F(DisplayWindowsTest, DeepColourWindowStandsAtItsPlaceWithATenBitContext) {
   EXPECT_NE(window10.hglrc, nullptr);
   EXPECT_EQ(FindWindowA(className, "Dummy"), nullptr) << "the probe window must be gone";
   EXPECT_EQ(windowTitle(window10.hwnd), "Lumivane - DisplayPort 10 bit video");
-  const RECT rect = windowRect(window10.hwnd);
-  EXPECT_EQ(rect.left, 400);
-  EXPECT_EQ(rect.top, 0);
-  EXPECT_EQ(rect.right - rect.left, 400);
-  EXPECT_EQ(rect.bottom - rect.top, 400);
+  expectPlaced(window10.hwnd, 400, 0);
   for (GLenum bits : {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS})
     EXPECT_EQ(integerInContext(window10, bits), 10);
   EXPECT_GE(integerInContext(window10, GL_DEPTH_BITS), 24);
@@ -111,11 +116,7 @@ TEST_F(DisplayWindowsTest, DeepColourWindowStandsAtItsPlaceWithATenBitContext) {
 
 TEST_F(DisplayWindowsTest, StandardWindowHasADepthBufferAndItsPlace) {
   EXPECT_EQ(windowTitle(window8.hwnd), "Lumivane - Display Port 8 bit video");
-  const RECT rect = windowRect(window8.hwnd);
-  EXPECT_EQ(rect.left, 0);
-  EXPECT_EQ(rect.top, 0);
-  EXPECT_EQ(rect.right - rect.left, 400);
-  EXPECT_EQ(rect.bottom - rect.top, 400);
+  expectPlaced(window8.hwnd, 0, 0);
   // Wine on a depth-30 screen offers only 10-bit window formats, so the
   // 24-bit request gets at least 8 bits per channel here.
   EXPECT_GE(integerInContext(window8, GL_RED_BITS), 8);
