@@ -19,7 +19,10 @@ target_link_libraries(lumivane_linux PUBLIC lumivane_core OpenGL::GLX X11::X11
 
 add_executable(lumivane src/linux/main.cpp)
 target_link_libraries(lumivane PRIVATE lumivane_linux)
-set_target_properties(lumivane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_SOURCE_DIR}/build/linux)
+# scripts/build puts the program in build/linux; a build of its own keeps it
+# in its own tree.
+set(LUMIVANE_LINUX_PROGRAM_DIR ${CMAKE_BINARY_DIR} CACHE PATH "Where build/linux/lumivane goes")
+set_target_properties(lumivane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMIVANE_LINUX_PROGRAM_DIR})
 
 add_executable(linux_tests
   tests/linux/framebuffer_config_test.cpp
@@ -29,12 +32,7 @@ target_link_libraries(linux_tests PRIVATE lumivane_linux offscreen_gl GTest::gte
 gtest_discover_tests(linux_tests DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
 
-# One process for all end-to-end tests: a suite shares one running program.
-add_executable(linux_e2e_tests tests/linux/e2e_test.cpp tests/linux/private_x_server.cpp)
-target_link_libraries(linux_e2e_tests PRIVATE e2e_support GTest::gtest_main)
-target_compile_definitions(linux_e2e_tests PRIVATE
-  LUMIVANE_EXECUTABLE="$<TARGET_FILE:lumivane>")
-add_dependencies(linux_e2e_tests lumivane)
-add_test(NAME linux_program_end_to_end COMMAND linux_e2e_tests)
+add_test(NAME linux_program_end_to_end
+  COMMAND e2e_tests --front-end=linux -- $<TARGET_FILE:lumivane>)
 set_tests_properties(linux_program_end_to_end PROPERTIES TIMEOUT 300
   ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")

@@ -37,17 +37,18 @@ endif()
 
 include(cmake/icon.cmake)
 
-# The real programs driven from outside on private X servers: they need the
-# Windows build, Wine and the servers that scripts/test provides.
+# The real programs driven from outside: one runner for every front end,
+# told how to start its program (linux.cmake registers the native front end;
+# each Windows build registers its own program with this runner's path).
+# Each suite starts its own private X servers.
 find_package(X11 REQUIRED)
-add_library(e2e_support STATIC tests/e2e/x_screen.cpp tests/e2e/child_process.cpp)
+add_library(e2e_support STATIC tests/e2e/x_screen.cpp tests/e2e/child_process.cpp
+  tests/e2e/private_x_server.cpp)
 target_include_directories(e2e_support PUBLIC tests/e2e tests)
 target_link_libraries(e2e_support PUBLIC X11::X11)
 
-add_executable(windows_program_tests tests/e2e/windows_program_test.cpp)
-target_link_libraries(windows_program_tests PRIVATE e2e_support GTest::gtest_main)
-target_compile_definitions(windows_program_tests PRIVATE
-  LUMIVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-add_test(NAME windows_program_end_to_end COMMAND windows_program_tests)
-set_tests_properties(windows_program_end_to_end PROPERTIES LABELS wine TIMEOUT 600)
+# One process per front end: a suite shares one running program.
+add_executable(e2e_tests tests/e2e/program_test.cpp)
+target_link_libraries(e2e_tests PRIVATE e2e_support GTest::gtest)
+
 include(cmake/linux.cmake)

@@ -1,6 +1,5 @@
-# Windows side: the display windows, the program, and the tests that run
-# under Wine on private X servers (started by scripts/test, which passes
-# their names in LUMIVANE_DISPLAY30 and LUMIVANE_DISPLAY24).
+# Windows side: the display windows, the program, and the tests that run it
+# under Wine, each on a private X server of its own.
 add_library(lumivane_windows STATIC
   src/windows/window_class.cpp
   src/windows/deep_colour_window.cpp
@@ -24,7 +23,7 @@ target_link_libraries(lumivane PRIVATE lumivane_windows)
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-set(wine_run ${CMAKE_SOURCE_DIR}/scripts/wine-run)
+include(cmake/wine.cmake)
 
 # Each executable is one Wine process: windows are slow to destroy under Wine,
 # so a process builds its windows once and its tests share them.
@@ -35,10 +34,19 @@ if(LUMIVANE_ICON_DIR)
   target_link_libraries(windows_tests PRIVATE version)
   add_dependencies(windows_tests lumivane)
 endif()
-add_test(NAME windows_deep_colour_screen
-  COMMAND ${wine_run} 30 $<TARGET_FILE:windows_tests>)
+add_wine_test(windows_deep_colour_screen
+  ${with_x_server} 30 ${wine_run} $<TARGET_FILE:windows_tests>)
 
 add_executable(windows_shallow_tests tests/windows/no_deep_colour_test.cpp)
 target_link_libraries(windows_shallow_tests PRIVATE lumivane_windows gtest)
-add_test(NAME windows_screen_without_deep_colour
-  COMMAND ${wine_run} 24 $<TARGET_FILE:windows_shallow_tests>)
+add_wine_test(windows_screen_without_deep_colour
+  ${with_x_server} 24 ${wine_run} $<TARGET_FILE:windows_shallow_tests>)
+
+# The whole program driven from outside by the native end-to-end runner
+# (build/native's e2e_tests), which starts its own X servers.
+set(LUMIVANE_E2E_RUNNER "" CACHE FILEPATH "The native end-to-end test runner (e2e_tests)")
+if(LUMIVANE_E2E_RUNNER)
+  add_wine_test(windows_program_end_to_end
+    ${LUMIVANE_E2E_RUNNER} --front-end=windows -- ${wine_run} $<TARGET_FILE:lumivane>)
+  set_tests_properties(windows_program_end_to_end PROPERTIES TIMEOUT 600)
+endif()

@@ -6,21 +6,21 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
                            const std::vector<std::string>& extraEnvironment) {
   int pipeFds[2];
-  if (pipe(pipeFds) != 0) return;
+  if (argv.empty() || pipe2(pipeFds, O_CLOEXEC) != 0) return;
   pid_ = fork();
   if (pid_ == 0) {
+    // Its own group, so that Wine's helpers go with it.
+    setpgid(0, 0);
     dup2(pipeFds[1], STDOUT_FILENO);
     const int devNull = open("/dev/null", O_WRONLY);
     if (devNull >= 0) dup2(devNull, STDERR_FILENO);
-    close(pipeFds[0]);
-    close(pipeFds[1]);
-    setpgid(0, 0);  // its own group, so that Wine's helpers go with it
     for (const std::string& entry : extraEnvironment) putenv(const_cast<char*>(entry.c_str()));
     std::vector<char*> args;
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
@@ -29,14 +29,25 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
     _exit(127);
   }
   close(pipeFds[1]);
+  if (pid_ < 0) {
+    close(pipeFds[0]);
+    return;
+  }
+  // Set the group here too: the destructor may run before the child has
+  // got as far as doing it, and kill(-pid) would then find no group.
+  setpgid(pid_, pid_);
   outputFd_ = pipeFds[0];
   fcntl(outputFd_, F_SETFL, fcntl(outputFd_, F_GETFL) | O_NONBLOCK);
 }
 
 ChildProcess::~ChildProcess() {
-  if (pid_ > 0 && !exited_) {
+  if (pid_ > 0 && running()) {
     kill(-pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+    kill(pid_, SIGKILL);
+    int status = 0;
+    if (!waitForExit(10, status))
+      std::fprintf(stderr, "process %d did not end within 10 s of SIGKILL\n",
+                   static_cast<int>(pid_));
   }
   if (outputFd_ >= 0) close(outputFd_);
 }
@@ -70,9 +81,24 @@ bool ChildProcess::waitForExit(double timeoutSeconds, int& status) {
       std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
   while (running() && std::chrono::steady_clock::now() < deadline) {
     drain();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    sleepSeconds(0.05);
   }
   drain();
   status = status_;
   return exited_;
+}
+
+bool runTool(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+             double timeoutSeconds) {
+  ChildProcess tool(argv, environment);
+  int status = -1;
+  if (!tool.waitForExit(timeoutSeconds, status)) {
+    std::fprintf(stderr, "%s did not end within %.0f s\n", argv.front().c_str(), timeoutSeconds);
+    return false;
+  }
+  return status == 0;
+}
+
+void sleepSeconds(double seconds) {
+  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }

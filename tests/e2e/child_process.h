@@ -1,5 +1,6 @@
-// A program under test, started as its own process with standard output
-// captured (standard error, where Wine chatters, is dropped).
+// A program under test, started as its own process group with standard
+// output captured (standard error, where Wine chatters, is dropped), and
+// every wait for it bounded.
 #pragma once
 
 #include <sys/types.h>
@@ -12,14 +13,17 @@ class ChildProcess {
   // extraEnvironment holds "NAME=value" entries added to this process's own.
   ChildProcess(const std::vector<std::string>& argv,
                const std::vector<std::string>& extraEnvironment);
-  ~ChildProcess();  // kills the process if it still runs
+  // Kills the process group if the program still runs, and reaps it within
+  // a few seconds (a child that will not go is reported on standard error).
+  ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool started() const { return pid_ > 0; }
   // Everything the program has written to standard output so far.
   const std::string& output();
-  // Waits up to timeoutSeconds; true with the exit status (0..255) once ended.
+  // Waits up to timeoutSeconds; true with the exit status (0..255, or 128 +
+  // the signal's number) once ended.
   bool waitForExit(double timeoutSeconds, int& status);
   bool running();
 
@@ -31,3 +35,11 @@ class ChildProcess {
   std::string output_;
   void drain();
 };
+
+// Runs a helper tool (xdotool, ...) to its end, waiting at most
+// timeoutSeconds; true when it ended with status 0.
+bool runTool(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+             double timeoutSeconds = 20);
+
+// Sleeps for that many seconds (fractions allowed).
+void sleepSeconds(double seconds);

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <set>
-#include <thread>
+
+#include "child_process.h"
 
 namespace {
 
@@ -55,24 +55,48 @@ Window findTitled(Display* display, Window parent, const std::string& title) {
   return found;
 }
 
-int ignoreErrors(Display*, XErrorEvent*) {
+// Xlib has one error handler per process; it files each error under the
+// connection it came from.
+struct ErrorLog {
+  Display* display;
+  std::vector<std::string> errors;
+};
+std::vector<ErrorLog> errorLogs;
+bool searchingTree = false;
+
+int recordError(Display* display, XErrorEvent* error) {
+  // Windows may vanish between listing them and asking about them.
+  if (searchingTree && (error->error_code == BadWindow || error->error_code == BadDrawable))
+    return 0;
+  char text[256] = {};
+  XGetErrorText(display, error->error_code, text, sizeof text);
+  for (ErrorLog& log : errorLogs)
+    if (log.display == display)
+      log.errors.push_back("request " + std::to_string(error->request_code) + ": " + text);
   return 0;
 }
 
 }  // namespace
 
-void pause(double seconds) {
-  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
-
 XScreen::XScreen(const std::string& display) : name_(display) {
   display_ = XOpenDisplay(display.c_str());
-  // Windows may vanish between listing and asking about them.
-  XSetErrorHandler(ignoreErrors);
+  if (display_ != nullptr) errorLogs.push_back({display_, {}});
+  XSetErrorHandler(recordError);
 }
 
 XScreen::~XScreen() {
-  if (display_ != nullptr) XCloseDisplay(display_);
+  if (display_ == nullptr) return;
+  errorLogs.erase(std::remove_if(errorLogs.begin(), errorLogs.end(),
+                                 [this](const ErrorLog& log) { return log.display == display_; }),
+                  errorLogs.end());
+  XCloseDisplay(display_);
+}
+
+std::vector<std::string> XScreen::unexpectedErrors() const {
+  if (display_ != nullptr) XSync(display_, False);
+  for (const ErrorLog& log : errorLogs)
+    if (log.display == display_) return log.errors;
+  return {};
 }
 
 int XScreen::depth() const {
@@ -84,17 +108,24 @@ Window XScreen::waitForWindow(const std::string& title, double timeoutSeconds) {
   const auto deadline =
       std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
   while (true) {
-    XSync(display_, False);
-    const Window window = findTitled(display_, DefaultRootWindow(display_), title);
+    const Window window = searchTree(title);
     if (window != 0 || std::chrono::steady_clock::now() > deadline) return window;
-    pause(0.1);
+    sleepSeconds(0.1);
   }
 }
 
 bool XScreen::hasWindowTitled(const std::string& title) {
   if (display_ == nullptr) return false;
+  return searchTree(title) != 0;
+}
+
+Window XScreen::searchTree(const std::string& title) {
   XSync(display_, False);
-  return findTitled(display_, DefaultRootWindow(display_), title) != 0;
+  searchingTree = true;
+  const Window window = findTitled(display_, DefaultRootWindow(display_), title);
+  XSync(display_, False);
+  searchingTree = false;
+  return window;
 }
 
 ScreenRect XScreen::rectOf(Window window) {
@@ -115,6 +146,29 @@ int XScreen::redBitsOf(Window window) {
   int shift = 0, bits = 0;
   maskShape(attributes.visual->red_mask, shift, bits);
   return bits;
+}
+
+int XScreen::visualDepthOf(Window window) {
+  XWindowAttributes attributes;
+  return XGetWindowAttributes(display_, window, &attributes) ? attributes.depth : 0;
+}
+
+int XScreen::seeThroughPixels(Window window) {
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display_, window, &attributes) || attributes.depth != 32) return -1;
+  XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(attributes.width),
+                            static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+  if (image == nullptr) return -1;
+  int count = 0;
+  for (int y = 0; y < attributes.height; ++y)
+    for (int x = 0; x < attributes.width; ++x) count += (XGetPixel(image, x, y) >> 24) != 0xff;
+  XDestroyImage(image);
+  return count;
+}
+
+void XScreen::resize(Window window, unsigned width, unsigned height) {
+  XResizeWindow(display_, window, width, height);
+  XSync(display_, False);
 }
 
 ScreenImage XScreen::grab(const ScreenRect& rect) {
@@ -143,14 +197,19 @@ ScreenImage XScreen::grab(const ScreenRect& rect) {
   return image;
 }
 
-void XScreen::typeKey(const ScreenRect& over, const std::string& key) {
+bool XScreen::typeKey(const ScreenRect& over, const std::string& key) {
   // Without a window manager the keyboard follows the pointer, so the key
   // goes to the window under it, as it would for a person.
-  const std::string command = "DISPLAY=" + name_ + " xdotool mousemove " +
-                              std::to_string(over.x + over.width / 2) + " " +
-                              std::to_string(over.y + over.height / 2) + " sleep 0.1 key " + key;
-  if (std::system(command.c_str()) != 0) XBell(display_, 0);
+  return xdotool({"mousemove", std::to_string(over.x + over.width / 2),
+                  std::to_string(over.y + over.height / 2), "sleep", "0.1", "key", key});
+}
+
+bool XScreen::xdotool(const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv = {"xdotool"};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  const bool done = runTool(argv, {"DISPLAY=" + name_});
   XSync(display_, False);
+  return done;
 }
 
 void XScreen::requestClose(Window window) {

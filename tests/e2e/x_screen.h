@@ -40,18 +40,34 @@ class XScreen {
   bool hasWindowTitled(const std::string& title);
   ScreenRect rectOf(Window window);  // in root coordinates
   ScreenImage grab(const ScreenRect& rect);
-  // The visual's bits per colour channel for the window.
+  // The visual's bits per colour channel for the window, and its depth.
   int redBitsOf(Window window);
+  int visualDepthOf(Window window);
+  // Pixels of a depth-32 (ARGB) window's own contents that are less than
+  // opaque; -1 for a window of another depth.
+  int seeThroughPixels(Window window);
+  // What a window manager does when the user drags a window's edge.
+  void resize(Window window, unsigned width, unsigned height);
 
   // Moves the pointer over the rectangle's centre and types the key there
-  // (an xdotool key name such as "b", "Escape", "1").
-  void typeKey(const ScreenRect& over, const std::string& key);
+  // (an xdotool key name such as "b", "Escape", "1"); false when xdotool
+  // failed or hung.
+  bool typeKey(const ScreenRect& over, const std::string& key);
+  // Runs xdotool on this display with these arguments (a command chain such
+  // as {"mousemove", "10", "10", "mousedown", "1"}); false when it failed.
+  bool xdotool(const std::vector<std::string>& arguments);
   // What a window manager sends when the user closes a window.
   void requestClose(Window window);
+
+  // X errors this connection met, other than windows vanishing while the
+  // window tree is searched (programs come and go): each as "request N:
+  // error text". A test expects none.
+  std::vector<std::string> unexpectedErrors() const;
 
  private:
   Display* display_ = nullptr;
   std::string name_;
+  Window searchTree(const std::string& title);
 };
 
 // Distinct grey levels among the pixels whose grey lies within [low, high]
@@ -67,6 +83,3 @@ bool samePicture(const ScreenImage& a, const ScreenImage& b);
 
 // Largest channel value in the image, as a fraction of full scale.
 double brightest(const ScreenImage& image);
-
-// Milliseconds-based sleep for polling loops.
-void pause(double seconds);

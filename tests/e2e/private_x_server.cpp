@@ -27,7 +27,7 @@ PrivateXServer::PrivateXServer(int depth) {
   // The server writes its display number once it accepts connections.
   std::string number;
   pollfd ready = {fds[0], POLLIN, 0};
-  while (poll(&ready, 1, 20000) > 0) {
+  for (int chars = 0; chars < 16 && poll(&ready, 1, 20000) > 0; ++chars) {
     char c = 0;
     if (read(fds[0], &c, 1) != 1 || c == '\n') break;
     number += c;
@@ -39,5 +39,10 @@ PrivateXServer::PrivateXServer(int depth) {
 PrivateXServer::~PrivateXServer() {
   if (pid_ <= 0) return;
   kill(pid_, SIGTERM);
-  waitpid(pid_, nullptr, 0);
+  for (int i = 0; i < 100; ++i) {
+    if (waitpid(pid_, nullptr, WNOHANG) == pid_) return;
+    usleep(50000);
+  }
+  kill(pid_, SIGKILL);
+  waitpid(pid_, nullptr, 0);  // SIGKILL cannot be refused
 }
