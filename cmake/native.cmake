@@ -47,6 +47,10 @@ add_library(e2e_support STATIC tests/e2e/x_screen.cpp tests/e2e/child_process.cp
 target_include_directories(e2e_support PUBLIC tests/e2e tests)
 target_link_libraries(e2e_support PUBLIC X11::X11)
 
+add_executable(e2e_support_tests tests/e2e/child_process_test.cpp)
+target_link_libraries(e2e_support_tests PRIVATE e2e_support GTest::gtest_main)
+gtest_discover_tests(e2e_support_tests)
+
 # One process per front end: a suite shares one running program.
 add_executable(e2e_tests tests/e2e/program_test.cpp)
 target_link_libraries(e2e_tests PRIVATE e2e_support GTest::gtest)

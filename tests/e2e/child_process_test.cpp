@@ -1,0 +1,58 @@
+// The end-to-end tests' own process handling: a program is ended with
+// everything it started, and no wait can hang a test run.
+#include "child_process.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <cerrno>
+#include <string>
+
+namespace {
+
+TEST(ChildProcessTest, EndsWithItsStatusAndItsOutput) {
+  ChildProcess child({"sh", "-c", "echo one; echo two; exit 3"}, {"UNUSED=1"});
+  int status = -1;
+  ASSERT_TRUE(child.waitForExit(10, status));
+  EXPECT_EQ(status, 3);
+  EXPECT_EQ(child.output(), "one\ntwo\n");
+  EXPECT_FALSE(child.running());
+}
+
+TEST(ChildProcessTest, WaitingIsBoundedAndEndingTakesTheWholeGroup) {
+  std::string grandchild;
+  {
+    ChildProcess child({"sh", "-c", "sleep 300 & echo $!; wait"}, {});
+    int status = -1;
+    EXPECT_FALSE(child.waitForExit(0.3, status)) << "a running program is still running";
+    EXPECT_TRUE(child.running());
+    for (int i = 0; i < 100 && child.output().find('\n') == std::string::npos; ++i)
+      sleepSeconds(0.05);
+    grandchild = child.output();
+  }
+  const pid_t pid = static_cast<pid_t>(std::stol(grandchild));
+  bool gone = false;
+  for (int i = 0; i < 100 && !gone; ++i) {
+    gone = kill(pid, 0) != 0 && errno == ESRCH;
+    if (!gone) sleepSeconds(0.05);
+  }
+  EXPECT_TRUE(gone) << "what the program started outlives it";
+}
+
+TEST(ChildProcessTest, EndingAProgramAtOnceNeverHangs) {
+  // The child may not yet have made its own process group when it is ended;
+  // each of these would otherwise hang the run for good now and then.
+  for (int i = 0; i < 50; ++i) {
+    ChildProcess child({"sleep", "300"}, {});
+    ASSERT_TRUE(child.started());
+  }
+}
+
+TEST(ChildProcessTest, ToolsReportFailureAndHangs) {
+  EXPECT_TRUE(runTool({"true"}, {}));
+  EXPECT_FALSE(runTool({"false"}, {}));
+  EXPECT_FALSE(runTool({"no-such-tool-anywhere"}, {}));
+  EXPECT_FALSE(runTool({"sleep", "300"}, {}, 0.3)) << "a hung tool fails";
+}
+
+}  // namespace
