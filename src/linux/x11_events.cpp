@@ -9,10 +9,12 @@
 #include <chrono>
 #include <initializer_list>
 
-#include "linux/display_windows.h"
+#include "linux/x11_front_end.h"
 #include "render/scene.h"
 #include "viewer/size_rule.h"
 #include "viewer/viewer_state.h"
+
+namespace x11 {
 
 namespace {
 
@@ -220,3 +222,5 @@ void runEventLoop() {
     poll(&input, 1, waitMs);
   }
 }
+
+}  // namespace x11

@@ -9,7 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "linux/display_windows.h"
+#include "linux/x11_front_end.h"
+
+namespace x11 {
 
 Display* display = nullptr;
 Atom wmProtocols = None;
@@ -156,3 +158,5 @@ void closeDisplay() {
   XCloseDisplay(display);
   display = nullptr;
 }
+
+}  // namespace x11

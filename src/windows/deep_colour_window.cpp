@@ -5,11 +5,13 @@
 #include <cstdio>
 
 #include "render/frame_setup.h"
-#include "windows/display_windows.h"
+#include "windows/win32_front_end.h"
 // After the GL types it relies on.
 #include <GL/wglext.h>
 
 #include "windows/extension_list.h"
+
+namespace win32 {
 
 DisplayWindow window10;
 PROC(WINAPI* wglEntryPointLookup)(LPCSTR name) = wglGetProcAddress;
@@ -155,3 +157,5 @@ HWND createDeepColourWindow(const char* className) {
   initContextState();
   return window10.hwnd;
 }
+
+}  // namespace win32

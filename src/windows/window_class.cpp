@@ -2,7 +2,9 @@
 // classic-format window used for the 8-bit window and the probe.
 #include <cstdio>
 
-#include "windows/display_windows.h"
+#include "windows/win32_front_end.h"
+
+namespace win32 {
 
 HICON bigIcon = nullptr;
 HICON smallIcon = nullptr;
@@ -84,3 +86,5 @@ HWND createStandardWindow(const char* className, const char* title, bool want24B
   SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
   return window;
 }
+
+}  // namespace win32

@@ -7,7 +7,9 @@
 #include "viewer/key_commands.h"
 #include "viewer/size_rule.h"
 #include "viewer/viewer_state.h"
-#include "windows/display_windows.h"
+#include "windows/win32_front_end.h"
+
+namespace win32 {
 
 DisplayWindow window8;
 
@@ -144,3 +146,5 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
+
+}  // namespace win32

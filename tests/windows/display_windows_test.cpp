@@ -2,8 +2,6 @@
 // a 10-10-10-2 accelerated window format exists. One process builds both
 // windows once (a visible window takes seconds to destroy under Wine) and
 // the tests drive them with real messages through the window procedure.
-#include "windows/display_windows.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -14,7 +12,9 @@
 #include "render/frame_setup.h"
 #include "render/scene.h"
 #include "viewer/viewer_state.h"
+#include "windows/win32_front_end.h"
 
+namespace win32 {
 namespace {
 
 const char className[] = "OpenGLWindowClass";
@@ -256,6 +256,7 @@ TEST_F(DisplayWindowsTest, PaintLeavesNoContextCurrent) {
 }
 
 }  // namespace
+}  // namespace win32
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

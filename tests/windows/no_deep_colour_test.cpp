@@ -7,8 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "windows/display_windows.h"
+#include "windows/win32_front_end.h"
 
+namespace win32 {
 namespace {
 
 const char className[] = "OpenGLWindowClass";
@@ -149,9 +150,10 @@ TEST(NoDeepColourTest, StandardWindowStillGetsAContextWithDepth) {
 }
 
 }  // namespace
+}  // namespace win32
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (!registerWindowClass(className)) return 1;
+  if (!win32::registerWindowClass(win32::className)) return 1;
   return RUN_ALL_TESTS();
 }

@@ -1,9 +1,20 @@
-// The program's display windows on Win32: the records of the 10-bit and the
-// 8-bit window, the window class they share, the two ways of creating a
-// window with an OpenGL context, and the one window procedure.
+// The Win32 front end: the console program's main function and start-up
+// steps, the window class, the 8-bit window with a classic pixel format, the
+// 10-bit window chosen through WGL_ARB_pixel_format on a hidden probe
+// window's context, and the one window procedure, which turns virtual keys
+// into the shared key table's keys and supplies the three front-end actions.
+// It also attaches the application icon (icon group 101) to every window.
+//
+// What it leaves out: the 8-bit window takes whatever classic format the
+// driver hands back for a 24-bit request (under Wine on a depth-30 screen
+// that has 10 bits), and no context is asked afterwards how many bits it
+// got; nothing is released at the end, windows and contexts go with the
+// process.
 #pragma once
 
 #include "render/gl_headers.h"
+
+namespace win32 {
 
 // One display window's handles. A null hwnd means the window does not exist
 // (yet); the window procedure paints only windows recorded here.
@@ -19,6 +30,11 @@ extern DisplayWindow window8;   // left: classic 24-bit format
 // Attached to every window created here; loaded by start-up before any window.
 extern HICON bigIcon;
 extern HICON smallIcon;
+
+// win32_startup.cpp: the shared start-up order with the Win32 steps, then the
+// message loop. Returns the process exit status: 0 after a normal end, -1
+// when the program could not start.
+int runApplication();
 
 // Returns 1 on success, 0 (after printing why) on failure.
 int registerWindowClass(const char* className);
@@ -43,3 +59,5 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 // Paints the 10-bit window, then the 8-bit one if it exists, before returning.
 void refreshBoth();
+
+}  // namespace win32

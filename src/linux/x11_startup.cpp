@@ -3,18 +3,18 @@
 // configurations, the program gives up before any window exists; the 8-bit
 // context shares the 10-bit context's display lists from its creation on;
 // the logo's glyph lists are built in that shared space.
-#include "linux/run_linux.h"
-
 #include <time.h>
 
 #include <cerrno>
 #include <cstdio>
 
 #include "app/startup.h"
-#include "linux/display_windows.h"
 #include "linux/glyph_outlines.h"
+#include "linux/x11_front_end.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
+
+namespace x11 {
 
 DisplayWindow window10 = {"Lumivane - DisplayPort 10 bit video", 400, 0};
 DisplayWindow window8 = {"Lumivane - Display Port 8 bit video", 0, 0};
@@ -95,7 +95,7 @@ void sleepMilliseconds(unsigned milliseconds) {
 
 }  // namespace
 
-int runLinuxApplication() {
+int runApplication() {
   const StartupSteps x11Steps = {prepare,       createWindow10,   showWindow10,
                                  createWindow8, shareLists,       makeWindow8Current,
                                  showWindow8,   buildGlyphLists,  startRefreshTimer,
@@ -106,3 +106,5 @@ int runLinuxApplication() {
   closeDisplay();
   return status;
 }
+
+}  // namespace x11

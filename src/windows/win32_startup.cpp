@@ -1,11 +1,11 @@
 // Start-up and message loop on Win32: the platform steps of the shared
 // start-up order, with the window class, the icons, WGL list sharing and the
 // glyph outlines of the bold "Arial" font.
-#include "app/run_application.h"
-
 #include "app/startup.h"
 #include "render/scene.h"
-#include "windows/display_windows.h"
+#include "windows/win32_front_end.h"
+
+namespace win32 {
 
 namespace {
 
@@ -97,3 +97,5 @@ int runApplication() {
                                    runMessageLoop, sleepMilliseconds};
   return runStartup(win32Steps);
 }
+
+}  // namespace win32
