@@ -34,10 +34,6 @@ bool createDisplayWindow(DisplayWindow& record, GLXFBConfig config, GLXContext s
   return true;
 }
 
-bool prepare() {
-  return openDisplay();
-}
-
 bool createWindow10() {
   GLXFBConfig config = findFramebufferConfig(tenBitColour);
   if (config == nullptr) {
@@ -74,6 +70,11 @@ void makeWindow8Current() {
   makeContextCurrent(window8);
 }
 
+void initWindow8Context() {
+  makeWindow8Current();
+  initContextState();
+}
+
 void showWindow8() {
   showDisplayWindow(window8);
 }
@@ -96,10 +97,11 @@ void sleepMilliseconds(unsigned milliseconds) {
 }  // namespace
 
 int runApplication() {
-  const StartupSteps x11Steps = {prepare,       createWindow10,   showWindow10,
-                                 createWindow8, shareLists,       makeWindow8Current,
-                                 showWindow8,   buildGlyphLists,  startRefreshTimer,
-                                 runEventLoop,  sleepMilliseconds};
+  const StartupSteps x11Steps = {
+      openDisplay,     createWindow10,     showWindow10,       createWindow8,
+      shareLists,      initWindow8Context, makeWindow8Current, showWindow8,
+      buildGlyphLists, startRefreshTimer,  runEventLoop,       sleepMilliseconds,
+  };
   const int status = runStartup(x11Steps);
   // The windows would go with the process; closing them here keeps leak
   // checkers' reports down to real leaks.

@@ -2,6 +2,7 @@
 // start-up order, with the window class, the icons, WGL list sharing and the
 // glyph outlines of the bold "Arial" font.
 #include "app/startup.h"
+#include "render/frame_setup.h"
 #include "render/scene.h"
 #include "windows/win32_front_end.h"
 
@@ -20,7 +21,7 @@ HICON loadIcon(int widthMetric, int heightMetric) {
                                        GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
 }
 
-bool prepare() {
+bool registerClassAndLoadIcons() {
   if (!registerWindowClass(windowClassName)) return false;
   // Missing icons only leave the windows with the default one.
   bigIcon = loadIcon(SM_CXICON, SM_CYICON);
@@ -49,6 +50,11 @@ void shareLists() {
 
 void makeWindow8Current() {
   wglMakeCurrent(window8.hdc, window8.hglrc);
+}
+
+void initWindow8Context() {
+  makeWindow8Current();
+  initContextState();
 }
 
 void showWindow8() {
@@ -91,10 +97,20 @@ void sleepMilliseconds(unsigned milliseconds) {
 }  // namespace
 
 int runApplication() {
-  const StartupSteps win32Steps = {prepare,        createWindow10,   showWindow10,
-                                   createWindow8,  shareLists,       makeWindow8Current,
-                                   showWindow8,    buildGlyphLists,  startTimer,
-                                   runMessageLoop, sleepMilliseconds};
+  const StartupSteps win32Steps = {
+      registerClassAndLoadIcons,
+      createWindow10,
+      showWindow10,
+      createWindow8,
+      shareLists,
+      initWindow8Context,
+      makeWindow8Current,
+      showWindow8,
+      buildGlyphLists,
+      startTimer,
+      runMessageLoop,
+      sleepMilliseconds,
+  };
   return runStartup(win32Steps);
 }
 
