@@ -2,15 +2,10 @@
 
 #include <cstdio>
 
+#include "app/facts.h"
+
 int runStartup(const StartupSteps& steps) {
-  printf("Lumivane DisplayPort 10 bit video test application\nVersion 101015\n");
-  printf(
-      "Usage: \n"
-      "  Press 'b' key to change background shade.\n"
-      "  Press 'p' key to pause rotation.\n"
-      "  Press 'n' key to toggle logo.\n"
-      "  Press '1' key to toggle main lighting.\n"
-      "  Press '2' key to toggle side lighting.\n");
+  printf("%s", consoleBanner);
 
   // A failure to start is never reported as success.
   if (!steps.openWindowSystem()) return -1;

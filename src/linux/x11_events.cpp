@@ -9,6 +9,7 @@
 #include <chrono>
 #include <initializer_list>
 
+#include "app/facts.h"
 #include "linux/x11_front_end.h"
 #include "render/scene.h"
 #include "viewer/size_rule.h"
@@ -19,7 +20,7 @@ namespace x11 {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr std::chrono::milliseconds refreshPeriod{16};
+constexpr std::chrono::milliseconds refreshPeriod{refreshPeriodMs};
 
 bool quitRequested = false;
 bool timerRunning = false;

@@ -25,7 +25,7 @@ namespace x11 {
 // event handler paints only windows recorded here.
 struct DisplayWindow {
   const char* title;
-  int left, top;  // where it is created, 400 by 400
+  int left, top;  // where it is created, windowSize square
   Window window = None;
   Colormap colormap = None;  // for the configuration's visual, which need not be the default
   GLXContext context = nullptr;

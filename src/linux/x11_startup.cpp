@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "app/facts.h"
 #include "app/startup.h"
 #include "linux/glyph_outlines.h"
 #include "linux/x11_front_end.h"
@@ -16,8 +17,8 @@
 
 namespace x11 {
 
-DisplayWindow window10 = {"Lumivane - DisplayPort 10 bit video", 400, 0};
-DisplayWindow window8 = {"Lumivane - Display Port 8 bit video", 0, 0};
+DisplayWindow window10 = {title10, window10Left, window10Top};
+DisplayWindow window8 = {title8, window8Left, window8Top};
 
 namespace {
 
@@ -37,9 +38,7 @@ bool createDisplayWindow(DisplayWindow& record, GLXFBConfig config, GLXContext s
 bool createWindow10() {
   GLXFBConfig config = findFramebufferConfig(tenBitColour);
   if (config == nullptr) {
-    printf(
-        "ERROR: 10 bit video is either not supported, or not currently enabled on this video "
-        "card.\n");
+    printf("%s", noTenBitFormatLine);
     return false;
   }
   if (!createDisplayWindow(window10, config, nullptr, tenBitColour.colourBits)) return false;

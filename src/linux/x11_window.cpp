@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/facts.h"
 #include "linux/x11_front_end.h"
 
 namespace x11 {
@@ -19,7 +20,6 @@ Atom wmDeleteWindow = None;
 
 namespace {
 
-constexpr int windowSize = 400;
 int trappedErrors = 0;
 int (*previousErrorHandler)(Display*, XErrorEvent*) = nullptr;
 

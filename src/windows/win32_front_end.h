@@ -39,14 +39,14 @@ int runApplication();
 // Returns 1 on success, 0 (after printing why) on failure.
 int registerWindowClass(const char* className);
 
-// A 400 by 400 window at (0, 0) with a classic pixel format and an OpenGL
+// A window at the 8-bit window's place and size with a classic pixel format and an OpenGL
 // context (not current, window not shown). want24BitColour is true for the
 // 8-bit display window and false for the probe, which must be accelerated.
 // Returns null after printing why and undoing what it created.
 HWND createStandardWindow(const char* className, const char* title, bool want24BitColour,
                           HDC& outDc, HGLRC& outContext);
 
-// The 10-bit window at (400, 0), its format chosen through a hidden probe
+// The 10-bit window at its place beside the 8-bit one, its format chosen through a hidden probe
 // window's context. On success window10 is filled and its context is current
 // and initialised; on failure window10 is all null and nothing is current.
 HWND createDeepColourWindow(const char* className);

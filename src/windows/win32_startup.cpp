@@ -1,6 +1,7 @@
 // Start-up and message loop on Win32: the platform steps of the shared
 // start-up order, with the window class, the icons, WGL list sharing and the
 // glyph outlines of the bold "Arial" font.
+#include "app/facts.h"
 #include "app/startup.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
@@ -10,10 +11,7 @@ namespace win32 {
 
 namespace {
 
-const char windowClassName[] = "OpenGLWindowClass";
 const int iconResource = 101;
-const UINT refreshTimer = 0;
-const UINT refreshPeriodMs = 16;
 
 HICON loadIcon(int widthMetric, int heightMetric) {
   return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconResource),
@@ -39,8 +37,7 @@ void showWindow10() {
 }
 
 bool createWindow8() {
-  window8.hwnd = createStandardWindow(windowClassName, "Lumivane - Display Port 8 bit video", true,
-                                      window8.hdc, window8.hglrc);
+  window8.hwnd = createStandardWindow(windowClassName, title8, true, window8.hdc, window8.hglrc);
   return window8.hwnd != nullptr;
 }
 
@@ -77,7 +74,7 @@ void buildGlyphLists() {
 
 // Delivered to the 10-bit window, whose procedure refreshes both.
 void startTimer() {
-  SetTimer(window10.hwnd, refreshTimer, refreshPeriodMs, nullptr);
+  SetTimer(window10.hwnd, refreshTimerId, refreshPeriodMs, nullptr);
 }
 
 void runMessageLoop() {

@@ -2,6 +2,7 @@
 // classic-format window used for the 8-bit window and the probe.
 #include <cstdio>
 
+#include "app/facts.h"
 #include "windows/win32_front_end.h"
 
 namespace win32 {
@@ -28,8 +29,9 @@ int registerWindowClass(const char* className) {
 
 HWND createStandardWindow(const char* className, const char* title, bool want24BitColour,
                           HDC& outDc, HGLRC& outContext) {
-  HWND window = CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, 0, 0, 400, 400, nullptr,
-                                nullptr, nullptr, nullptr);
+  // The probe takes the 8-bit window's place too; it is never shown.
+  HWND window = CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, window8Left, window8Top,
+                                windowSize, windowSize, nullptr, nullptr, nullptr, nullptr);
   if (window == nullptr) {
     printf("ERROR: Unable to create the '%s' window!\n", title);
     return nullptr;

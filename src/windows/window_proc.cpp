@@ -3,6 +3,7 @@
 // size of the 8-bit one, and ends the program on Escape or close.
 #include <initializer_list>
 
+#include "app/facts.h"
 #include "render/scene.h"
 #include "viewer/key_commands.h"
 #include "viewer/size_rule.h"
@@ -123,7 +124,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       followSize(hwnd);
       break;
     case WM_TIMER:
-      if (!viewerState.paused && wParam == 0) refreshBoth();
+      if (!viewerState.paused && wParam == refreshTimerId) refreshBoth();
       break;
     case WM_MOUSEMOVE:
       if (viewerState.dragging) refreshBoth();
