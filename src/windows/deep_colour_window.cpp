@@ -131,7 +131,8 @@ bool createWindowWithFormat(const char* className, int format) {
 HWND createDeepColourWindow(const char* className) {
   HDC probeDc = nullptr;
   HGLRC probeContext = nullptr;
-  HWND probe = createStandardWindow(className, "Dummy", false, probeDc, probeContext);
+  HWND probe =
+      createStandardWindow(className, "Dummy", StandardWindowRole::Probe, probeDc, probeContext);
   if (probe == nullptr) return nullptr;
 
   // Every extension call runs under the probe's context.

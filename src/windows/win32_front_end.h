@@ -39,15 +39,20 @@ int runApplication();
 // Returns 1 on success, 0 (after printing why) on failure.
 int registerWindowClass(const char* className);
 
-// A window at the 8-bit window's place and size with a classic pixel format and an OpenGL
-// context (not current, window not shown). want24BitColour is true for the
-// 8-bit display window and false for the probe, which must be accelerated.
-// Returns null after printing why and undoing what it created.
-HWND createStandardWindow(const char* className, const char* title, bool want24BitColour,
+// Which window createStandardWindow makes: the 8-bit display window asks for
+// 24-bit colour and a depth buffer and takes what it gets; the hidden probe
+// asks for neither but must be accelerated, as only a driver's own formats
+// lead to its extensions.
+enum class StandardWindowRole { Window8, Probe };
+
+// A window at the 8-bit window's place and size with a classic pixel format
+// and an OpenGL context (not current, window not shown). Returns null after
+// printing why and undoing what it created.
+HWND createStandardWindow(const char* className, const char* title, StandardWindowRole role,
                           HDC& outDc, HGLRC& outContext);
 
-// The 10-bit window at its place beside the 8-bit one, its format chosen through a hidden probe
-// window's context. On success window10 is filled and its context is current
+// The 10-bit window at its place beside the 8-bit one, its format chosen
+// through a hidden probe window's context. On success window10 is filled and its context is current
 // and initialised; on failure window10 is all null and nothing is current.
 HWND createDeepColourWindow(const char* className);
 

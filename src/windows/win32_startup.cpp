@@ -37,7 +37,8 @@ void showWindow10() {
 }
 
 bool createWindow8() {
-  window8.hwnd = createStandardWindow(windowClassName, title8, true, window8.hdc, window8.hglrc);
+  window8.hwnd = createStandardWindow(windowClassName, title8, StandardWindowRole::Window8,
+                                      window8.hdc, window8.hglrc);
   return window8.hwnd != nullptr;
 }
 

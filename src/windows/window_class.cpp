@@ -27,7 +27,7 @@ int registerWindowClass(const char* className) {
   return 1;
 }
 
-HWND createStandardWindow(const char* className, const char* title, bool want24BitColour,
+HWND createStandardWindow(const char* className, const char* title, StandardWindowRole role,
                           HDC& outDc, HGLRC& outContext) {
   // The probe takes the 8-bit window's place too; it is never shown.
   HWND window = CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, window8Left, window8Top,
@@ -50,7 +50,7 @@ HWND createStandardWindow(const char* className, const char* title, bool want24B
   request.nVersion = 1;
   request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
   request.iPixelType = PFD_TYPE_RGBA;
-  if (want24BitColour) {
+  if (role == StandardWindowRole::Window8) {
     request.cColorBits = 24;
     // The scene needs the depth test to keep rear faces behind front ones.
     request.cDepthBits = 24;
@@ -66,7 +66,7 @@ HWND createStandardWindow(const char* className, const char* title, bool want24B
 
   // The probe exists to reach the driver's extensions, which a generic
   // (software) format does not offer; the 8-bit window takes what it gets.
-  if (!want24BitColour && (request.dwFlags & PFD_GENERIC_FORMAT) != 0) {
+  if (role == StandardWindowRole::Probe && (request.dwFlags & PFD_GENERIC_FORMAT) != 0) {
     printf("ERROR: Pixelformat %d is not hw accelerated, unable to get one for the '%s' window!\n",
            format, title);
     ReleaseDC(window, dc);

@@ -29,7 +29,8 @@ class DisplayWindowsEnvironment : public ::testing::Environment {
     ASSERT_EQ(registerWindowClass(windowClassName), 1);
     ::testing::internal::CaptureStdout();
     createdWindow10 = createDeepColourWindow(windowClassName);
-    window8.hwnd = createStandardWindow(windowClassName, title8, true, window8.hdc, window8.hglrc);
+    window8.hwnd = createStandardWindow(windowClassName, title8, StandardWindowRole::Window8,
+                                        window8.hdc, window8.hglrc);
     fflush(stdout);
     creationOutput = ::testing::internal::GetCapturedStdout();
     ASSERT_NE(window8.hwnd, nullptr);

@@ -126,7 +126,8 @@ TEST(NoDeepColourTest, StandardWindowStillGetsAContextWithDepth) {
   HDC dc = nullptr;
   HGLRC context = nullptr;
   ::testing::internal::CaptureStdout();
-  HWND window = createStandardWindow(windowClassName, title8, true, dc, context);
+  HWND window =
+      createStandardWindow(windowClassName, title8, StandardWindowRole::Window8, dc, context);
   fflush(stdout);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
   ASSERT_NE(window, nullptr);
