@@ -13,7 +13,7 @@ add_library(lumivane_linux STATIC
   src/linux/glx_context.cpp
   src/linux/x11_events.cpp
   src/linux/glyph_outlines.cpp
-  src/linux/run_linux.cpp)
+  src/linux/x11_startup.cpp)
 target_link_libraries(lumivane_linux PUBLIC lumivane_core OpenGL::GLX X11::X11
   Freetype::Freetype Fontconfig::Fontconfig)
 

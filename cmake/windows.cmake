@@ -8,7 +8,7 @@ add_library(lumivane_windows STATIC
 target_link_libraries(lumivane_windows PUBLIC lumivane_core opengl32 glu32 gdi32 user32)
 
 set(LUMIVANE_ICON_DIR "" CACHE PATH "Folder holding the generated lumivane.ico")
-set(program_sources src/app/main.cpp src/app/run_application.cpp)
+set(program_sources src/windows/main.cpp src/windows/win32_startup.cpp)
 if(LUMIVANE_ICON_DIR)
   list(APPEND program_sources resources/lumivane.rc)
   set_source_files_properties(resources/lumivane.rc PROPERTIES

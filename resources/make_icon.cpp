@@ -154,30 +154,31 @@ struct Layout {
 
 enum Extras { kMonitorOnly = 0, kDisc = 1, kSheen = 2, kLight = 4, kColourBar = 8 };
 
-Canvas drawIcon(const Layout& l, int extras) {
-  Canvas c(l.size);
+Canvas drawIcon(const Layout& layout, int extras) {
+  Canvas c(layout.size);
   if (extras & kDisc)
-    drawDisc(c, l.discX, l.discY, l.discRadius, l.discHole, l.discHub, (extras & kSheen) != 0);
+    drawDisc(c, layout.discX, layout.discY, layout.discRadius, layout.discHole, layout.discHub,
+             (extras & kSheen) != 0);
 
   // Stand first, so the frame's lower edge sits on top of the neck.
-  fillRect(c, l.neckX0, l.neckY0, l.neckX1, l.neckY1, kStand);
-  roundedBox(c, l.baseX0, l.baseY0, l.baseX1, l.baseY1, kFrame, kFrameEdge);
+  fillRect(c, layout.neckX0, layout.neckY0, layout.neckX1, layout.neckY1, kStand);
+  roundedBox(c, layout.baseX0, layout.baseY0, layout.baseX1, layout.baseY1, kFrame, kFrameEdge);
 
-  roundedBox(c, l.frameX0, l.frameY0, l.frameX1, l.frameY1, kFrame, kFrameEdge);
-  const int sx0 = l.frameX0 + l.bezel, sx1 = l.frameX1 - l.bezel;
-  const int sy0 = l.frameY0 + l.bezel, sy1 = l.frameY1 - l.bottomBezel;
+  roundedBox(c, layout.frameX0, layout.frameY0, layout.frameX1, layout.frameY1, kFrame, kFrameEdge);
+  const int sx0 = layout.frameX0 + layout.bezel, sx1 = layout.frameX1 - layout.bezel;
+  const int sy0 = layout.frameY0 + layout.bezel, sy1 = layout.frameY1 - layout.bottomBezel;
   fillRect(c, sx0, sy0, sx1, sy1, kScreen);
 
   const int screenW = sx1 - sx0 + 1, screenH = sy1 - sy0 + 1;
-  const int textH = 5 * l.textScale;
+  const int textH = 5 * layout.textScale;
   const int barH = (extras & kColourBar) ? 3 : 0;
-  const int gap = barH ? l.textScale + 1 : 0;
-  const int textX = sx0 + (screenW - logoWidth(l.textScale)) / 2;
+  const int gap = barH ? layout.textScale + 1 : 0;
+  const int textX = sx0 + (screenW - logoWidth(layout.textScale)) / 2;
   const int textY = sy0 + (screenH - textH - gap - barH) / 2;
-  drawLogo(c, textX, textY, l.textScale);
+  drawLogo(c, textX, textY, layout.textScale);
 
   if (extras & kColourBar) {
-    const int barX0 = textX, barX1 = textX + logoWidth(l.textScale) - 1;
+    const int barX0 = textX, barX1 = textX + logoWidth(layout.textScale) - 1;
     for (int x = barX0; x <= barX1; ++x) {
       const double hue = 300.0 * (x - barX0) / (barX1 - barX0);  // red through to magenta
       fillRect(c, x, textY + textH + gap, x, textY + textH + gap + barH - 1, hueColour(hue));
@@ -185,7 +186,7 @@ Canvas drawIcon(const Layout& l, int extras) {
   }
 
   if (extras & kLight) {
-    const int ly = sy1 + 1 + (l.bottomBezel - 2) / 2;  // middle of the lower bezel
+    const int ly = sy1 + 1 + (layout.bottomBezel - 2) / 2;  // middle of the lower bezel
     fillRect(c, sx1 - 1, ly, sx1, ly + 1, kPowerLight);
   }
   return c;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+namespace win32 {
 namespace {
 
 TEST(ExtensionListTest, FindsTheNameAsAWholeTokenAnywhere) {
@@ -25,3 +26,4 @@ TEST(ExtensionListTest, RejectsAbsentPartialEmptyAndNullLists) {
 }
 
 }  // namespace
+}  // namespace win32

@@ -20,11 +20,12 @@ bool step(const char* name) {
 }
 
 const StartupSteps recordingSteps = {
-    [] { return step("prepare"); },
+    [] { return step("open"); },
     [] { return step("create10"); },
     [] { step("show10"); },
     [] { return step("create8"); },
     [] { step("share"); },
+    [] { step("init8"); },
     [] { step("current8"); },
     [] { step("show8"); },
     [] { step("glyphs"); },
@@ -46,26 +47,25 @@ class StartupTest : public ::testing::Test {
 TEST_F(StartupTest, RunsTheStepsInOrderAndEndsWithZero) {
   EXPECT_EQ(runStartup(recordingSteps), 0);
   EXPECT_EQ(output(), banner);
-  // Lists are shared before the 8-bit context is first current, and the
-  // glyphs are built with it current again after its first paint.
-  EXPECT_EQ(trail,
-            "prepare create10 show10 create8 share current8 show8 current8 glyphs timer loop ");
+  // Lists are shared before the 8-bit context is first current and set up,
+  // and the glyphs are built with it current again after its first paint.
+  EXPECT_EQ(trail, "open create10 show10 create8 share init8 show8 current8 glyphs timer loop ");
 }
 
 TEST_F(StartupTest, EveryFailureToStartEndsWithMinusOne) {
-  failing = "prepare";
+  failing = "open";
   EXPECT_EQ(runStartup(recordingSteps), -1);
-  EXPECT_EQ(trail, "prepare ");
+  EXPECT_EQ(trail, "open ");
 
   trail.clear();
   failing = "create10";
   EXPECT_EQ(runStartup(recordingSteps), -1);
-  EXPECT_EQ(trail, "prepare create10 sleep5000 ") << "the error line stays readable a while";
+  EXPECT_EQ(trail, "open create10 sleep5000 ") << "the error line stays readable a while";
 
   trail.clear();
   failing = "create8";
   EXPECT_EQ(runStartup(recordingSteps), -1);
-  EXPECT_EQ(trail, "prepare create10 show10 create8 ");
+  EXPECT_EQ(trail, "open create10 show10 create8 ");
   output();
 }
 

@@ -2,20 +2,13 @@
 
 #include <cstdio>
 
-#include "render/frame_setup.h"
+#include "app/facts.h"
 
 int runStartup(const StartupSteps& steps) {
-  printf("Lumivane DisplayPort 10 bit video test application\nVersion 101015\n");
-  printf(
-      "Usage: \n"
-      "  Press 'b' key to change background shade.\n"
-      "  Press 'p' key to pause rotation.\n"
-      "  Press 'n' key to toggle logo.\n"
-      "  Press '1' key to toggle main lighting.\n"
-      "  Press '2' key to toggle side lighting.\n");
+  printf("%s", consoleBanner);
 
   // A failure to start is never reported as success.
-  if (!steps.prepare()) return -1;
+  if (!steps.openWindowSystem()) return -1;
 
   // The 10-bit window comes first: the program exists to show it and gives
   // up without it, leaving the error line readable for a while.
@@ -31,8 +24,7 @@ int runStartup(const StartupSteps& steps) {
   // 8-bit context has ever been current: some implementations (Wine's WGL
   // among them) can only share into a context that has never been used.
   steps.shareLists();
-  steps.makeWindow8Current();
-  initContextState();
+  steps.initWindow8Context();
   steps.showWindow8();
 
   // The glyphs are built once, in the shared space, so both windows draw

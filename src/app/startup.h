@@ -1,14 +1,16 @@
 // The start-up order every front end follows, written once. A front end
 // supplies its platform steps; this file decides their order, what the
-// console shows and how each failure ends the program.
+// console shows and how each failure ends the program. It makes no window
+// system or OpenGL call of its own, so it runs under test with fake steps.
 #pragma once
 
 struct StartupSteps {
-  bool (*prepare)();         // window class or display connection; prints why not
-  bool (*createWindow10)();  // context current and initialised on success; prints why not
-  void (*showWindow10)();    // shown, first frame painted
-  bool (*createWindow8)();   // with its context, not yet current; prints why not
-  void (*shareLists)();      // the 8-bit context joins the 10-bit context's list space
+  bool (*openWindowSystem)();    // window class and icons, or display connection; prints why not
+  bool (*createWindow10)();      // context current and initialised on success; prints why not
+  void (*showWindow10)();        // shown, first frame painted
+  bool (*createWindow8)();       // with its context, not yet current; prints why not
+  void (*shareLists)();          // the 8-bit context joins the 10-bit context's list space
+  void (*initWindow8Context)();  // made current for the first time and given initContextState
   void (*makeWindow8Current)();
   void (*showWindow8)();
   void (*buildGlyphLists)();  // logo glyphs in the shared space, 8-bit context current

@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <tuple>
 
+namespace x11 {
+
 namespace {
 
 bool matches(const FramebufferConfig& config, const ColourRequest& request) {
@@ -29,3 +31,5 @@ int chooseFramebufferConfig(const std::vector<FramebufferConfig>& configs,
   }
   return best;
 }
+
+}  // namespace x11

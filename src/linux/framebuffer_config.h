@@ -7,6 +7,8 @@
 
 #include <vector>
 
+namespace x11 {
+
 struct FramebufferConfig {
   int redBits = 0, greenBits = 0, blueBits = 0, alphaBits = 0;
   int depthBits = 0;
@@ -36,3 +38,5 @@ constexpr ColourRequest eightBitColour = {8, anyAlpha};
 // the nearest to it, then the earliest in the list. -1 when none matches.
 int chooseFramebufferConfig(const std::vector<FramebufferConfig>& configs,
                             const ColourRequest& request, int screenDepth);
+
+}  // namespace x11

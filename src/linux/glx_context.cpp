@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "linux/display_windows.h"
+#include "linux/x11_front_end.h"
+
+namespace x11 {
 
 namespace {
 
@@ -82,3 +84,5 @@ void makeContextCurrent(const DisplayWindow& record) {
 void releaseContext() {
   glXMakeCurrent(display, None, nullptr);
 }
+
+}  // namespace x11

@@ -2,9 +2,9 @@
 // configure. Console lines go out as they are printed, also into a pipe.
 #include <cstdio>
 
-#include "linux/run_linux.h"
+#include "linux/x11_front_end.h"
 
 int main() {
   setvbuf(stdout, nullptr, _IONBF, 0);
-  return runLinuxApplication();
+  return x11::runApplication();
 }

@@ -9,15 +9,18 @@
 #include <chrono>
 #include <initializer_list>
 
-#include "linux/display_windows.h"
+#include "app/facts.h"
+#include "linux/x11_front_end.h"
 #include "render/scene.h"
 #include "viewer/size_rule.h"
 #include "viewer/viewer_state.h"
 
+namespace x11 {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr std::chrono::milliseconds refreshPeriod{16};
+constexpr std::chrono::milliseconds refreshPeriod{refreshPeriodMs};
 
 bool quitRequested = false;
 bool timerRunning = false;
@@ -220,3 +223,5 @@ void runEventLoop() {
     poll(&input, 1, waitMs);
   }
 }
+
+}  // namespace x11

@@ -9,7 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "linux/display_windows.h"
+#include "app/facts.h"
+#include "linux/x11_front_end.h"
+
+namespace x11 {
 
 Display* display = nullptr;
 Atom wmProtocols = None;
@@ -17,7 +20,6 @@ Atom wmDeleteWindow = None;
 
 namespace {
 
-constexpr int windowSize = 400;
 int trappedErrors = 0;
 int (*previousErrorHandler)(Display*, XErrorEvent*) = nullptr;
 
@@ -156,3 +158,5 @@ void closeDisplay() {
   XCloseDisplay(display);
   display = nullptr;
 }
+
+}  // namespace x11

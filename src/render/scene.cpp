@@ -70,18 +70,18 @@ struct SceneObject {
   void (*draw)();
 };
 
-void drawPrismA() {
-  drawPrism(PrismColour::A);
+void drawBlueGreyPrism() {
+  drawPrism(PrismColour::BlueGrey);
 }
-void drawPrismB() {
-  drawPrism(PrismColour::B);
+void drawGreenPrism() {
+  drawPrism(PrismColour::Green);
 }
 
 const SceneObject sceneObjects[4] = {
     {{-8, -5, -40}, {1.0f, 0.6f, 0.0f}, drawShadedCube},
     {{8, 5, -40}, {0.1f, 0.4f, 0.5f}, drawColourCube},
-    {{5, -6, -33}, {0.1f, 1.0f, -0.1f}, drawPrismA},
-    {{-5, 8, -30}, {0.2f, 0.0f, 1.0f}, drawPrismB},
+    {{5, -6, -33}, {0.1f, 1.0f, -0.1f}, drawBlueGreyPrism},
+    {{-5, 8, -30}, {0.2f, 0.0f, 1.0f}, drawGreenPrism},
 };
 
 }  // namespace
@@ -95,10 +95,10 @@ void drawColourCube() {
 }
 
 void drawPrism(PrismColour colour) {
-  static const GLfloat colourA[] = {0.5f, 0.5f, 0.6f, 1.0f};
-  static const GLfloat colourB[] = {0.3f, 0.5f, 0.3f, 1.0f};
+  static const GLfloat blueGrey[] = {0.5f, 0.5f, 0.6f, 1.0f};
+  static const GLfloat green[] = {0.3f, 0.5f, 0.3f, 1.0f};
   // Specular and shininess are whatever the cubes left in the material state.
-  glMaterialfv(GL_FRONT, GL_DIFFUSE, colour == PrismColour::A ? colourA : colourB);
+  glMaterialfv(GL_FRONT, GL_DIFFUSE, colour == PrismColour::BlueGrey ? blueGrey : green);
 
   glBegin(GL_TRIANGLES);
   glNormal3f(0, 0, -1);
@@ -138,8 +138,13 @@ void drawLogo() {
   glLoadIdentity();
   glPushMatrix();
   glTranslatef(3.5f, -5.2f, -13.0f);
+  // The glyphs are one em high, already the logo's size; the scale of 1 is
+  // where another size would be set.
   glScalef(1.0f, 1.0f, 1.0f);
+  // glRotated normalises its axis, so any positive x length gives the same
+  // rocking about the x axis; 0.01 is how the scene has always written it.
   const GLfloat axisX = 0.01f;
+  // -0.0 and 0.0 are the same z component; the sign changes nothing.
   glRotated(viewerState.logoAngle, axisX, 0.0, -0.0);
   advanceLogo();  // the rotation above keeps the old angle
 

@@ -16,6 +16,6 @@ void renderFrame(int width, int height);
 // The drawing steps of renderFrame, each in its own object space.
 void drawShadedCube();
 void drawColourCube();
-enum class PrismColour { A, B };
+enum class PrismColour { BlueGrey, Green };
 void drawPrism(PrismColour colour);
 void drawLogo();

@@ -22,7 +22,7 @@ constexpr double logoLowerBound = -20.0;
 
 void cycleShade() {
   int next = viewerState.shadeIndex + 1;
-  if (next > 5) next = 0;
+  if (next == shadePresetCount) next = 0;
   viewerState.shadeIndex = next;
   if (next != 0) {
     viewerState.shadeTop = shadePresets[next].shadeTop;

@@ -4,21 +4,20 @@
 // context and is destroyed once the real window exists.
 #include <cstdio>
 
+#include "app/facts.h"
 #include "render/frame_setup.h"
-#include "windows/display_windows.h"
+#include "windows/win32_front_end.h"
 // After the GL types it relies on.
 #include <GL/wglext.h>
 
 #include "windows/extension_list.h"
 
+namespace win32 {
+
 DisplayWindow window10;
 PROC(WINAPI* wglEntryPointLookup)(LPCSTR name) = wglGetProcAddress;
 
 namespace {
-
-const char deepColourTitle[] = "Lumivane - DisplayPort 10 bit video";
-const char notSupported[] =
-    "ERROR: The extensions for  10 bit video are not supported on this video card.\n";
 
 template <typename Function>
 Function fetchEntryPoint(const char* name) {
@@ -38,7 +37,7 @@ int chooseDeepColourFormat(HDC probeDc) {
   // The name may stand anywhere in the list, first and last included; a
   // driver that returns no list at all supports nothing.
   if (!extensionListHas(getExtensionsString(probeDc), "WGL_ARB_pixel_format")) {
-    printf("%s", notSupported);
+    printf("%s", noPixelFormatExtensionLine);
     return 0;
   }
 
@@ -49,7 +48,7 @@ int chooseDeepColourFormat(HDC probeDc) {
   auto choosePixelFormat =
       fetchEntryPoint<PFNWGLCHOOSEPIXELFORMATARBPROC>("wglChoosePixelFormatARB");
   if (getAttribiv == nullptr || getAttribfv == nullptr || choosePixelFormat == nullptr) {
-    printf("%s", notSupported);
+    printf("%s", noPixelFormatExtensionLine);
     return 0;
   }
 
@@ -82,9 +81,7 @@ int chooseDeepColourFormat(HDC probeDc) {
     return 0;
   }
   if (count == 0) {
-    printf(
-        "ERROR: 10 bit video is either not supported, or not currently enabled on this video "
-        "card.\n");
+    printf("%s", noTenBitFormatLine);
     return 0;
   }
   return format;
@@ -93,15 +90,16 @@ int chooseDeepColourFormat(HDC probeDc) {
 // Creates the window with the chosen format, recording each handle in
 // window10 as it arrives. On failure it undoes its own work and returns false.
 bool createWindowWithFormat(const char* className, int format) {
-  window10.hwnd = CreateWindowExA(0, className, deepColourTitle, WS_OVERLAPPEDWINDOW, 400, 0, 400,
-                                  400, nullptr, nullptr, nullptr, nullptr);
+  window10.hwnd =
+      CreateWindowExA(0, className, title10, WS_OVERLAPPEDWINDOW, window10Left, window10Top,
+                      windowSize, windowSize, nullptr, nullptr, nullptr, nullptr);
   if (window10.hwnd == nullptr) {
-    printf("ERROR: Unable to create the '%s' window!\n", deepColourTitle);
+    printf("ERROR: Unable to create the '%s' window!\n", title10);
     return false;
   }
   window10.hdc = GetDC(window10.hwnd);
   if (window10.hdc == nullptr) {
-    printf("ERROR: Unable to get the '%s' window DC!\n", deepColourTitle);
+    printf("ERROR: Unable to get the '%s' window DC!\n", title10);
     DestroyWindow(window10.hwnd);
     return false;
   }
@@ -114,8 +112,7 @@ bool createWindowWithFormat(const char* className, int format) {
 
   window10.hglrc = wglCreateContext(window10.hdc);
   if (window10.hglrc == nullptr) {
-    printf("ERROR: Unable to create the GL rendering context for the '%s' window!\n",
-           deepColourTitle);
+    printf("ERROR: Unable to create the GL rendering context for the '%s' window!\n", title10);
     ReleaseDC(window10.hwnd, window10.hdc);
     DestroyWindow(window10.hwnd);
     return false;
@@ -134,7 +131,8 @@ bool createWindowWithFormat(const char* className, int format) {
 HWND createDeepColourWindow(const char* className) {
   HDC probeDc = nullptr;
   HGLRC probeContext = nullptr;
-  HWND probe = createStandardWindow(className, "Dummy", false, probeDc, probeContext);
+  HWND probe =
+      createStandardWindow(className, "Dummy", StandardWindowRole::Probe, probeDc, probeContext);
   if (probe == nullptr) return nullptr;
 
   // Every extension call runs under the probe's context.
@@ -155,3 +153,5 @@ HWND createDeepColourWindow(const char* className) {
   initContextState();
   return window10.hwnd;
 }
+
+}  // namespace win32

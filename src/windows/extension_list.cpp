@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace win32 {
+
 bool extensionListHas(const char* extensions, const char* name) {
   if (extensions == nullptr || name == nullptr || *name == '\0') return false;
   const std::size_t length = std::strlen(name);
@@ -15,3 +17,5 @@ bool extensionListHas(const char* extensions, const char* name) {
   }
   return false;
 }
+
+}  // namespace win32

@@ -2,7 +2,10 @@
 // classic-format window used for the 8-bit window and the probe.
 #include <cstdio>
 
-#include "windows/display_windows.h"
+#include "app/facts.h"
+#include "windows/win32_front_end.h"
+
+namespace win32 {
 
 HICON bigIcon = nullptr;
 HICON smallIcon = nullptr;
@@ -24,10 +27,11 @@ int registerWindowClass(const char* className) {
   return 1;
 }
 
-HWND createStandardWindow(const char* className, const char* title, bool want24BitColour,
+HWND createStandardWindow(const char* className, const char* title, StandardWindowRole role,
                           HDC& outDc, HGLRC& outContext) {
-  HWND window = CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, 0, 0, 400, 400, nullptr,
-                                nullptr, nullptr, nullptr);
+  // The probe takes the 8-bit window's place too; it is never shown.
+  HWND window = CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, window8Left, window8Top,
+                                windowSize, windowSize, nullptr, nullptr, nullptr, nullptr);
   if (window == nullptr) {
     printf("ERROR: Unable to create the '%s' window!\n", title);
     return nullptr;
@@ -46,7 +50,7 @@ HWND createStandardWindow(const char* className, const char* title, bool want24B
   request.nVersion = 1;
   request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
   request.iPixelType = PFD_TYPE_RGBA;
-  if (want24BitColour) {
+  if (role == StandardWindowRole::Window8) {
     request.cColorBits = 24;
     // The scene needs the depth test to keep rear faces behind front ones.
     request.cDepthBits = 24;
@@ -62,7 +66,7 @@ HWND createStandardWindow(const char* className, const char* title, bool want24B
 
   // The probe exists to reach the driver's extensions, which a generic
   // (software) format does not offer; the 8-bit window takes what it gets.
-  if (!want24BitColour && (request.dwFlags & PFD_GENERIC_FORMAT) != 0) {
+  if (role == StandardWindowRole::Probe && (request.dwFlags & PFD_GENERIC_FORMAT) != 0) {
     printf("ERROR: Pixelformat %d is not hw accelerated, unable to get one for the '%s' window!\n",
            format, title);
     ReleaseDC(window, dc);
@@ -84,3 +88,5 @@ HWND createStandardWindow(const char* className, const char* title, bool want24B
   SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
   return window;
 }
+
+}  // namespace win32

@@ -3,11 +3,14 @@
 // size of the 8-bit one, and ends the program on Escape or close.
 #include <initializer_list>
 
+#include "app/facts.h"
 #include "render/scene.h"
 #include "viewer/key_commands.h"
 #include "viewer/size_rule.h"
 #include "viewer/viewer_state.h"
-#include "windows/display_windows.h"
+#include "windows/win32_front_end.h"
+
+namespace win32 {
 
 DisplayWindow window8;
 
@@ -121,7 +124,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       followSize(hwnd);
       break;
     case WM_TIMER:
-      if (!viewerState.paused && wParam == 0) refreshBoth();
+      if (!viewerState.paused && wParam == refreshTimerId) refreshBoth();
       break;
     case WM_MOUSEMOVE:
       if (viewerState.dragging) refreshBoth();
@@ -144,3 +147,5 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
+
+}  // namespace win32

@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "app/facts.h"
 #include "child_process.h"
 #include "private_x_server.h"
-#include "support/console_text.h"
 #include "x_screen.h"
 
 namespace {
@@ -49,10 +49,7 @@ struct FrontEnd {
 };
 
 const FrontEnd frontEnds[] = {
-    {"linux", false, true, true, true,
-     "ERROR: 10 bit video is either not supported, or not currently enabled on this video "
-     "card.\n",
-     false},
+    {"linux", false, true, true, true, noTenBitFormatLine, false},
     {"windows", true, false, false, false, "ERROR: wglChoosePixelFormat failed!\n", true},
 };
 
@@ -183,26 +180,26 @@ Window RunningProgramTest::window10 = 0;
 Window RunningProgramTest::window8 = 0;
 
 TEST_F(RunningProgramTest, ConsoleShowsTheBannerAndTheKeysOnly) {
-  EXPECT_EQ(consoleText(program->output()), banner);
+  EXPECT_EQ(consoleText(program->output()), consoleBanner);
   EXPECT_TRUE(program->running());
 }
 
 TEST_F(RunningProgramTest, WindowsStandSideBySideWithTheirOwnVisuals) {
   const ScreenRect r8 = screen->rectOf(window8), r10 = screen->rectOf(window10);
-  EXPECT_EQ(r10.x - r8.x, 400);
+  EXPECT_EQ(r10.x - r8.x, window10Left - window8Left);
   EXPECT_EQ(r10.y, r8.y);
   EXPECT_EQ(r8.width, r10.width);
   EXPECT_EQ(r8.height, r10.height);
   EXPECT_EQ(screen->redBitsOf(window10), 10);
   if (frontEnd->framedByItself) {
-    EXPECT_EQ(r8.width + 2 * r8.x, 400) << "outer width of the 8-bit window";
-    EXPECT_GT(r8.height, 300);
-    EXPECT_LT(r8.height, 400);
+    EXPECT_EQ(r8.width + 2 * (r8.x - window8Left), windowSize) << "outer width of the 8-bit window";
+    EXPECT_GT(r8.height, windowSize * 3 / 4);
+    EXPECT_LT(r8.height, windowSize);
   } else {
-    EXPECT_EQ(r8.x, 0);
-    EXPECT_EQ(r8.y, 0);
-    EXPECT_EQ(r8.width, 400);
-    EXPECT_EQ(r8.height, 400);
+    EXPECT_EQ(r8.x, window8Left);
+    EXPECT_EQ(r8.y, window8Top);
+    EXPECT_EQ(r8.width, windowSize);
+    EXPECT_EQ(r8.height, windowSize);
     EXPECT_EQ(screen->visualDepthOf(window10), 30);
     EXPECT_EQ(screen->redBitsOf(window8), 8);
     EXPECT_EQ(screen->visualDepthOf(window8), 32) << "the ARGB visual, the screen's only 8-bit one";
@@ -324,8 +321,8 @@ TEST_F(RunningProgramTest, EightBitWindowSizeCarriesOverOneWay) {
   screen->resize(window8, 500, 300);
   sleepSeconds(0.5);
   ScreenRect r10 = screen->rectOf(window10);
-  EXPECT_EQ(r10.x, 400);
-  EXPECT_EQ(r10.y, 0);
+  EXPECT_EQ(r10.x, window10Left);
+  EXPECT_EQ(r10.y, window10Top);
   EXPECT_EQ(r10.width, 500);
   EXPECT_EQ(r10.height, 300);
 
@@ -335,11 +332,11 @@ TEST_F(RunningProgramTest, EightBitWindowSizeCarriesOverOneWay) {
   EXPECT_EQ(r8.width, 500) << "resizing the 10-bit window changes nothing else";
   EXPECT_EQ(r8.height, 300);
 
-  screen->resize(window8, 400, 400);
+  screen->resize(window8, windowSize, windowSize);
   sleepSeconds(0.5);
   r10 = screen->rectOf(window10);
-  EXPECT_EQ(r10.width, 400);
-  EXPECT_EQ(r10.height, 400);
+  EXPECT_EQ(r10.width, windowSize);
+  EXPECT_EQ(r10.height, windowSize);
   // The 10-bit window repaints at its new size: the background reaches its
   // top edge again.
   EXPECT_GT(grab(window10).at(2, 2).r, 0);
@@ -375,7 +372,7 @@ TEST_F(RunningProgramTest, EscapeEndsTheProgramWithZero) {
   EXPECT_EQ(status, 0);
   EXPECT_FALSE(screen->hasWindowTitled(title10));
   EXPECT_FALSE(screen->hasWindowTitled(title8));
-  EXPECT_EQ(consoleText(program->output()), banner) << "no error line on the way out";
+  EXPECT_EQ(consoleText(program->output()), consoleBanner) << "no error line on the way out";
 }
 
 TEST(ClosingAWindowTest, ClosingEitherWindowEndsTheProgramWithZero) {
@@ -400,7 +397,7 @@ TEST(StartupFailureTest, ScreenWithoutTenBitColourGivesOneErrorLineAndMinusOne) 
   ASSERT_FALSE(server.name().empty()) << "Xvfb at depth 24 did not start";
   XScreen screen(server.name());
   auto program = startProgram(server.name());
-  const std::string expected = std::string(banner) + frontEnd->noDeepColourLine;
+  const std::string expected = std::string(consoleBanner) + frontEnd->noDeepColourLine;
   for (int i = 0; i < 600 && consoleText(program->output()) != expected && program->running(); ++i)
     sleepSeconds(0.05);
   EXPECT_EQ(consoleText(program->output()), expected);
@@ -421,7 +418,7 @@ TEST(StartupFailureTest, MissingDisplayIsNamed) {
   int status = 0;
   ASSERT_TRUE(program->waitForExit(30, status));
   EXPECT_EQ(consoleText(program->output()),
-            std::string(banner) + "ERROR: Unable to open the X display ':4093'!\n");
+            std::string(consoleBanner) + "ERROR: Unable to open the X display ':4093'!\n");
   EXPECT_EQ(status, 255);
 }
 

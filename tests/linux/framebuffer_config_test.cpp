@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+namespace x11 {
 namespace {
 
 FramebufferConfig config(int colour, int alpha, int depthBits, int visualDepth) {
@@ -82,3 +83,4 @@ TEST(FramebufferConfigChoice, PrefersFastTrueColourAndA24BitDepthBuffer) {
 }
 
 }  // namespace
+}  // namespace x11

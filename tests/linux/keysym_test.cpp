@@ -4,8 +4,9 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
-#include "linux/display_windows.h"
+#include "linux/x11_front_end.h"
 
+namespace x11 {
 namespace {
 
 TEST(KeysymMapping, TableKeysInEitherCase) {
@@ -51,3 +52,4 @@ TEST(KeysymMapping, OtherKeysAndAltCombinationsAreNoCommands) {
 }
 
 }  // namespace
+}  // namespace x11

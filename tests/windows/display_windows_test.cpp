@@ -2,8 +2,6 @@
 // a 10-10-10-2 accelerated window format exists. One process builds both
 // windows once (a visible window takes seconds to destroy under Wine) and
 // the tests drive them with real messages through the window procedure.
-#include "windows/display_windows.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,13 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "app/facts.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
 #include "viewer/viewer_state.h"
+#include "windows/win32_front_end.h"
 
+namespace win32 {
 namespace {
 
-const char className[] = "OpenGLWindowClass";
 // GL_UNSIGNED_INT_2_10_10_10_REV, beyond the OpenGL 1.1 header.
 constexpr GLenum packed2101010 = 0x8368;
 std::string creationOutput;
@@ -26,10 +26,10 @@ HWND createdWindow10 = nullptr;
 class DisplayWindowsEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    ASSERT_EQ(registerWindowClass(className), 1);
+    ASSERT_EQ(registerWindowClass(windowClassName), 1);
     ::testing::internal::CaptureStdout();
-    createdWindow10 = createDeepColourWindow(className);
-    window8.hwnd = createStandardWindow(className, "Lumivane - Display Port 8 bit video", true,
+    createdWindow10 = createDeepColourWindow(windowClassName);
+    window8.hwnd = createStandardWindow(windowClassName, title8, StandardWindowRole::Window8,
                                         window8.hdc, window8.hglrc);
     fflush(stdout);
     creationOutput = ::testing::internal::GetCapturedStdout();
@@ -50,13 +50,13 @@ RECT windowRect(HWND hwnd) {
   return rect;
 }
 
-// The window's outer rectangle is 400 by 400 at (left, top).
+// The window's outer rectangle is windowSize square at (left, top).
 void expectPlaced(HWND hwnd, int left, int top) {
   const RECT rect = windowRect(hwnd);
   EXPECT_EQ(rect.left, left);
   EXPECT_EQ(rect.top, top);
-  EXPECT_EQ(rect.right - rect.left, 400);
-  EXPECT_EQ(rect.bottom - rect.top, 400);
+  EXPECT_EQ(rect.right - rect.left, windowSize);
+  EXPECT_EQ(rect.bottom - rect.top, windowSize);
 }
 
 std::string windowTitle(HWND hwnd) {
@@ -106,17 +106,17 @@ TEST_F(DisplayWindowsTest, DeepColourWindowStandsAtItsPlaceWithATenBitContext) {
   EXPECT_EQ(createdWindow10, window10.hwnd);
   EXPECT_NE(window10.hdc, nullptr);
   EXPECT_NE(window10.hglrc, nullptr);
-  EXPECT_EQ(FindWindowA(className, "Dummy"), nullptr) << "the probe window must be gone";
-  EXPECT_EQ(windowTitle(window10.hwnd), "Lumivane - DisplayPort 10 bit video");
-  expectPlaced(window10.hwnd, 400, 0);
+  EXPECT_EQ(FindWindowA(windowClassName, "Dummy"), nullptr) << "the probe window must be gone";
+  EXPECT_EQ(windowTitle(window10.hwnd), title10);
+  expectPlaced(window10.hwnd, window10Left, window10Top);
   for (GLenum bits : {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS})
     EXPECT_EQ(integerInContext(window10, bits), 10);
   EXPECT_GE(integerInContext(window10, GL_DEPTH_BITS), 24);
 }
 
 TEST_F(DisplayWindowsTest, StandardWindowHasADepthBufferAndItsPlace) {
-  EXPECT_EQ(windowTitle(window8.hwnd), "Lumivane - Display Port 8 bit video");
-  expectPlaced(window8.hwnd, 0, 0);
+  EXPECT_EQ(windowTitle(window8.hwnd), title8);
+  expectPlaced(window8.hwnd, window8Left, window8Top);
   // Wine on a depth-30 screen offers only 10-bit window formats, so the
   // 24-bit request gets at least 8 bits per channel here.
   EXPECT_GE(integerInContext(window8, GL_RED_BITS), 8);
@@ -201,32 +201,33 @@ TEST_F(DisplayWindowsTest, EscapeAndCloseEndTheLoopButLeaveTheWindows) {
 }
 
 TEST_F(DisplayWindowsTest, TimerRefreshesBothWindowsOnlyWhileRunning) {
-  EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_TIMER, 0), 2);
-  EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_TIMER, 7), 0) << "only timer 0 refreshes";
+  EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_TIMER, refreshTimerId), 2);
+  EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_TIMER, refreshTimerId + 7), 0)
+      << "only the refresh timer refreshes";
 
   viewerState.paused = true;
   const double logoAngle = viewerState.logoAngle;
-  SendMessageA(window10.hwnd, WM_TIMER, 0, 0);
+  SendMessageA(window10.hwnd, WM_TIMER, refreshTimerId, 0);
   EXPECT_EQ(viewerState.logoAngle, logoAngle) << "a paused tick paints nothing at all";
 }
 
 TEST_F(DisplayWindowsTest, EightBitWindowSizeCarriesOverOneWay) {
-  MoveWindow(window8.hwnd, 0, 0, 500, 300, TRUE);
+  MoveWindow(window8.hwnd, window8Left, window8Top, 500, 300, TRUE);
   RECT rect = windowRect(window10.hwnd);
-  EXPECT_EQ(rect.left, 400);
-  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.left, window10Left);
+  EXPECT_EQ(rect.top, window10Top);
   EXPECT_EQ(rect.right - rect.left, 500);
   EXPECT_EQ(rect.bottom - rect.top, 300);
 
-  MoveWindow(window10.hwnd, 400, 0, 450, 350, TRUE);
+  MoveWindow(window10.hwnd, window10Left, window10Top, 450, 350, TRUE);
   rect = windowRect(window8.hwnd);
   EXPECT_EQ(rect.right - rect.left, 500) << "resizing the 10-bit window changes nothing else";
   EXPECT_EQ(rect.bottom - rect.top, 300);
 
-  MoveWindow(window8.hwnd, 0, 0, 400, 400, TRUE);
+  MoveWindow(window8.hwnd, window8Left, window8Top, windowSize, windowSize, TRUE);
   rect = windowRect(window10.hwnd);
-  EXPECT_EQ(rect.right - rect.left, 400);
-  EXPECT_EQ(rect.bottom - rect.top, 400);
+  EXPECT_EQ(rect.right - rect.left, windowSize);
+  EXPECT_EQ(rect.bottom - rect.top, windowSize);
 }
 
 TEST_F(DisplayWindowsTest, DragRepaintsUntilReleaseOrLostCapture) {
@@ -256,6 +257,7 @@ TEST_F(DisplayWindowsTest, PaintLeavesNoContextCurrent) {
 }
 
 }  // namespace
+}  // namespace win32
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

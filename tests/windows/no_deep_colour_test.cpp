@@ -7,11 +7,11 @@
 #include <cstring>
 #include <string>
 
-#include "windows/display_windows.h"
+#include "app/facts.h"
+#include "windows/win32_front_end.h"
 
+namespace win32 {
 namespace {
-
-const char className[] = "OpenGLWindowClass";
 
 // A driver this machine lacks, played through the entry-point lookup: which
 // entry points exist, the extension list it reports and how many formats
@@ -62,7 +62,7 @@ std::string failWith(const FakeDriver& driver) {
   fake = driver;
   wglEntryPointLookup = fakeLookup;
   ::testing::internal::CaptureStdout();
-  HWND result = createDeepColourWindow(className);
+  HWND result = createDeepColourWindow(windowClassName);
   fflush(stdout);
   std::string output = ::testing::internal::GetCapturedStdout();
   wglEntryPointLookup = wglGetProcAddress;
@@ -70,16 +70,11 @@ std::string failWith(const FakeDriver& driver) {
   EXPECT_EQ(result, nullptr);
   EXPECT_EQ(window10.hwnd, nullptr);
   EXPECT_EQ(window10.hglrc, nullptr);
-  EXPECT_EQ(FindWindowA(className, nullptr), nullptr) << "no window of the class may remain";
+  EXPECT_EQ(FindWindowA(windowClassName, nullptr), nullptr) << "no window of the class may remain";
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_EQ(fake.lookupsWithoutContext, 0) << "entry points are fetched under the probe context";
   return output;
 }
-
-const char notSupported[] =
-    "ERROR: The extensions for  10 bit video are not supported on this video card.\n";
-const char noFormat[] =
-    "ERROR: 10 bit video is either not supported, or not currently enabled on this video card.\n";
 
 TEST(FakeDriverTest, ExtensionNameCountsWhereverItStandsInTheList) {
   // The chooser is reached (and finds nothing) only when the name was found.
@@ -89,11 +84,11 @@ TEST(FakeDriverTest, ExtensionNameCountsWhereverItStandsInTheList) {
         "WGL_ARB_multisample WGL_ARB_pixel_format WGL_EXT_swap_control", "WGL_ARB_pixel_format"}) {
     FakeDriver driver;
     driver.extensions = list;
-    EXPECT_EQ(failWith(driver), noFormat) << list;
+    EXPECT_EQ(failWith(driver), noTenBitFormatLine) << list;
   }
   FakeDriver onlyFloat;
   onlyFloat.extensions = "WGL_ARB_extensions_string WGL_ARB_pixel_format_float";
-  EXPECT_EQ(failWith(onlyFloat), notSupported);
+  EXPECT_EQ(failWith(onlyFloat), noPixelFormatExtensionLine);
 }
 
 TEST(FakeDriverTest, MissingPiecesEachGiveTheirOneLine) {
@@ -104,16 +99,17 @@ TEST(FakeDriverTest, MissingPiecesEachGiveTheirOneLine) {
 
   FakeDriver nullList;
   nullList.extensions = nullptr;
-  EXPECT_EQ(failWith(nullList), notSupported) << "a driver without a list supports nothing";
+  EXPECT_EQ(failWith(nullList), noPixelFormatExtensionLine)
+      << "a driver without a list supports nothing";
 
   FakeDriver noAttribfv;
   noAttribfv.hasAttribfv = false;
-  EXPECT_EQ(failWith(noAttribfv), notSupported);
+  EXPECT_EQ(failWith(noAttribfv), noPixelFormatExtensionLine);
 }
 
 TEST(NoDeepColourTest, FailsWithOneLineAndLeavesNothingBehind) {
   ::testing::internal::CaptureStdout();
-  HWND result = createDeepColourWindow(className);
+  HWND result = createDeepColourWindow(windowClassName);
   fflush(stdout);
   const std::string output = ::testing::internal::GetCapturedStdout();
 
@@ -122,7 +118,7 @@ TEST(NoDeepColourTest, FailsWithOneLineAndLeavesNothingBehind) {
   EXPECT_EQ(window10.hwnd, nullptr);
   EXPECT_EQ(window10.hdc, nullptr);
   EXPECT_EQ(window10.hglrc, nullptr);
-  EXPECT_EQ(FindWindowA(className, nullptr), nullptr) << "no window of the class may remain";
+  EXPECT_EQ(FindWindowA(windowClassName, nullptr), nullptr) << "no window of the class may remain";
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
 }
 
@@ -131,7 +127,7 @@ TEST(NoDeepColourTest, StandardWindowStillGetsAContextWithDepth) {
   HGLRC context = nullptr;
   ::testing::internal::CaptureStdout();
   HWND window =
-      createStandardWindow(className, "Lumivane - Display Port 8 bit video", true, dc, context);
+      createStandardWindow(windowClassName, title8, StandardWindowRole::Window8, dc, context);
   fflush(stdout);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
   ASSERT_NE(window, nullptr);
@@ -149,9 +145,10 @@ TEST(NoDeepColourTest, StandardWindowStillGetsAContextWithDepth) {
 }
 
 }  // namespace
+}  // namespace win32
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (!registerWindowClass(className)) return 1;
+  if (!win32::registerWindowClass(windowClassName)) return 1;
   return RUN_ALL_TESTS();
 }

@@ -3,21 +3,22 @@
 // configurations, the program gives up before any window exists; the 8-bit
 // context shares the 10-bit context's display lists from its creation on;
 // the logo's glyph lists are built in that shared space.
-#include "linux/run_linux.h"
-
 #include <time.h>
 
 #include <cerrno>
 #include <cstdio>
 
+#include "app/facts.h"
 #include "app/startup.h"
-#include "linux/display_windows.h"
 #include "linux/glyph_outlines.h"
+#include "linux/x11_front_end.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
 
-DisplayWindow window10 = {"Lumivane - DisplayPort 10 bit video", 400, 0};
-DisplayWindow window8 = {"Lumivane - Display Port 8 bit video", 0, 0};
+namespace x11 {
+
+DisplayWindow window10 = {title10, window10Left, window10Top};
+DisplayWindow window8 = {title8, window8Left, window8Top};
 
 namespace {
 
@@ -34,16 +35,10 @@ bool createDisplayWindow(DisplayWindow& record, GLXFBConfig config, GLXContext s
   return true;
 }
 
-bool prepare() {
-  return openDisplay();
-}
-
 bool createWindow10() {
   GLXFBConfig config = findFramebufferConfig(tenBitColour);
   if (config == nullptr) {
-    printf(
-        "ERROR: 10 bit video is either not supported, or not currently enabled on this video "
-        "card.\n");
+    printf("%s", noTenBitFormatLine);
     return false;
   }
   if (!createDisplayWindow(window10, config, nullptr, tenBitColour.colourBits)) return false;
@@ -74,6 +69,11 @@ void makeWindow8Current() {
   makeContextCurrent(window8);
 }
 
+void initWindow8Context() {
+  makeWindow8Current();
+  initContextState();
+}
+
 void showWindow8() {
   showDisplayWindow(window8);
 }
@@ -95,14 +95,17 @@ void sleepMilliseconds(unsigned milliseconds) {
 
 }  // namespace
 
-int runLinuxApplication() {
-  const StartupSteps x11Steps = {prepare,       createWindow10,   showWindow10,
-                                 createWindow8, shareLists,       makeWindow8Current,
-                                 showWindow8,   buildGlyphLists,  startRefreshTimer,
-                                 runEventLoop,  sleepMilliseconds};
+int runApplication() {
+  const StartupSteps x11Steps = {
+      openDisplay,     createWindow10,     showWindow10,       createWindow8,
+      shareLists,      initWindow8Context, makeWindow8Current, showWindow8,
+      buildGlyphLists, startRefreshTimer,  runEventLoop,       sleepMilliseconds,
+  };
   const int status = runStartup(x11Steps);
   // The windows would go with the process; closing them here keeps leak
   // checkers' reports down to real leaks.
   closeDisplay();
   return status;
 }
+
+}  // namespace x11

@@ -1,8 +1,17 @@
-// The program's display windows on X11 with GLX: the display connection, the
-// records of the 10-bit and the 8-bit window, and the platform work that the
-// start-up steps (run_linux.cpp) and the event handler (x11_events.cpp) are
-// made of. Each creating function prints why it failed and leaves nothing of
-// its own behind.
+// The X11 front end, with GLX contexts: the Linux program's main function and
+// start-up steps (x11_startup.cpp), the display connection and the two
+// windows (x11_window.cpp), exact framebuffer configurations and contexts
+// (glx_context.cpp), and the event handler that does the window procedure's
+// work (x11_events.cpp): keysyms into the shared key table's keys, the three
+// front-end actions, the size rule and the 16 ms timer beside the event queue.
+// The logo's glyph lists come from FreeType (glyph_outlines.h), as
+// wglUseFontOutlines has no counterpart here. Each creating function prints
+// why it failed and leaves nothing of its own behind.
+//
+// What it leaves out: no window icon; no list sharing after creation (GLX
+// shares only when the 8-bit context is created, so that step is empty);
+// window positions are only a request to the window manager, which may
+// place the windows elsewhere.
 #pragma once
 
 #include <GL/glx.h>
@@ -10,11 +19,13 @@
 #include "linux/framebuffer_config.h"
 #include "viewer/key_commands.h"
 
+namespace x11 {
+
 // One display window. A window of None means it does not exist (yet); the
 // event handler paints only windows recorded here.
 struct DisplayWindow {
   const char* title;
-  int left, top;  // where it is created, 400 by 400
+  int left, top;  // where it is created, windowSize square
   Window window = None;
   Colormap colormap = None;  // for the configuration's visual, which need not be the default
   GLXContext context = nullptr;
@@ -55,3 +66,9 @@ void refreshBoth();  // the 10-bit window first, then the 8-bit one if it exists
 void handleEvent(XEvent& event);
 void startRefreshTimer();  // every 16 ms from now on
 void runEventLoop();       // until Escape or a closed window
+
+// x11_startup.cpp: the shared start-up order with the X11 and GLX steps,
+// then the event loop. Returns the process exit status.
+int runApplication();
+
+}  // namespace x11

@@ -1,18 +1,17 @@
 // Start-up and message loop on Win32: the platform steps of the shared
 // start-up order, with the window class, the icons, WGL list sharing and the
 // glyph outlines of the bold "Arial" font.
-#include "app/run_application.h"
-
+#include "app/facts.h"
 #include "app/startup.h"
+#include "render/frame_setup.h"
 #include "render/scene.h"
-#include "windows/display_windows.h"
+#include "windows/win32_front_end.h"
+
+namespace win32 {
 
 namespace {
 
-const char windowClassName[] = "OpenGLWindowClass";
 const int iconResource = 101;
-const UINT refreshTimer = 0;
-const UINT refreshPeriodMs = 16;
 
 HICON loadIcon(int widthMetric, int heightMetric) {
   return static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconResource),
@@ -20,7 +19,7 @@ HICON loadIcon(int widthMetric, int heightMetric) {
                                        GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
 }
 
-bool prepare() {
+bool registerClassAndLoadIcons() {
   if (!registerWindowClass(windowClassName)) return false;
   // Missing icons only leave the windows with the default one.
   bigIcon = loadIcon(SM_CXICON, SM_CYICON);
@@ -38,7 +37,7 @@ void showWindow10() {
 }
 
 bool createWindow8() {
-  window8.hwnd = createStandardWindow(windowClassName, "Lumivane - Display Port 8 bit video", true,
+  window8.hwnd = createStandardWindow(windowClassName, title8, StandardWindowRole::Window8,
                                       window8.hdc, window8.hglrc);
   return window8.hwnd != nullptr;
 }
@@ -49,6 +48,11 @@ void shareLists() {
 
 void makeWindow8Current() {
   wglMakeCurrent(window8.hdc, window8.hglrc);
+}
+
+void initWindow8Context() {
+  makeWindow8Current();
+  initContextState();
 }
 
 void showWindow8() {
@@ -71,7 +75,7 @@ void buildGlyphLists() {
 
 // Delivered to the 10-bit window, whose procedure refreshes both.
 void startTimer() {
-  SetTimer(window10.hwnd, refreshTimer, refreshPeriodMs, nullptr);
+  SetTimer(window10.hwnd, refreshTimerId, refreshPeriodMs, nullptr);
 }
 
 void runMessageLoop() {
@@ -91,9 +95,21 @@ void sleepMilliseconds(unsigned milliseconds) {
 }  // namespace
 
 int runApplication() {
-  const StartupSteps win32Steps = {prepare,        createWindow10,   showWindow10,
-                                   createWindow8,  shareLists,       makeWindow8Current,
-                                   showWindow8,    buildGlyphLists,  startTimer,
-                                   runMessageLoop, sleepMilliseconds};
+  const StartupSteps win32Steps = {
+      registerClassAndLoadIcons,
+      createWindow10,
+      showWindow10,
+      createWindow8,
+      shareLists,
+      initWindow8Context,
+      makeWindow8Current,
+      showWindow8,
+      buildGlyphLists,
+      startTimer,
+      runMessageLoop,
+      sleepMilliseconds,
+  };
   return runStartup(win32Steps);
 }
+
+}  // namespace win32

@@ -1,0 +1,68 @@
+// The Win32 front end: the console program's main function and start-up
+// steps, the window class, the 8-bit window with a classic pixel format, the
+// 10-bit window chosen through WGL_ARB_pixel_format on a hidden probe
+// window's context, and the one window procedure, which turns virtual keys
+// into the shared key table's keys and supplies the three front-end actions.
+// It also attaches the application icon (icon group 101) to every window.
+//
+// What it leaves out: the 8-bit window takes whatever classic format the
+// driver hands back for a 24-bit request (under Wine on a depth-30 screen
+// that has 10 bits), and no context is asked afterwards how many bits it
+// got; nothing is released at the end, windows and contexts go with the
+// process.
+#pragma once
+
+#include "render/gl_headers.h"
+
+namespace win32 {
+
+// One display window's handles. A null hwnd means the window does not exist
+// (yet); the window procedure paints only windows recorded here.
+struct DisplayWindow {
+  HWND hwnd = nullptr;
+  HDC hdc = nullptr;  // own device context, valid for the window's life
+  HGLRC hglrc = nullptr;
+};
+
+extern DisplayWindow window10;  // right: 10-10-10-2 through WGL_ARB_pixel_format
+extern DisplayWindow window8;   // left: classic 24-bit format
+
+// Attached to every window created here; loaded by start-up before any window.
+extern HICON bigIcon;
+extern HICON smallIcon;
+
+// win32_startup.cpp: the shared start-up order with the Win32 steps, then the
+// message loop. Returns the process exit status: 0 after a normal end, -1
+// when the program could not start.
+int runApplication();
+
+// Returns 1 on success, 0 (after printing why) on failure.
+int registerWindowClass(const char* className);
+
+// Which window createStandardWindow makes: the 8-bit display window asks for
+// 24-bit colour and a depth buffer and takes what it gets; the hidden probe
+// asks for neither but must be accelerated, as only a driver's own formats
+// lead to its extensions.
+enum class StandardWindowRole { Window8, Probe };
+
+// A window at the 8-bit window's place and size with a classic pixel format
+// and an OpenGL context (not current, window not shown). Returns null after
+// printing why and undoing what it created.
+HWND createStandardWindow(const char* className, const char* title, StandardWindowRole role,
+                          HDC& outDc, HGLRC& outContext);
+
+// The 10-bit window at its place beside the 8-bit one, its format chosen
+// through a hidden probe window's context. On success window10 is filled and its context is current
+// and initialised; on failure window10 is all null and nothing is current.
+HWND createDeepColourWindow(const char* className);
+
+// Where createDeepColourWindow fetches the driver's extension entry points:
+// wglGetProcAddress, unless a test plays a driver that this machine lacks.
+extern PROC(WINAPI* wglEntryPointLookup)(LPCSTR name);
+
+LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Paints the 10-bit window, then the 8-bit one if it exists, before returning.
+void refreshBoth();
+
+}  // namespace win32
