@@ -19,6 +19,7 @@ add_executable(core_tests
   tests/size_rule_test.cpp
   tests/extension_list_test.cpp
   tests/startup_test.cpp
+  tests/pixel_format_choice_test.cpp
   src/windows/extension_list.cpp)
 target_include_directories(core_tests PRIVATE tests)
 target_link_libraries(core_tests PRIVATE lumivane_core GTest::gtest_main)

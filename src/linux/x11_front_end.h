@@ -16,7 +16,7 @@
 
 #include <GL/glx.h>
 
-#include "linux/framebuffer_config.h"
+#include "app/pixel_format_choice.h"
 #include "viewer/key_commands.h"
 
 namespace x11 {
@@ -51,11 +51,16 @@ void beginErrorTrap();
 bool endErrorTrap();  // true when no error arrived since beginErrorTrap
 
 // glx_context.cpp: configurations and contexts.
-GLXFBConfig findFramebufferConfig(const ColourRequest& colour);  // nullptr if none
+// The exact configuration for this colour, or with nearestIfNone the nearest
+// where none is exact; nullptr if none. `chosen` describes it.
+GLXFBConfig findFramebufferConfig(const ColourRequest& colour, bool nearestIfNone,
+                                  PixelFormatCandidate& chosen);
 // A context for the record's window that shares display lists with
-// shareList (may be nullptr), confirmed to have colourBits of red.
+// shareList (may be nullptr), confirmed to have the chosen colour sizes.
 bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
-                          int colourBits);
+                          const PixelFormatCandidate& chosen);
+// The current context's bits of red, green and blue.
+ContextColour currentContextColour();
 void makeContextCurrent(const DisplayWindow& record);
 void releaseContext();
 

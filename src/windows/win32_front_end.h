@@ -5,13 +5,16 @@
 // into the shared key table's keys and supplies the three front-end actions.
 // It also attaches the application icon (icon group 101) to every window.
 //
-// What it leaves out: the 8-bit window takes whatever classic format the
-// driver hands back for a 24-bit request (under Wine on a depth-30 screen
-// that has 10 bits), and no context is asked afterwards how many bits it
-// got; nothing is released at the end, windows and contexts go with the
-// process.
+// Both display windows take their formats through the shared exact choice
+// and confirm with the created context that they got them; where no classic
+// format has exactly 8 bits per colour (under Wine on a depth-30 screen) the
+// 8-bit window takes the nearest and the console says so.
+//
+// What it leaves out: nothing is released at the end, windows and contexts
+// go with the process.
 #pragma once
 
+#include "app/pixel_format_choice.h"
 #include "render/gl_headers.h"
 
 namespace win32 {
@@ -39,10 +42,10 @@ int runApplication();
 // Returns 1 on success, 0 (after printing why) on failure.
 int registerWindowClass(const char* className);
 
-// Which window createStandardWindow makes: the 8-bit display window asks for
-// 24-bit colour and a depth buffer and takes what it gets; the hidden probe
-// asks for neither but must be accelerated, as only a driver's own formats
-// lead to its extensions.
+// Which window createStandardWindow makes: the 8-bit display window takes
+// exactly 8 bits per colour with a depth buffer, or the nearest format; the
+// hidden probe asks for neither but must be accelerated, as only a driver's
+// own formats lead to its extensions.
 enum class StandardWindowRole { Window8, Probe };
 
 // A window at the 8-bit window's place and size with a classic pixel format
@@ -59,6 +62,9 @@ HWND createDeepColourWindow(const char* className);
 // Where createDeepColourWindow fetches the driver's extension entry points:
 // wglGetProcAddress, unless a test plays a driver that this machine lacks.
 extern PROC(WINAPI* wglEntryPointLookup)(LPCSTR name);
+
+// The current context's bits of red, green and blue.
+ContextColour currentContextColour();
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
