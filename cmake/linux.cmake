@@ -12,8 +12,9 @@ add_library(lumivane_linux STATIC
   src/linux/glx_context.cpp
   src/linux/x11_events.cpp
   src/linux/glyph_outlines.cpp
-  src/linux/x11_startup.cpp)
-target_link_libraries(lumivane_linux PUBLIC lumivane_core OpenGL::GLX X11::X11
+  src/linux/x11_startup.cpp
+  src/linux/x11_check.cpp)
+target_link_libraries(lumivane_linux PUBLIC lumivane_core OpenGL::GLX X11::X11 X11::Xrandr
   Freetype::Freetype Fontconfig::Fontconfig)
 
 add_executable(lumivane src/linux/main.cpp)

@@ -72,8 +72,15 @@ void handleEvent(XEvent& event);
 void startRefreshTimer();  // every 16 ms from now on
 void runEventLoop();       // until Escape or a closed window
 
+// x11_check.cpp: the measured report of both windows and the display
+// output. reportDisplayChain prints it and tells whether the 10-bit window
+// delivered 10-bit levels; printReportAndRepaint is key I's action.
+bool reportDisplayChain();
+void printReportAndRepaint();
+
 // x11_startup.cpp: the shared start-up order with the X11 and GLX steps,
-// then the event loop. Returns the process exit status.
-int runApplication();
+// then the event loop, or with checkOnly the report instead of the loop.
+// Returns the process exit status.
+int runApplication(bool checkOnly);
 
 }  // namespace x11

@@ -35,9 +35,17 @@ extern HICON bigIcon;
 extern HICON smallIcon;
 
 // win32_startup.cpp: the shared start-up order with the Win32 steps, then the
-// message loop. Returns the process exit status: 0 after a normal end, -1
-// when the program could not start.
-int runApplication();
+// message loop, or with checkOnly the report instead of the loop. Returns the
+// process exit status: 0 after a normal end (or a check whose 10-bit window
+// delivered 10-bit levels), 1 after a check whose did not, -1 when the
+// program could not start.
+int runApplication(bool checkOnly);
+
+// win32_check.cpp: the measured report of both windows and the display.
+// reportDisplayChain prints it and tells whether the 10-bit window delivered
+// 10-bit levels; printReportAndRepaint is key I's action.
+bool reportDisplayChain();
+void printReportAndRepaint();
 
 // Returns 1 on success, 0 (after printing why) on failure.
 int registerWindowClass(const char* className);
