@@ -47,7 +47,7 @@ find_package(X11 REQUIRED)
 add_library(e2e_support STATIC tests/e2e/x_screen.cpp tests/e2e/child_process.cpp
   tests/e2e/private_x_server.cpp)
 target_include_directories(e2e_support PUBLIC tests/e2e tests src)
-target_link_libraries(e2e_support PUBLIC X11::X11)
+target_link_libraries(e2e_support PUBLIC X11::X11 X11::Xrandr)
 
 add_executable(e2e_support_tests tests/e2e/child_process_test.cpp)
 target_link_libraries(e2e_support_tests PRIVATE e2e_support GTest::gtest_main)
