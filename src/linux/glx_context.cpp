@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "linux/x11_front_end.h"
+#include "render/level_count.h"
 
 namespace x11 {
 
@@ -58,14 +59,6 @@ GLXFBConfig findFramebufferConfig(const ColourRequest& colour, bool nearestIfNon
   if (index >= 0) chosen = records[static_cast<std::size_t>(index)];
   XFree(configs);
   return config;
-}
-
-ContextColour currentContextColour() {
-  GLint red = 0, green = 0, blue = 0;
-  glGetIntegerv(GL_RED_BITS, &red);
-  glGetIntegerv(GL_GREEN_BITS, &green);
-  glGetIntegerv(GL_BLUE_BITS, &blue);
-  return {static_cast<int>(red), static_cast<int>(green), static_cast<int>(blue)};
 }
 
 bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,

@@ -59,8 +59,6 @@ GLXFBConfig findFramebufferConfig(const ColourRequest& colour, bool nearestIfNon
 // shareList (may be nullptr), confirmed to have the chosen colour sizes.
 bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
                           const PixelFormatCandidate& chosen);
-// The current context's bits of red, green and blue.
-ContextColour currentContextColour();
 void makeContextCurrent(const DisplayWindow& record);
 void releaseContext();
 

@@ -8,6 +8,12 @@
 #include "render/gl_headers.h"
 #include "viewer/viewer_state.h"
 
+ContextColour currentContextColour() {
+  WindowMeasurement bits;
+  readFramebufferBits(bits);
+  return {bits.redBits, bits.greenBits, bits.blueBits};
+}
+
 void readFramebufferBits(WindowMeasurement& measurement) {
   GLint red = 0, green = 0, blue = 0, alpha = 0;
   glGetIntegerv(GL_RED_BITS, &red);

@@ -4,6 +4,11 @@
 #pragma once
 
 #include "app/display_check.h"
+#include "app/pixel_format_choice.h"
+
+// The current context's bits of red, green and blue, to hold against the
+// format it was created with.
+ContextColour currentContextColour();
 
 // The current context's GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS and
 // GL_ALPHA_BITS into the measurement.

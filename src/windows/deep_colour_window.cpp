@@ -8,6 +8,7 @@
 #include "app/facts.h"
 #include "app/pixel_format_choice.h"
 #include "render/frame_setup.h"
+#include "render/level_count.h"
 #include "windows/win32_front_end.h"
 // After the GL types it relies on.
 #include <GL/wglext.h>

@@ -71,9 +71,6 @@ HWND createDeepColourWindow(const char* className);
 // wglGetProcAddress, unless a test plays a driver that this machine lacks.
 extern PROC(WINAPI* wglEntryPointLookup)(LPCSTR name);
 
-// The current context's bits of red, green and blue.
-ContextColour currentContextColour();
-
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Paints the 10-bit window, then the 8-bit one if it exists, before returning.

@@ -5,6 +5,7 @@
 
 #include "app/facts.h"
 #include "app/pixel_format_choice.h"
+#include "render/level_count.h"
 #include "windows/win32_front_end.h"
 
 namespace win32 {
@@ -64,14 +65,6 @@ ContextColour colourOfFormatOn(HDC dc) {
 }
 
 }  // namespace
-
-ContextColour currentContextColour() {
-  GLint red = 0, green = 0, blue = 0;
-  glGetIntegerv(GL_RED_BITS, &red);
-  glGetIntegerv(GL_GREEN_BITS, &green);
-  glGetIntegerv(GL_BLUE_BITS, &blue);
-  return {static_cast<int>(red), static_cast<int>(green), static_cast<int>(blue)};
-}
 
 int registerWindowClass(const char* className) {
   WNDCLASSEXA windowClass = {};
