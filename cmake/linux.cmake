@@ -8,13 +8,13 @@ find_package(Fontconfig REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS GLX)
 
 add_library(lumivane_linux STATIC
-  src/linux/framebuffer_config.cpp
   src/linux/x11_window.cpp
   src/linux/glx_context.cpp
   src/linux/x11_events.cpp
   src/linux/glyph_outlines.cpp
-  src/linux/x11_startup.cpp)
-target_link_libraries(lumivane_linux PUBLIC lumivane_core OpenGL::GLX X11::X11
+  src/linux/x11_startup.cpp
+  src/linux/x11_check.cpp)
+target_link_libraries(lumivane_linux PUBLIC lumivane_core OpenGL::GLX X11::X11 X11::Xrandr
   Freetype::Freetype Fontconfig::Fontconfig)
 
 add_executable(lumivane src/linux/main.cpp)
@@ -25,7 +25,6 @@ set(LUMIVANE_LINUX_PROGRAM_DIR ${CMAKE_BINARY_DIR} CACHE PATH "Where build/linux
 set_target_properties(lumivane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMIVANE_LINUX_PROGRAM_DIR})
 
 add_executable(linux_tests
-  tests/linux/framebuffer_config_test.cpp
   tests/linux/keysym_test.cpp
   tests/linux/glyph_outlines_test.cpp)
 target_link_libraries(linux_tests PRIVATE lumivane_linux offscreen_gl GTest::gtest_main)

@@ -19,12 +19,14 @@ add_executable(core_tests
   tests/size_rule_test.cpp
   tests/extension_list_test.cpp
   tests/startup_test.cpp
+  tests/pixel_format_choice_test.cpp
+  tests/display_check_test.cpp
   src/windows/extension_list.cpp)
 target_include_directories(core_tests PRIVATE tests)
 target_link_libraries(core_tests PRIVATE lumivane_core GTest::gtest_main)
 gtest_discover_tests(core_tests)
 
-add_executable(render_tests tests/render_test.cpp)
+add_executable(render_tests tests/render_test.cpp tests/level_count_test.cpp)
 target_link_libraries(render_tests PRIVATE offscreen_gl GTest::gtest_main)
 gtest_discover_tests(render_tests DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
@@ -45,7 +47,7 @@ find_package(X11 REQUIRED)
 add_library(e2e_support STATIC tests/e2e/x_screen.cpp tests/e2e/child_process.cpp
   tests/e2e/private_x_server.cpp)
 target_include_directories(e2e_support PUBLIC tests/e2e tests src)
-target_link_libraries(e2e_support PUBLIC X11::X11)
+target_link_libraries(e2e_support PUBLIC X11::X11 X11::Xrandr)
 
 add_executable(e2e_support_tests tests/e2e/child_process_test.cpp)
 target_link_libraries(e2e_support_tests PRIVATE e2e_support GTest::gtest_main)

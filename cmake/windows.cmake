@@ -4,7 +4,8 @@ add_library(lumivane_windows STATIC
   src/windows/window_class.cpp
   src/windows/deep_colour_window.cpp
   src/windows/window_proc.cpp
-  src/windows/extension_list.cpp)
+  src/windows/extension_list.cpp
+  src/windows/win32_check.cpp)
 target_link_libraries(lumivane_windows PUBLIC lumivane_core opengl32 glu32 gdi32 user32)
 
 set(LUMIVANE_ICON_DIR "" CACHE PATH "Folder holding the generated lumivane.ico")

@@ -21,7 +21,11 @@ void recordRefresh() {
   calls += "refresh ";
 }
 
-const FrontEndActions recorder = {recordQuit, recordLight, recordRefresh};
+void recordReport() {
+  calls += "report ";
+}
+
+const FrontEndActions recorder = {recordQuit, recordLight, recordRefresh, recordReport};
 
 class KeyCommandsTest : public ::testing::Test {
  protected:
@@ -44,6 +48,7 @@ TEST_F(KeyCommandsTest, EachKeyRunsItsCommandWithItsRefreshCount) {
       {ViewerKey::Shade, "refresh refresh "},
       {ViewerKey::Logo, "refresh "},
       {ViewerKey::Pause, "refresh "},
+      {ViewerKey::Report, "report "},
   };
   for (const Row& row : rows) {
     calls.clear();
@@ -71,6 +76,14 @@ TEST_F(KeyCommandsTest, AKeyWithoutARowChangesNothing) {
   EXPECT_EQ(viewerState.shadeIndex, initial.shadeIndex);
   EXPECT_EQ(viewerState.paused, initial.paused);
   EXPECT_EQ(viewerState.logoVisible, initial.logoVisible);
+}
+
+TEST_F(KeyCommandsTest, TheReportKeyIsTheFrontEndsOnlyWhereItHasAReport) {
+  const FrontEndActions withoutReport = {recordQuit, recordLight, recordRefresh};
+  EXPECT_FALSE(handleViewerKey(ViewerKey::Report, withoutReport));
+  EXPECT_EQ(calls, "");
+  const ViewerState initial;
+  EXPECT_EQ(viewerState.paused, initial.paused) << "the report changes nothing it shows";
 }
 
 }  // namespace

@@ -46,3 +46,7 @@ inline constexpr char noTenBitFormatLine[] =
 // The double blank is part of the line as people have always seen it.
 inline constexpr char noPixelFormatExtensionLine[] =
     "ERROR: The extensions for  10 bit video are not supported on this video card.\n";
+// Either front end, when no bold "Arial" (or its stand-in) can be loaded:
+// the program goes on without the logo.
+inline constexpr char logoFontMissingNote[] =
+    "NOTE: Unable to load a bold Arial font for the logo, so the logo is not shown.\n";

@@ -2,11 +2,13 @@
 // configurations into plain records for the exact-size choice, creating each
 // window's context (the 8-bit one sharing the 10-bit context's display lists,
 // which GLX can only arrange when a context is created) and confirming with
-// GL_RED_BITS that the context really got the colour depth it was chosen for.
+// GL_RED_BITS, GL_GREEN_BITS and GL_BLUE_BITS that the context really got the colour depth it was
+// chosen for.
 #include <cstdio>
 #include <vector>
 
 #include "linux/x11_front_end.h"
+#include "render/level_count.h"
 
 namespace x11 {
 
@@ -18,20 +20,22 @@ int attribute(GLXFBConfig config, int name) {
   return value;
 }
 
-FramebufferConfig describe(GLXFBConfig config) {
-  FramebufferConfig record;
+PixelFormatCandidate describe(GLXFBConfig config, int screenDepth) {
+  PixelFormatCandidate record;
   record.redBits = attribute(config, GLX_RED_SIZE);
   record.greenBits = attribute(config, GLX_GREEN_SIZE);
   record.blueBits = attribute(config, GLX_BLUE_SIZE);
   record.alphaBits = attribute(config, GLX_ALPHA_SIZE);
   record.depthBits = attribute(config, GLX_DEPTH_SIZE);
-  record.windowCapable = (attribute(config, GLX_DRAWABLE_TYPE) & GLX_WINDOW_BIT) != 0;
+  const bool windowBit = (attribute(config, GLX_DRAWABLE_TYPE) & GLX_WINDOW_BIT) != 0;
   record.doubleBuffered = attribute(config, GLX_DOUBLEBUFFER) != 0;
   record.rgba = (attribute(config, GLX_RENDER_TYPE) & GLX_RGBA_BIT) != 0;
   record.trueColour = attribute(config, GLX_X_VISUAL_TYPE) == GLX_TRUE_COLOR;
-  record.slow = attribute(config, GLX_CONFIG_CAVEAT) == GLX_SLOW_CONFIG;
+  record.accelerated = attribute(config, GLX_CONFIG_CAVEAT) != GLX_SLOW_CONFIG;
+  // A window needs the configuration's X visual as well.
   if (XVisualInfo* visual = glXGetVisualFromFBConfig(display, config)) {
-    record.visualDepth = visual->depth;
+    record.drawsToWindow = windowBit;
+    record.screensOwnDepth = visual->depth == screenDepth;
     XFree(visual);
   }
   return record;
@@ -39,22 +43,26 @@ FramebufferConfig describe(GLXFBConfig config) {
 
 }  // namespace
 
-GLXFBConfig findFramebufferConfig(const ColourRequest& colour) {
+GLXFBConfig findFramebufferConfig(const ColourRequest& colour, bool nearestIfNone,
+                                  PixelFormatCandidate& chosen) {
   const int screen = DefaultScreen(display);
   int count = 0;
   GLXFBConfig* configs = glXGetFBConfigs(display, screen, &count);
   if (configs == nullptr) return nullptr;
-  std::vector<FramebufferConfig> records;
+  std::vector<PixelFormatCandidate> records;
   records.reserve(static_cast<std::size_t>(count));
-  for (int i = 0; i < count; ++i) records.push_back(describe(configs[i]));
-  const int chosen = chooseFramebufferConfig(records, colour, DefaultDepth(display, screen));
-  GLXFBConfig config = chosen >= 0 ? configs[chosen] : nullptr;
+  for (int i = 0; i < count; ++i)
+    records.push_back(describe(configs[i], DefaultDepth(display, screen)));
+  int index = choosePixelFormat(records, colour);
+  if (index < 0 && nearestIfNone) index = chooseNearestPixelFormat(records, colour);
+  GLXFBConfig config = index >= 0 ? configs[index] : nullptr;
+  if (index >= 0) chosen = records[static_cast<std::size_t>(index)];
   XFree(configs);
   return config;
 }
 
 bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
-                          int colourBits) {
+                          const PixelFormatCandidate& chosen) {
   beginErrorTrap();
   record.context = glXCreateNewContext(display, config, GLX_RGBA_TYPE, shareList, True);
   if (!endErrorTrap() || record.context == nullptr) {
@@ -64,12 +72,9 @@ bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext 
   }
   // The configuration said so; the context has the last word.
   makeContextCurrent(record);
-  GLint redBits = 0;
-  glGetIntegerv(GL_RED_BITS, &redBits);
+  const ContextColour colour = currentContextColour();
   releaseContext();
-  if (redBits != colourBits) {
-    printf("ERROR: The '%s' window got %d bits per colour instead of %d!\n", record.title,
-           static_cast<int>(redBits), colourBits);
+  if (!contextHasChosenColour(record.title, colour, chosen)) {
     glXDestroyContext(display, record.context);
     record.context = nullptr;
     return false;

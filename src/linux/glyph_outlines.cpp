@@ -8,6 +8,8 @@
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
+
+#include "app/facts.h"
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
@@ -199,7 +201,7 @@ LogoFont* openLogoFont() {
       FT_New_Face(font->library, font->file.c_str(), index, &font->face) == 0 &&
       FT_IS_SCALABLE(font->face) && FT_Select_Charmap(font->face, FT_ENCODING_UNICODE) == 0)
     return font;
-  printf("ERROR: Unable to load a bold Arial font for the logo!\n");
+  printf("%s", logoFontMissingNote);
   closeLogoFont(font);
   return nullptr;
 }

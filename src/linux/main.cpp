@@ -1,10 +1,17 @@
-// The native Linux program. The command line is ignored: there is nothing to
-// configure. Console lines go out as they are printed, also into a pipe.
+// The native Linux program: the demonstration, or with --check a measured
+// report of both windows and the display output. Console lines go out as
+// they are printed, also into a pipe.
 #include <cstdio>
 
+#include "app/display_check.h"
 #include "linux/x11_front_end.h"
 
-int main() {
+int main(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IONBF, 0);
-  return x11::runApplication();
+  const RunMode mode = runModeFromArguments(argc, argv);
+  if (mode == RunMode::Usage) {
+    printf("%s", usageLine);
+    return 2;
+  }
+  return x11::runApplication(mode == RunMode::Check);
 }

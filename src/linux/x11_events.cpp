@@ -45,6 +45,9 @@ ViewerKey viewerKeyFromKeysym(KeySym keysym) {
     case XK_p:
     case XK_P:
       return ViewerKey::Pause;
+    case XK_i:
+    case XK_I:
+      return ViewerKey::Report;
     default:
       return ViewerKey::Other;
   }
@@ -70,7 +73,7 @@ void switchLight(int lightIndex, bool off) {
   releaseContext();
 }
 
-const FrontEndActions x11Actions = {quit, switchLight, refreshBoth};
+const FrontEndActions x11Actions = {quit, switchLight, refreshBoth, printReportAndRepaint};
 
 DisplayWindow* recordOf(Window window) {
   if (window != None && window == window10.window) return &window10;

@@ -16,7 +16,7 @@
 
 #include <GL/glx.h>
 
-#include "linux/framebuffer_config.h"
+#include "app/pixel_format_choice.h"
 #include "viewer/key_commands.h"
 
 namespace x11 {
@@ -51,11 +51,14 @@ void beginErrorTrap();
 bool endErrorTrap();  // true when no error arrived since beginErrorTrap
 
 // glx_context.cpp: configurations and contexts.
-GLXFBConfig findFramebufferConfig(const ColourRequest& colour);  // nullptr if none
+// The exact configuration for this colour, or with nearestIfNone the nearest
+// where none is exact; nullptr if none. `chosen` describes it.
+GLXFBConfig findFramebufferConfig(const ColourRequest& colour, bool nearestIfNone,
+                                  PixelFormatCandidate& chosen);
 // A context for the record's window that shares display lists with
-// shareList (may be nullptr), confirmed to have colourBits of red.
+// shareList (may be nullptr), confirmed to have the chosen colour sizes.
 bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
-                          int colourBits);
+                          const PixelFormatCandidate& chosen);
 void makeContextCurrent(const DisplayWindow& record);
 void releaseContext();
 
@@ -67,8 +70,15 @@ void handleEvent(XEvent& event);
 void startRefreshTimer();  // every 16 ms from now on
 void runEventLoop();       // until Escape or a closed window
 
+// x11_check.cpp: the measured report of both windows and the display
+// output. reportDisplayChain prints it and tells whether the 10-bit window
+// delivered 10-bit levels; printReportAndRepaint is key I's action.
+bool reportDisplayChain();
+void printReportAndRepaint();
+
 // x11_startup.cpp: the shared start-up order with the X11 and GLX steps,
-// then the event loop. Returns the process exit status.
-int runApplication();
+// then the event loop, or with checkOnly the report instead of the loop.
+// Returns the process exit status.
+int runApplication(bool checkOnly);
 
 }  // namespace x11

@@ -26,9 +26,9 @@ constexpr float glyphExtrusion = 0.1f;
 
 // The window with its context, or nothing at all.
 bool createDisplayWindow(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
-                         int colourBits) {
+                         const PixelFormatCandidate& chosen) {
   if (!createX11Window(record, config)) return false;
-  if (!createDisplayContext(record, config, shareList, colourBits)) {
+  if (!createDisplayContext(record, config, shareList, chosen)) {
     destroyDisplayWindow(record);
     return false;
   }
@@ -36,12 +36,13 @@ bool createDisplayWindow(DisplayWindow& record, GLXFBConfig config, GLXContext s
 }
 
 bool createWindow10() {
-  GLXFBConfig config = findFramebufferConfig(tenBitColour);
+  PixelFormatCandidate chosen;
+  GLXFBConfig config = findFramebufferConfig(tenBitColour, false, chosen);
   if (config == nullptr) {
     printf("%s", noTenBitFormatLine);
     return false;
   }
-  if (!createDisplayWindow(window10, config, nullptr, tenBitColour.colourBits)) return false;
+  if (!createDisplayWindow(window10, config, nullptr, chosen)) return false;
   makeContextCurrent(window10);
   initContextState();
   return true;
@@ -52,13 +53,18 @@ void showWindow10() {
 }
 
 bool createWindow8() {
-  GLXFBConfig config = findFramebufferConfig(eightBitColour);
+  // Where no configuration has exactly 8 bits the nearest serves, and the
+  // console says the comparison cannot be trusted.
+  PixelFormatCandidate chosen;
+  GLXFBConfig config = findFramebufferConfig(eightBitColour, true, chosen);
   if (config == nullptr) {
     printf("ERROR: Couldn't find an 8 bit framebuffer configuration for the '%s' window!\n",
            window8.title);
     return false;
   }
-  return createDisplayWindow(window8, config, window10.context, eightBitColour.colourBits);
+  if (!createDisplayWindow(window8, config, window10.context, chosen)) return false;
+  noteEightBitWindowColour({chosen.redBits, chosen.greenBits, chosen.blueBits});
+  return true;
 }
 
 // GLX shares display lists only when a context is created: createWindow8 has
@@ -79,10 +85,14 @@ void showWindow8() {
 }
 
 // Characters 0..254 as extruded polygons of em height 1; list 255 is
-// allocated but stays empty. Without a font the logo is simply absent.
+// allocated but stays empty. Without a font the logo is simply absent, and
+// no list stays behind for it.
 void buildGlyphLists() {
   glyphListBase = glGenLists(256);
-  buildGlyphOutlineLists(glyphListBase, glyphExtrusion);
+  if (!buildGlyphOutlineLists(glyphListBase, glyphExtrusion)) {
+    glDeleteLists(glyphListBase, 256);
+    glyphListBase = 0;
+  }
   releaseContext();
 }
 
@@ -93,15 +103,31 @@ void sleepMilliseconds(unsigned milliseconds) {
   }
 }
 
+// With --check the report takes the event loop's place.
+bool tenBitsDelivered = false;
+void reportInsteadOfEventLoop() {
+  tenBitsDelivered = reportDisplayChain();
+}
+
 }  // namespace
 
-int runApplication() {
+int runApplication(bool checkOnly) {
   const StartupSteps x11Steps = {
-      openDisplay,     createWindow10,     showWindow10,       createWindow8,
-      shareLists,      initWindow8Context, makeWindow8Current, showWindow8,
-      buildGlyphLists, startRefreshTimer,  runEventLoop,       sleepMilliseconds,
+      openDisplay,
+      createWindow10,
+      showWindow10,
+      createWindow8,
+      shareLists,
+      initWindow8Context,
+      makeWindow8Current,
+      showWindow8,
+      buildGlyphLists,
+      startRefreshTimer,
+      checkOnly ? reportInsteadOfEventLoop : runEventLoop,
+      sleepMilliseconds,
   };
-  const int status = runStartup(x11Steps);
+  int status = runStartup(x11Steps);
+  if (checkOnly && status == 0 && !tenBitsDelivered) status = 1;
   // The windows would go with the process; closing them here keeps leak
   // checkers' reports down to real leaks.
   closeDisplay();

@@ -35,6 +35,10 @@ bool handleViewerKey(ViewerKey key, const FrontEndActions& actions) {
       togglePause();
       refresh(actions, 1);
       return true;
+    case ViewerKey::Report:
+      if (actions.printReport == nullptr) break;
+      actions.printReport();
+      return true;
     case ViewerKey::Other:
       break;
   }

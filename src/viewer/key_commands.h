@@ -4,12 +4,15 @@
 // three platform actions.
 #pragma once
 
-enum class ViewerKey { Other, Escape, Space, MainLight, SideLight, Shade, Logo, Pause };
+enum class ViewerKey { Other, Escape, Space, MainLight, SideLight, Shade, Logo, Pause, Report };
 
 struct FrontEndActions {
   void (*quit)();                                 // end the message loop
   void (*switchLight)(int lightIndex, bool off);  // 0 main, 1 side; in both contexts
   void (*refreshBoth)();                          // paint the 10-bit window, then the 8-bit one
+  // Measure both windows and print the check's report; the program goes on.
+  // A front end without one leaves the key to the platform's default.
+  void (*printReport)() = nullptr;
 };
 
 // Runs the key's command and its refreshes. Returns false for a key without a

@@ -3,9 +3,12 @@
 // some accelerated context is current: a hidden probe window supplies that
 // context and is destroyed once the real window exists.
 #include <cstdio>
+#include <vector>
 
 #include "app/facts.h"
+#include "app/pixel_format_choice.h"
 #include "render/frame_setup.h"
+#include "render/level_count.h"
 #include "windows/win32_front_end.h"
 // After the GL types it relies on.
 #include <GL/wglext.h>
@@ -25,9 +28,37 @@ Function fetchEntryPoint(const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglEntryPointLookup(name)));
 }
 
+// Formats a driver may list for the 10-bit request; Wine lists a few dozen.
+constexpr UINT maxListedFormats = 1024;
+
+// The attributes that describe a listed format, in the order read below.
+const int describedAttributes[] = {
+    WGL_RED_BITS_ARB,   WGL_GREEN_BITS_ARB,     WGL_BLUE_BITS_ARB,      WGL_ALPHA_BITS_ARB,
+    WGL_DEPTH_BITS_ARB, WGL_DRAW_TO_WINDOW_ARB, WGL_SUPPORT_OPENGL_ARB, WGL_DOUBLE_BUFFER_ARB,
+    WGL_PIXEL_TYPE_ARB, WGL_ACCELERATION_ARB};
+constexpr UINT describedCount = sizeof describedAttributes / sizeof describedAttributes[0];
+
+// False when the driver cannot describe the format; it is then passed over.
+bool describeFormat(PFNWGLGETPIXELFORMATATTRIBIVARBPROC getAttribiv, HDC dc, int format,
+                    PixelFormatCandidate& candidate) {
+  int values[describedCount] = {};
+  if (!getAttribiv(dc, format, 0, describedCount, describedAttributes, values)) return false;
+  candidate.redBits = values[0];
+  candidate.greenBits = values[1];
+  candidate.blueBits = values[2];
+  candidate.alphaBits = values[3];
+  candidate.depthBits = values[4];
+  candidate.drawsToWindow = values[5] != 0 && values[6] != 0;
+  candidate.doubleBuffered = values[7] != 0;
+  candidate.rgba = values[8] == WGL_TYPE_RGBA_ARB;
+  candidate.accelerated = values[9] == WGL_FULL_ACCELERATION_ARB;
+  return true;
+}
+
 // With the probe context current: returns the number of a 10-10-10-2
-// accelerated, double-buffered window format, or 0 after printing why not.
-int chooseDeepColourFormat(HDC probeDc) {
+// accelerated, double-buffered window format, described in `chosen`, or 0
+// after printing why not.
+int chooseDeepColourFormat(HDC probeDc, PixelFormatCandidate& chosen) {
   auto getExtensionsString =
       fetchEntryPoint<PFNWGLGETEXTENSIONSSTRINGARBPROC>("wglGetExtensionsStringARB");
   if (getExtensionsString == nullptr) {
@@ -45,15 +76,17 @@ int chooseDeepColourFormat(HDC probeDc) {
       fetchEntryPoint<PFNWGLGETPIXELFORMATATTRIBIVARBPROC>("wglGetPixelFormatAttribivARB");
   auto getAttribfv =
       fetchEntryPoint<PFNWGLGETPIXELFORMATATTRIBFVARBPROC>("wglGetPixelFormatAttribfvARB");
-  auto choosePixelFormat =
+  auto choosePixelFormatArb =
       fetchEntryPoint<PFNWGLCHOOSEPIXELFORMATARBPROC>("wglChoosePixelFormatARB");
-  if (getAttribiv == nullptr || getAttribfv == nullptr || choosePixelFormat == nullptr) {
+  if (getAttribiv == nullptr || getAttribfv == nullptr || choosePixelFormatArb == nullptr) {
     printf("%s", noPixelFormatExtensionLine);
     return 0;
   }
 
-  // OpenGL support and a depth buffer are asked for as well: a format without
-  // the first cannot carry a context, and the scene relies on the depth test.
+  // Sizes here are minimums, and drivers list deeper formats first: every
+  // listed format is described and the exact one chosen. OpenGL support and
+  // a depth buffer are asked for as well: a format without the first cannot
+  // carry a context, and the scene relies on the depth test.
   const int attributes[] = {WGL_DRAW_TO_WINDOW_ARB,
                             1,
                             WGL_ACCELERATION_ARB,
@@ -74,17 +107,28 @@ int chooseDeepColourFormat(HDC probeDc) {
                             24,
                             0,
                             0};
-  int format = 0;
+  static int formats[maxListedFormats];
   UINT count = 0;
-  if (!choosePixelFormat(probeDc, attributes, nullptr, 1, &format, &count)) {
+  if (!choosePixelFormatArb(probeDc, attributes, nullptr, maxListedFormats, formats, &count)) {
     printf("ERROR: wglChoosePixelFormat failed!\n");
     return 0;
   }
-  if (count == 0) {
+  if (count > maxListedFormats) count = maxListedFormats;
+  std::vector<PixelFormatCandidate> candidates;
+  std::vector<int> numbers;
+  for (UINT i = 0; i < count; ++i) {
+    PixelFormatCandidate candidate;
+    if (!describeFormat(getAttribiv, probeDc, formats[i], candidate)) continue;
+    candidates.push_back(candidate);
+    numbers.push_back(formats[i]);
+  }
+  const int index = choosePixelFormat(candidates, tenBitColour);
+  if (index < 0) {
     printf("%s", noTenBitFormatLine);
     return 0;
   }
-  return format;
+  chosen = candidates[static_cast<std::size_t>(index)];
+  return numbers[static_cast<std::size_t>(index)];
 }
 
 // Creates the window with the chosen format, recording each handle in
@@ -108,7 +152,12 @@ bool createWindowWithFormat(const char* className, int format) {
   descriptor.nSize = sizeof descriptor;
   descriptor.nVersion = 1;
   DescribePixelFormat(window10.hdc, format, sizeof descriptor, &descriptor);
-  SetPixelFormat(window10.hdc, format, &descriptor);
+  if (!SetPixelFormat(window10.hdc, format, &descriptor)) {
+    printf("ERROR: Unable to set the pixelformat for the '%s' window!\n", title10);
+    ReleaseDC(window10.hwnd, window10.hdc);
+    DestroyWindow(window10.hwnd);
+    return false;
+  }
 
   window10.hglrc = wglCreateContext(window10.hdc);
   if (window10.hglrc == nullptr) {
@@ -137,19 +186,28 @@ HWND createDeepColourWindow(const char* className) {
 
   // Every extension call runs under the probe's context.
   wglMakeCurrent(probeDc, probeContext);
-  const int format = chooseDeepColourFormat(probeDc);
-  const bool created = format != 0 && createWindowWithFormat(className, format);
+  PixelFormatCandidate chosen;
+  const int format = chooseDeepColourFormat(probeDc, chosen);
+  bool created = format != 0 && createWindowWithFormat(className, format);
 
   wglMakeCurrent(probeDc, nullptr);
   wglDeleteContext(probeContext);
   ReleaseDC(probe, probeDc);
   DestroyWindow(probe);
 
+  if (created) {
+    wglMakeCurrent(window10.hdc, window10.hglrc);
+    created = contextHasChosenColour(title10, currentContextColour(), chosen);
+    if (!created) {
+      wglMakeCurrent(nullptr, nullptr);
+      wglDeleteContext(window10.hglrc);
+      DestroyWindow(window10.hwnd);
+    }
+  }
   if (!created) {
     window10 = DisplayWindow{};
     return nullptr;
   }
-  wglMakeCurrent(window10.hdc, window10.hglrc);
   initContextState();
   return window10.hwnd;
 }

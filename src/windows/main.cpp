@@ -1,10 +1,17 @@
+// The Windows console program: the demonstration, or with --check a
+// measured report of both windows and the display. Console lines go out as
+// they are printed, also when standard output is a pipe.
 #include <cstdio>
 
+#include "app/display_check.h"
 #include "windows/win32_front_end.h"
 
-// The command line is ignored: there is nothing to configure. Console lines go
-// out as they are printed, also when standard output is a pipe.
-int main() {
+int main(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IONBF, 0);
-  return win32::runApplication();
+  const RunMode mode = runModeFromArguments(argc, argv);
+  if (mode == RunMode::Usage) {
+    printf("%s", usageLine);
+    return 2;
+  }
+  return win32::runApplication(mode == RunMode::Check);
 }

@@ -5,13 +5,16 @@
 // into the shared key table's keys and supplies the three front-end actions.
 // It also attaches the application icon (icon group 101) to every window.
 //
-// What it leaves out: the 8-bit window takes whatever classic format the
-// driver hands back for a 24-bit request (under Wine on a depth-30 screen
-// that has 10 bits), and no context is asked afterwards how many bits it
-// got; nothing is released at the end, windows and contexts go with the
-// process.
+// Both display windows take their formats through the shared exact choice
+// and confirm with the created context that they got them; where no classic
+// format has exactly 8 bits per colour (under Wine on a depth-30 screen) the
+// 8-bit window takes the nearest and the console says so.
+//
+// What it leaves out: nothing is released at the end, windows and contexts
+// go with the process.
 #pragma once
 
+#include "app/pixel_format_choice.h"
 #include "render/gl_headers.h"
 
 namespace win32 {
@@ -32,17 +35,25 @@ extern HICON bigIcon;
 extern HICON smallIcon;
 
 // win32_startup.cpp: the shared start-up order with the Win32 steps, then the
-// message loop. Returns the process exit status: 0 after a normal end, -1
-// when the program could not start.
-int runApplication();
+// message loop, or with checkOnly the report instead of the loop. Returns the
+// process exit status: 0 after a normal end (or a check whose 10-bit window
+// delivered 10-bit levels), 1 after a check whose did not, -1 when the
+// program could not start.
+int runApplication(bool checkOnly);
+
+// win32_check.cpp: the measured report of both windows and the display.
+// reportDisplayChain prints it and tells whether the 10-bit window delivered
+// 10-bit levels; printReportAndRepaint is key I's action.
+bool reportDisplayChain();
+void printReportAndRepaint();
 
 // Returns 1 on success, 0 (after printing why) on failure.
 int registerWindowClass(const char* className);
 
-// Which window createStandardWindow makes: the 8-bit display window asks for
-// 24-bit colour and a depth buffer and takes what it gets; the hidden probe
-// asks for neither but must be accelerated, as only a driver's own formats
-// lead to its extensions.
+// Which window createStandardWindow makes: the 8-bit display window takes
+// exactly 8 bits per colour with a depth buffer, or the nearest format; the
+// hidden probe asks for neither but must be accelerated, as only a driver's
+// own formats lead to its extensions.
 enum class StandardWindowRole { Window8, Probe };
 
 // A window at the 8-bit window's place and size with a classic pixel format

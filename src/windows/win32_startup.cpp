@@ -1,6 +1,8 @@
 // Start-up and message loop on Win32: the platform steps of the shared
 // start-up order, with the window class, the icons, WGL list sharing and the
 // glyph outlines of the bold "Arial" font.
+#include <cstdio>
+
 #include "app/facts.h"
 #include "app/startup.h"
 #include "render/frame_setup.h"
@@ -61,16 +63,27 @@ void showWindow8() {
 }
 
 // Characters 0..254 as extruded polygons of em height 1; list 255 is
-// allocated but stays empty.
+// allocated but stays empty. The font is only needed while the lists are
+// built. Without it the logo is simply absent, and no list stays behind.
 void buildGlyphLists() {
   static GLYPHMETRICSFLOAT glyphMetrics[256];
   glyphListBase = glGenLists(256);
   HFONT font =
       CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
                   CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
-  SelectObject(window8.hdc, font);
-  wglUseFontOutlinesA(window8.hdc, 0, 255, glyphListBase, 0.0f, 0.1f, WGL_FONT_POLYGONS,
-                      glyphMetrics);
+  bool built = false;
+  if (font != nullptr) {
+    HGDIOBJ previous = SelectObject(window8.hdc, font);
+    built = wglUseFontOutlinesA(window8.hdc, 0, 255, glyphListBase, 0.0f, 0.1f, WGL_FONT_POLYGONS,
+                                glyphMetrics) != FALSE;
+    SelectObject(window8.hdc, previous);
+    DeleteObject(font);
+  }
+  if (!built) {
+    printf("%s", logoFontMissingNote);
+    glDeleteLists(glyphListBase, 256);
+    glyphListBase = 0;
+  }
 }
 
 // Delivered to the 10-bit window, whose procedure refreshes both.
@@ -92,9 +105,15 @@ void sleepMilliseconds(unsigned milliseconds) {
   Sleep(milliseconds);
 }
 
+// With --check the report takes the message loop's place.
+bool tenBitsDelivered = false;
+void reportInsteadOfMessageLoop() {
+  tenBitsDelivered = reportDisplayChain();
+}
+
 }  // namespace
 
-int runApplication() {
+int runApplication(bool checkOnly) {
   const StartupSteps win32Steps = {
       registerClassAndLoadIcons,
       createWindow10,
@@ -106,10 +125,11 @@ int runApplication() {
       showWindow8,
       buildGlyphLists,
       startTimer,
-      runMessageLoop,
+      checkOnly ? reportInsteadOfMessageLoop : runMessageLoop,
       sleepMilliseconds,
   };
-  return runStartup(win32Steps);
+  const int status = runStartup(win32Steps);
+  return checkOnly && status == 0 && !tenBitsDelivered ? 1 : status;
 }
 
 }  // namespace win32

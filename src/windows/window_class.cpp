@@ -1,14 +1,70 @@
 // The window class shared by the probe and both display windows, and the
 // classic-format window used for the 8-bit window and the probe.
 #include <cstdio>
+#include <vector>
 
 #include "app/facts.h"
+#include "app/pixel_format_choice.h"
+#include "render/level_count.h"
 #include "windows/win32_front_end.h"
 
 namespace win32 {
 
 HICON bigIcon = nullptr;
 HICON smallIcon = nullptr;
+
+namespace {
+
+// Every classic format the device context offers, described for the shared
+// choice: exactly 8 bits per colour where one exists, else the nearest
+// (under Wine on a depth-30 screen every window format has 10 bits).
+// Returns the format's number, or 0 when none can back the window.
+int chooseEightBitFormat(HDC dc, PixelFormatCandidate& chosen) {
+  PIXELFORMATDESCRIPTOR descriptor = {};
+  const int count = DescribePixelFormat(dc, 1, sizeof descriptor, &descriptor);
+  std::vector<PixelFormatCandidate> candidates;
+  for (int format = 1; format <= count; ++format) {
+    PixelFormatCandidate candidate;
+    if (DescribePixelFormat(dc, format, sizeof descriptor, &descriptor) != 0) {
+      const DWORD flags = descriptor.dwFlags;
+      candidate.redBits = descriptor.cRedBits;
+      candidate.greenBits = descriptor.cGreenBits;
+      candidate.blueBits = descriptor.cBlueBits;
+      candidate.alphaBits = descriptor.cAlphaBits;
+      candidate.depthBits = descriptor.cDepthBits;
+      candidate.drawsToWindow = (flags & PFD_DRAW_TO_WINDOW) && (flags & PFD_SUPPORT_OPENGL);
+      candidate.doubleBuffered = (flags & PFD_DOUBLEBUFFER) != 0;
+      candidate.rgba = descriptor.iPixelType == PFD_TYPE_RGBA;
+      // A generic format is Microsoft's software renderer unless a driver
+      // accelerates it.
+      candidate.accelerated = !(flags & PFD_GENERIC_FORMAT) || (flags & PFD_GENERIC_ACCELERATED);
+    }
+    // Indexes stay format numbers minus one; an undescribed format is unusable.
+    candidates.push_back(candidate);
+  }
+  int index = choosePixelFormat(candidates, eightBitColour);
+  if (index < 0) index = chooseNearestPixelFormat(candidates, eightBitColour);
+  if (index < 0) return 0;
+  chosen = candidates[static_cast<std::size_t>(index)];
+  return index + 1;
+}
+
+// What a context on this device context reports. A context of its own is
+// asked, because the window's context must not be current before it shares
+// the 10-bit context's display lists (Wine refuses to share into a context
+// that has been current).
+ContextColour colourOfFormatOn(HDC dc) {
+  ContextColour colour = {0, 0, 0};
+  HGLRC previous = wglGetCurrentContext();
+  HDC previousDc = wglGetCurrentDC();
+  HGLRC asked = wglCreateContext(dc);
+  if (asked != nullptr && wglMakeCurrent(dc, asked)) colour = currentContextColour();
+  wglMakeCurrent(previousDc, previous);
+  if (asked != nullptr) wglDeleteContext(asked);
+  return colour;
+}
+
+}  // namespace
 
 int registerWindowClass(const char* className) {
   WNDCLASSEXA windowClass = {};
@@ -50,12 +106,9 @@ HWND createStandardWindow(const char* className, const char* title, StandardWind
   request.nVersion = 1;
   request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
   request.iPixelType = PFD_TYPE_RGBA;
-  if (role == StandardWindowRole::Window8) {
-    request.cColorBits = 24;
-    // The scene needs the depth test to keep rear faces behind front ones.
-    request.cDepthBits = 24;
-  }
-  const int format = ChoosePixelFormat(dc, &request);
+  PixelFormatCandidate chosen;
+  const int format = role == StandardWindowRole::Window8 ? chooseEightBitFormat(dc, chosen)
+                                                         : ChoosePixelFormat(dc, &request);
   if (format == 0) {
     ReleaseDC(window, dc);
     DestroyWindow(window);
@@ -73,7 +126,12 @@ HWND createStandardWindow(const char* className, const char* title, StandardWind
     DestroyWindow(window);
     return nullptr;
   }
-  SetPixelFormat(dc, format, &request);
+  if (!SetPixelFormat(dc, format, &request)) {
+    printf("ERROR: Unable to set the pixelformat for the '%s' window!\n", title);
+    ReleaseDC(window, dc);
+    DestroyWindow(window);
+    return nullptr;
+  }
 
   HGLRC context = wglCreateContext(dc);
   outContext = context;
@@ -82,6 +140,16 @@ HWND createStandardWindow(const char* className, const char* title, StandardWind
     ReleaseDC(window, dc);
     DestroyWindow(window);
     return nullptr;
+  }
+  if (role == StandardWindowRole::Window8) {
+    const ContextColour colour = colourOfFormatOn(dc);
+    if (!contextHasChosenColour(title, colour, chosen)) {
+      wglDeleteContext(context);
+      ReleaseDC(window, dc);
+      DestroyWindow(window);
+      return nullptr;
+    }
+    noteEightBitWindowColour(colour);
   }
 
   SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));

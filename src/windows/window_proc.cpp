@@ -34,6 +34,8 @@ ViewerKey viewerKeyFromVirtualKey(WPARAM virtualKey) {
       return ViewerKey::Logo;
     case 'P':
       return ViewerKey::Pause;
+    case 'I':
+      return ViewerKey::Report;
     default:
       return ViewerKey::Other;
   }
@@ -58,7 +60,7 @@ void switchLight(int lightIndex, bool off) {
   }
 }
 
-const FrontEndActions win32Actions = {quit, switchLight, refreshBoth};
+const FrontEndActions win32Actions = {quit, switchLight, refreshBoth, printReportAndRepaint};
 
 void paint(HWND hwnd) {
   RECT client;

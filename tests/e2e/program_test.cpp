@@ -15,12 +15,14 @@
 #include <iostream>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/facts.h"
 #include "child_process.h"
 #include "private_x_server.h"
+#include "support/edid_bytes.h"
 #include "x_screen.h"
 
 namespace {
@@ -46,11 +48,18 @@ struct FrontEnd {
   const char* noDeepColourLine;
   // Wine's console writes each line end as CR LF.
   bool consoleEndsLinesWithCrLf;
+  // What the console shows after the banner on the depth-30 screen.
+  const char* deepColourStartLines;
 };
 
+const char wineEightBitNote[] =
+    "NOTE: the 8-bit window got 10 bits per colour on this display, so it cannot show 8-bit "
+    "bands.\n";
+
 const FrontEnd frontEnds[] = {
-    {"linux", false, true, true, true, noTenBitFormatLine, false},
-    {"windows", true, false, false, false, "ERROR: wglChoosePixelFormat failed!\n", true},
+    {"linux", false, true, true, true, noTenBitFormatLine, false, ""},
+    {"windows", true, false, false, false, "ERROR: wglChoosePixelFormat failed!\n", true,
+     wineEightBitNote},
 };
 
 const FrontEnd* frontEnd = nullptr;
@@ -62,9 +71,11 @@ const std::string& deepColourDisplay() {
   return server.name();
 }
 
-std::unique_ptr<ChildProcess> startProgram(const std::string& display) {
-  return std::make_unique<ChildProcess>(launchCommand,
-                                        std::vector<std::string>{"DISPLAY=" + display});
+std::unique_ptr<ChildProcess> startProgram(const std::string& display,
+                                           const std::vector<std::string>& arguments = {}) {
+  std::vector<std::string> command = launchCommand;
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return std::make_unique<ChildProcess>(command, std::vector<std::string>{"DISPLAY=" + display});
 }
 
 // The program's console text with the front end's line ends made "\n".
@@ -179,8 +190,14 @@ std::unique_ptr<ChildProcess> RunningProgramTest::program;
 Window RunningProgramTest::window10 = 0;
 Window RunningProgramTest::window8 = 0;
 
+// The banner, the keys and, where the 8-bit window is no true reference, the
+// line that says so.
+std::string startText() {
+  return std::string(consoleBanner) + frontEnd->deepColourStartLines;
+}
+
 TEST_F(RunningProgramTest, ConsoleShowsTheBannerAndTheKeysOnly) {
-  EXPECT_EQ(consoleText(program->output()), consoleBanner);
+  EXPECT_EQ(consoleText(program->output()), startText());
   EXPECT_TRUE(program->running());
 }
 
@@ -365,6 +382,62 @@ TEST_F(RunningProgramTest, DragRepaintsUntilAReleaseAnywhere) {
   type("p");
 }
 
+// The numbers of the report's row that begins with this label.
+std::vector<int> reportRow(const std::string& report, const std::string& label) {
+  std::vector<int> numbers;
+  const std::size_t start = report.find("\n" + label);
+  if (start == std::string::npos) return numbers;
+  const std::size_t from = start + 1 + label.size();
+  std::istringstream row(report.substr(from, report.find('\n', from) - from));
+  std::string word;
+  while (row >> word)
+    if (word != "/") numbers.push_back(std::atoi(word.c_str()));
+  return numbers;
+}
+
+// What both front ends' reports show of the windows on the depth-30 screen:
+// the 10-bit window's full count, and 8-bit levels on the left where the
+// 8-bit window is a true reference.
+void expectDeepColourReport(const std::string& report) {
+  const std::vector<int> bits = reportRow(report, "Framebuffer bits (R G B A)");
+  ASSERT_EQ(bits.size(), 8u) << report;
+  EXPECT_EQ(std::vector<int>(bits.begin() + 4, bits.end()), (std::vector<int>{10, 10, 10, 2}));
+  const std::vector<int> drawn = reportRow(report, "Narrow ramp: levels drawn");
+  const std::size_t narrow = report.find("Narrow ramp");
+  const std::vector<int> allowed = reportRow(report.substr(narrow), "  levels 8 / 10 bits allow");
+  ASSERT_EQ(drawn.size(), 2u) << report;
+  ASSERT_EQ(allowed.size(), 4u) << report;
+  EXPECT_NEAR(drawn[1], allowed[3], 1) << "the 10-bit window holds every 10-bit level";
+  if (frontEnd->trueEightBitWindow) {
+    EXPECT_EQ(std::vector<int>(bits.begin(), bits.begin() + 3), (std::vector<int>{8, 8, 8}));
+    EXPECT_NEAR(drawn[0], allowed[0], 1) << "the 8-bit window holds 8-bit levels";
+    const std::vector<int> onScreen = reportRow(report.substr(narrow), "  levels on screen");
+    ASSERT_EQ(onScreen.size(), 2u) << report;
+    EXPECT_NEAR(onScreen[0], allowed[0], 1);
+    EXPECT_NEAR(onScreen[1], allowed[3], 1) << "the X server holds the 10-bit levels";
+    EXPECT_NE(report.find("Screen depth: 30\n"), std::string::npos);
+  } else {
+    EXPECT_GT(drawn[0], allowed[0] + 1) << "Wine's 8-bit window holds 10-bit levels";
+    EXPECT_NE(report.find("the 8-bit window is not a true 8-bit reference on this display"),
+              std::string::npos)
+        << report;
+  }
+}
+
+TEST_F(RunningProgramTest, KeyIPrintsTheReportAndTheProgramGoesOn) {
+  type("i");
+  for (int i = 0; i < 300 && program->output().find("Verdict: ") == std::string::npos; ++i)
+    sleepSeconds(0.05);
+  const std::string output = consoleText(program->output());
+  ASSERT_NE(output.find("Verdict: "), std::string::npos) << "no report after key I";
+  EXPECT_EQ(output.rfind(startText() + "Display chain check\n", 0), 0u) << output;
+  expectDeepColourReport(output);
+  EXPECT_TRUE(program->running());
+  sleepSeconds(0.5);
+  EXPECT_GT(logoPixels(grab(window10)), 100) << "the scene is back after the measuring";
+  EXPECT_GT(logoPixels(grab(window8)), 100);
+}
+
 TEST_F(RunningProgramTest, EscapeEndsTheProgramWithZero) {
   type("Escape");
   int status = -1;
@@ -372,7 +445,9 @@ TEST_F(RunningProgramTest, EscapeEndsTheProgramWithZero) {
   EXPECT_EQ(status, 0);
   EXPECT_FALSE(screen->hasWindowTitled(title10));
   EXPECT_FALSE(screen->hasWindowTitled(title8));
-  EXPECT_EQ(consoleText(program->output()), consoleBanner) << "no error line on the way out";
+  const std::string output = consoleText(program->output());
+  EXPECT_EQ(output.substr(0, output.find("Display chain check")), startText())
+      << "no error line on the way out";
 }
 
 TEST(ClosingAWindowTest, ClosingEitherWindowEndsTheProgramWithZero) {
@@ -409,6 +484,91 @@ TEST(StartupFailureTest, ScreenWithoutTenBitColourGivesOneErrorLineAndMinusOne) 
   EXPECT_EQ(status, 255) << "-1 as an 8-bit exit status";
   EXPECT_FALSE(screen.hasWindowTitled(title10)) << "no window left behind";
   EXPECT_FALSE(screen.hasWindowTitled("Dummy")) << "no probe window left behind";
+}
+
+struct CheckRun {
+  int status = -1;
+  std::string output;
+};
+
+CheckRun runCheck(const std::string& display, const std::vector<std::string>& arguments) {
+  auto program = startProgram(display, arguments);
+  CheckRun run;
+  EXPECT_TRUE(program->waitForExit(120, run.status)) << "still running after two minutes";
+  run.output = consoleText(program->output());
+  return run;
+}
+
+TEST(CheckTest, ReportsWhatEachWindowHoldsOnADeepColourScreen) {
+  ASSERT_FALSE(deepColourDisplay().empty()) << "Xvfb at depth 30 did not start";
+  const CheckRun run = runCheck(deepColourDisplay(), {"--check"});
+  std::cout << run.output.substr(run.output.find("Display chain check"));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.output.rfind(startText() + "Display chain check\n", 0), 0u) << run.output;
+  expectDeepColourReport(run.output);
+  const std::string start = startText();
+  EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'),
+            std::count(start.begin(), start.end(), '\n') + (frontEnd->trueEightBitWindow ? 12 : 9))
+      << "the table and one verdict line:\n"
+      << run.output;
+  XScreen screen(deepColourDisplay());
+  EXPECT_FALSE(screen.hasWindowTitled(title10)) << "no window left behind";
+}
+
+TEST(CheckTest, VerdictFollowsTheOutputsMaxBpcAndTheMonitorsEdid) {
+  if (!frontEnd->trueEightBitWindow) GTEST_SKIP() << "Wine tells nothing of the X output";
+  PrivateXServer server(30);
+  ASSERT_FALSE(server.name().empty()) << "Xvfb at depth 30 did not start";
+  XScreen screen(server.name());
+  ASSERT_TRUE(screen.ok());
+  struct Case {
+    long maxBpc;
+    unsigned char videoInput;  // EDID 1.4: digital, DisplayPort, 8 or 10 bits
+    int status;
+    const char* outputLine;
+    const char* verdict;
+  };
+  const Case cases[] = {
+      {8, 0xb5, 1,
+       "Output: screen, max bpc 8, monitor digital DisplayPort, 10 bits per colour (EDID 1.4)\n",
+       "Verdict: the 10-bit window holds 104 of 104 levels on screen, but output screen runs at "
+       "max bpc 8 (xrandr --output screen --set \"max bpc\" 10).\n"},
+      {10, 0xa5, 1,
+       "Output: screen, max bpc 10, monitor digital DisplayPort, 8 bits per colour (EDID 1.4)\n",
+       "Verdict: the 10-bit window holds 104 of 104 levels on screen, but the monitor on output "
+       "screen declares only 8 bits per colour: it cannot show 10 bits (at best it dithers).\n"},
+      {10, 0xb5, 0,
+       "Output: screen, max bpc 10, monitor digital DisplayPort, 10 bits per colour (EDID 1.4)\n",
+       "Verdict: every link seen carries 10 bits: the 10-bit window holds 104 of 104 levels on "
+       "screen, output screen and its monitor take 10 bits or more.\n"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(screen.setOutputProperties(c.maxBpc, edidBlock(4, c.videoInput)));
+    const CheckRun run = runCheck(server.name(), {"--check"});
+    std::cout << run.output.substr(run.output.find("Output: "));
+    EXPECT_EQ(run.status, c.status) << run.output;
+    EXPECT_NE(run.output.find(c.outputLine), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.substr(run.output.find("Verdict: ")), c.verdict);
+  }
+  for (const std::string& error : screen.unexpectedErrors()) ADD_FAILURE() << "X error: " << error;
+}
+
+TEST(CheckTest, ScreenWithoutTenBitColourEndsWithTheErrorLineAndMinusOne) {
+  PrivateXServer server(24);
+  ASSERT_FALSE(server.name().empty()) << "Xvfb at depth 24 did not start";
+  const CheckRun run = runCheck(server.name(), {"--check"});
+  EXPECT_EQ(run.output, std::string(consoleBanner) + frontEnd->noDeepColourLine);
+  EXPECT_EQ(run.status, 255);
+}
+
+TEST(CheckTest, AnyOtherArgumentPrintsTheUsageAndTwo) {
+  ASSERT_FALSE(deepColourDisplay().empty()) << "Xvfb at depth 30 did not start";
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"--chek"}, std::vector<std::string>{"--check", "now"}}) {
+    const CheckRun run = runCheck(deepColourDisplay(), arguments);
+    EXPECT_EQ(run.output, "Usage: lumivane [--check]\n");
+    EXPECT_EQ(run.status, 2);
+  }
 }
 
 TEST(StartupFailureTest, MissingDisplayIsNamed) {

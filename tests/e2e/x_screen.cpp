@@ -2,6 +2,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 
 #include <algorithm>
 #include <chrono>
@@ -255,4 +256,25 @@ bool samePicture(const ScreenImage& a, const ScreenImage& b) {
                     [](const ScreenPixel& p, const ScreenPixel& q) {
                       return p.r == q.r && p.g == q.g && p.b == q.b;
                     });
+}
+
+bool XScreen::setOutputProperties(long maxBpc, const std::vector<unsigned char>& edid) {
+  XRRScreenResources* resources = XRRGetScreenResources(display_, DefaultRootWindow(display_));
+  if (resources == nullptr) return false;
+  const bool found = resources->noutput > 0;
+  if (found) {
+    const RROutput output = resources->outputs[0];
+    const Atom maxBpcAtom = XInternAtom(display_, "max bpc", False);
+    const Atom edidAtom = XInternAtom(display_, "EDID", False);
+    long range[2] = {6, 16};
+    XRRConfigureOutputProperty(display_, output, maxBpcAtom, False, True, 2, range);
+    XRRChangeOutputProperty(display_, output, maxBpcAtom, XA_INTEGER, 32, PropModeReplace,
+                            reinterpret_cast<unsigned char*>(&maxBpc), 1);
+    XRRConfigureOutputProperty(display_, output, edidAtom, False, False, 0, nullptr);
+    XRRChangeOutputProperty(display_, output, edidAtom, XA_INTEGER, 8, PropModeReplace, edid.data(),
+                            static_cast<int>(edid.size()));
+    XSync(display_, False);
+  }
+  XRRFreeScreenResources(resources);
+  return found;
 }

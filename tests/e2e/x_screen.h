@@ -58,6 +58,9 @@ class XScreen {
   bool xdotool(const std::vector<std::string>& arguments);
   // What a window manager sends when the user closes a window.
   void requestClose(Window window);
+  // Gives the screen's first RandR output a "max bpc" property and an EDID,
+  // as a real driver's output has them; false when there is no output.
+  bool setOutputProperties(long maxBpc, const std::vector<unsigned char>& edid);
 
   // X errors this connection met, other than windows vanishing while the
   // window tree is searched (programs come and go): each as "request N:

@@ -6,21 +6,32 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/facts.h"
 #include "windows/win32_front_end.h"
+// After the GL types it relies on.
+#include <GL/wglext.h>
 
 namespace win32 {
 namespace {
 
+// One format as the fake driver lists and describes it.
+struct FakeFormat {
+  int number;
+  int colourBits, alphaBits, depthBits;
+  int pixelType = WGL_TYPE_RGBA_ARB;
+};
+
 // A driver this machine lacks, played through the entry-point lookup: which
-// entry points exist, the extension list it reports and how many formats
-// its chooser finds.
+// entry points exist, the extension list it reports and the formats its
+// chooser lists, deeper ones first as drivers do.
 struct FakeDriver {
   bool hasExtensionsString = true;
   const char* extensions = "WGL_ARB_extensions_string WGL_ARB_pixel_format";
   bool hasAttribfv = true;
-  UINT formatsFound = 0;
+  std::vector<FakeFormat> formats;
+  bool describes = true;
   int lookupsWithoutContext = 0;
 };
 FakeDriver fake;
@@ -28,15 +39,45 @@ FakeDriver fake;
 const char* WINAPI fakeExtensionsString(HDC) {
   return fake.extensions;
 }
-BOOL WINAPI fakeAttribiv(HDC, int, int, UINT, const int*, int*) {
+BOOL WINAPI fakeAttribiv(HDC, int number, int, UINT count, const int* names, int* values) {
+  if (!fake.describes) return FALSE;
+  for (const FakeFormat& format : fake.formats) {
+    if (format.number != number) continue;
+    for (UINT i = 0; i < count; ++i) {
+      switch (names[i]) {
+        case WGL_RED_BITS_ARB:
+        case WGL_GREEN_BITS_ARB:
+        case WGL_BLUE_BITS_ARB:
+          values[i] = format.colourBits;
+          break;
+        case WGL_ALPHA_BITS_ARB:
+          values[i] = format.alphaBits;
+          break;
+        case WGL_DEPTH_BITS_ARB:
+          values[i] = format.depthBits;
+          break;
+        case WGL_PIXEL_TYPE_ARB:
+          values[i] = format.pixelType;
+          break;
+        case WGL_ACCELERATION_ARB:
+          values[i] = WGL_FULL_ACCELERATION_ARB;
+          break;
+        default:  // drawing to a window, OpenGL, double buffering
+          values[i] = 1;
+          break;
+      }
+    }
+    return TRUE;
+  }
   return FALSE;
 }
 BOOL WINAPI fakeAttribfv(HDC, int, int, UINT, const int*, FLOAT*) {
   return FALSE;
 }
-BOOL WINAPI fakeChoose(HDC, const int*, const FLOAT*, UINT, int* format, UINT* count) {
-  *format = 0;
-  *count = fake.formatsFound;
+BOOL WINAPI fakeChoose(HDC, const int*, const FLOAT*, UINT maxFormats, int* formats, UINT* count) {
+  *count = 0;
+  for (const FakeFormat& format : fake.formats)
+    if (*count < maxFormats) formats[(*count)++] = format.number;
   return TRUE;
 }
 
@@ -105,6 +146,53 @@ TEST(FakeDriverTest, MissingPiecesEachGiveTheirOneLine) {
   FakeDriver noAttribfv;
   noAttribfv.hasAttribfv = false;
   EXPECT_EQ(failWith(noAttribfv), noPixelFormatExtensionLine);
+}
+
+// A real classic format of this screen (8 bits per colour at depth 24),
+// which the fake driver can claim is 10-10-10-2.
+int realFormatNumber() {
+  HDC dc = nullptr;
+  HGLRC context = nullptr;
+  HWND window =
+      createStandardWindow(windowClassName, "Real", StandardWindowRole::Probe, dc, context);
+  if (window == nullptr) return 0;
+  const int format = GetPixelFormat(dc);
+  wglDeleteContext(context);
+  ReleaseDC(window, dc);
+  DestroyWindow(window);
+  return format;
+}
+
+TEST(FakeDriverTest, ChoosesTheExactFormatAmongDeeperFloatAndDepthlessOnes) {
+  const int real = realFormatNumber();
+  ASSERT_NE(real, 0);
+  // Numbers 9001 to 9003 exist nowhere: choosing one of them fails when
+  // the pixel format is set, with its own line.
+  FakeDriver driver;
+  driver.formats = {{9001, 12, 2, 24},
+                    {9002, 10, 2, 24, WGL_TYPE_RGBA_FLOAT_ARB},
+                    {9003, 10, 2, 0},
+                    {real, 10, 2, 24}};
+  // The exact format is set and gets a context, which reports the 8 bits it
+  // really has: the claim is caught and nothing stays behind.
+  EXPECT_EQ(failWith(driver), std::string("ERROR: The '") + title10 +
+                                  "' window got 8 bits per colour instead of 10!\n");
+
+  driver.formats = {{9001, 12, 2, 24}, {9002, 10, 2, 24, WGL_TYPE_RGBA_FLOAT_ARB}};
+  EXPECT_EQ(failWith(driver), noTenBitFormatLine) << "none exact: no 10-bit format";
+  driver.formats = {};
+  EXPECT_EQ(failWith(driver), noTenBitFormatLine) << "nothing listed";
+
+  driver.formats = {{real, 10, 2, 24}};
+  driver.describes = false;
+  EXPECT_EQ(failWith(driver), noTenBitFormatLine) << "formats it cannot describe are passed over";
+}
+
+TEST(FakeDriverTest, AFormatThatCannotBeSetIsNamed) {
+  FakeDriver driver;
+  driver.formats = {{9003, 10, 2, 24}};
+  EXPECT_EQ(failWith(driver), std::string("ERROR: Unable to set the pixelformat for the '") +
+                                  title10 + "' window!\n");
 }
 
 TEST(NoDeepColourTest, FailsWithOneLineAndLeavesNothingBehind) {

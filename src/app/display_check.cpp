@@ -1,0 +1,302 @@
+#include "app/display_check.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <set>
+
+#include "viewer/viewer_state.h"
+
+RunMode runModeFromArguments(int argc, const char* const* argv) {
+  if (argc <= 1) return RunMode::Show;
+  if (argc == 2 && std::strcmp(argv[1], "--check") == 0) return RunMode::Check;
+  return RunMode::Usage;
+}
+
+namespace {
+
+float rampWidth(int preset) {
+  return shadePresets[preset].shadeTop - shadePresets[preset].shadeBottom;
+}
+
+// Row 0 of the table is never drawn; a flat preset shows no ramp.
+int presetBy(bool widest) {
+  int chosen = 0;
+  for (int preset = 1; preset < shadePresetCount; ++preset) {
+    if (rampWidth(preset) <= 0.0f) continue;
+    if (chosen == 0 ||
+        (widest ? rampWidth(preset) > rampWidth(chosen) : rampWidth(preset) < rampWidth(chosen)))
+      chosen = preset;
+  }
+  return chosen;
+}
+
+}  // namespace
+
+int widestRampPreset() {
+  return presetBy(true);
+}
+
+int narrowestRampPreset() {
+  return presetBy(false);
+}
+
+int rampLevelsAllowed(float bottom, float top, int width, int height, int bits) {
+  const int side = width > height ? width : height;
+  const double maxLevel = static_cast<double>((1 << bits) - 1);
+  std::set<long> levels;
+  for (int y = 0; y < height; ++y) {
+    const double grey = bottom + (top - bottom) * (y + 0.5) / side;
+    levels.insert(std::lround(grey * maxLevel));
+  }
+  return static_cast<int>(levels.size());
+}
+
+namespace {
+
+constexpr std::size_t edidBlockSize = 128;
+
+bool validBaseBlock(const unsigned char* bytes, std::size_t size) {
+  static const unsigned char header[8] = {0x00, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x00};
+  if (size < edidBlockSize || std::memcmp(bytes, header, sizeof header) != 0) return false;
+  unsigned sum = 0;
+  for (std::size_t i = 0; i < edidBlockSize; ++i) sum += bytes[i];
+  return sum % 256 == 0;
+}
+
+// EDID 1.4's video input byte: bits 6-4 the colour depth, 3-0 the interface.
+void readVideoInput(unsigned char input, EdidColour& edid) {
+  static const int depths[8] = {unknown, 6, 8, 10, 12, 14, 16, unknown};
+  static const char* const interfaces[16] = {"", "DVI", "HDMI", "HDMI", "MDDI", "DisplayPort"};
+  edid.bitsPerColour = depths[(input >> 4) & 7];
+  const char* name = interfaces[input & 0x0f];
+  edid.interface = name != nullptr ? name : "";
+}
+
+// HDMI's vendor-specific data block (IEEE OUI 00-0C-03) in a CEA-861
+// extension: an HDMI sink carries 8 bits per colour, more where its
+// deep-colour flags say so.
+void readHdmiDeepColour(const unsigned char* block, EdidColour& edid) {
+  if (block[0] != 0x02) return;
+  const std::size_t end = block[2];
+  if (end < 4 || end > edidBlockSize) return;
+  for (std::size_t i = 4; i < end;) {
+    const int tag = block[i] >> 5;
+    const std::size_t length = block[i] & 0x1f;
+    if (i + length >= end) break;
+    if (tag == 3 && length >= 5 && block[i + 1] == 0x03 && block[i + 2] == 0x0c &&
+        block[i + 3] == 0x00) {
+      if (*edid.interface == '\0') edid.interface = "HDMI";
+      int bits = 8;
+      if (length >= 6) {
+        const unsigned char flags = block[i + 6];
+        if (flags & 0x10) bits = 10;
+        if (flags & 0x20) bits = 12;
+        if (flags & 0x40) bits = 16;
+      }
+      if (edid.bitsPerColour == unknown || bits > edid.bitsPerColour) edid.bitsPerColour = bits;
+    }
+    i += length + 1;
+  }
+}
+
+}  // namespace
+
+EdidColour parseEdid(const unsigned char* bytes, std::size_t size) {
+  EdidColour edid;
+  if (bytes == nullptr || !validBaseBlock(bytes, size)) return edid;
+  edid.valid = true;
+  edid.version = bytes[18];
+  edid.revision = bytes[19];
+  const unsigned char input = bytes[20];
+  edid.digital = (input & 0x80) != 0;
+  // Before 1.4 the digital input byte names no depth and no interface.
+  if (edid.digital && (edid.version > 1 || edid.revision >= 4)) readVideoInput(input, edid);
+  if (edid.digital) {
+    const std::size_t extensions = bytes[126];
+    for (std::size_t k = 1; k <= extensions && (k + 1) * edidBlockSize <= size; ++k)
+      readHdmiDeepColour(bytes + k * edidBlockSize, edid);
+  }
+  return edid;
+}
+
+bool holdsTenBitLevels(int count, const RampMeasurement& ramp) {
+  return count != unknown && count > ramp.allowed8 && count * 10 >= ramp.allowed10 * 9;
+}
+
+namespace {
+
+std::string printed(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string printed(const char* format, ...) {
+  char text[512];
+  va_list arguments;
+  va_start(arguments, format);
+  vsnprintf(text, sizeof text, format, arguments);
+  va_end(arguments);
+  return text;
+}
+
+int fewestColourBits(const WindowMeasurement& w) {
+  int bits = w.redBits;
+  if (w.greenBits < bits) bits = w.greenBits;
+  if (w.blueBits < bits) bits = w.blueBits;
+  return bits;
+}
+
+// A true 8-bit reference: 8 bits per colour, and no more levels than 8 bits
+// allow (one more is rounding at the ramp's ends).
+bool trueEightBitReference(const WindowMeasurement& w) {
+  const RampMeasurement& ramp = w.narrowRamp;
+  const int shown = ramp.onScreen != unknown ? ramp.onScreen : ramp.drawn;
+  return w.redBits == 8 && w.greenBits == 8 && w.blueBits == 8 && shown != unknown &&
+         shown <= ramp.allowed8 + 1;
+}
+
+std::string outputName(const DisplayOutputFacts& output) {
+  return output.name.empty() ? std::string("the display output") : "output " + output.name;
+}
+
+// What the weakest link of the 10-bit window's own path is, or "" when it
+// delivers 10-bit levels to the screen.
+std::string tenBitWindowLoss(const CheckReport& report) {
+  const WindowMeasurement& w = report.window10;
+  const RampMeasurement& ramp = w.narrowRamp;
+  if (fewestColourBits(w) < 10)
+    return printed("the 10-bit window's framebuffer has only %d bits per colour.",
+                   fewestColourBits(w));
+  if (!holdsTenBitLevels(ramp.drawn, ramp))
+    return printed(
+        "the 10-bit window's framebuffer holds only %d of %d levels (8 bits allow %d): the "
+        "driver renders it at fewer bits than its format has.",
+        ramp.drawn, ramp.allowed10, ramp.allowed8);
+  if (ramp.onScreen != unknown && !holdsTenBitLevels(ramp.onScreen, ramp)) {
+    std::string line = printed(
+        "the 10-bit window holds %d of %d levels in its framebuffer, but only %d reach the screen",
+        ramp.drawn, ramp.allowed10, ramp.onScreen);
+    if (report.output.screenDepth != unknown && report.output.screenDepth < 30)
+      line += printed(" (the X screen has depth %d: run the X server at depth 30).",
+                      report.output.screenDepth);
+    else
+      line += ": the window system converts it to fewer bits.";
+    return line;
+  }
+  return "";
+}
+
+std::string heldLevels(const RampMeasurement& ramp) {
+  const bool onScreen = ramp.onScreen != unknown;
+  return printed("the 10-bit window holds %d of %d levels%s", onScreen ? ramp.onScreen : ramp.drawn,
+                 ramp.allowed10, onScreen ? " on screen" : "");
+}
+
+// What the display output says it carries, where it says less than 10 bits.
+std::string outputLoss(const CheckReport& report) {
+  const DisplayOutputFacts& output = report.output;
+  const std::string held = heldLevels(report.window10.narrowRamp);
+  const std::string name = outputName(output);
+  if (output.maxBpc != unknown && output.maxBpc < 10) {
+    std::string line =
+        printed("%s, but %s runs at max bpc %d", held.c_str(), name.c_str(), output.maxBpc);
+    if (!output.name.empty())
+      line += printed(" (xrandr --output %s --set \"max bpc\" 10)", output.name.c_str());
+    return line + ".";
+  }
+  if (output.systemBitsPerColour != unknown && output.systemBitsPerColour < 10)
+    return printed(
+        "%s, but Windows drives %s at %d bits per colour (set 10 bpc in the graphics driver's "
+        "control panel).",
+        held.c_str(), name.c_str(), output.systemBitsPerColour);
+  if (output.edid.bitsPerColour != unknown && output.edid.bitsPerColour < 10)
+    return printed(
+        "%s, but the monitor on %s declares only %d bits per colour: it cannot show 10 bits "
+        "(at best it dithers).",
+        held.c_str(), name.c_str(), output.edid.bitsPerColour);
+  return "";
+}
+
+}  // namespace
+
+CheckVerdict judgeDisplayChain(const CheckReport& report) {
+  std::string loss = tenBitWindowLoss(report);
+  if (loss.empty()) loss = outputLoss(report);
+  if (!loss.empty()) return {false, "Verdict: " + loss + "\n"};
+
+  const DisplayOutputFacts& output = report.output;
+  const std::string held = heldLevels(report.window10.narrowRamp);
+  if (!trueEightBitReference(report.window8)) {
+    const RampMeasurement& ramp = report.window8.narrowRamp;
+    return {true, printed("Verdict: %s, but the 8-bit window is not a true 8-bit reference on "
+                          "this display: it holds %d levels where 8 bits allow %d, so both "
+                          "windows look alike.\n",
+                          held.c_str(), ramp.drawn, ramp.allowed8)};
+  }
+  const bool outputKnown = output.maxBpc != unknown || output.systemBitsPerColour != unknown;
+  const bool monitorKnown = output.edid.bitsPerColour != unknown;
+  if (outputKnown && monitorKnown)
+    return {true, "Verdict: every link seen carries 10 bits: " + held + ", " + outputName(output) +
+                      " and its monitor take 10 bits or more.\n"};
+  return {true, "Verdict: no link seen loses bits: " + held + "; " +
+                    (outputKnown ? std::string("the monitor's") : outputName(output) + "'s") +
+                    " bits per colour are unknown here, so check the monitor's own settings.\n"};
+}
+
+namespace {
+
+std::string bitsCell(const WindowMeasurement& w) {
+  if (w.redBits == unknown) return "-";
+  return printed("%d %d %d %d", w.redBits, w.greenBits, w.blueBits, w.alphaBits);
+}
+
+std::string countCell(int count) {
+  return count == unknown ? std::string("unknown") : printed("%d", count);
+}
+
+std::string row(const char* label, const std::string& cell8, const std::string& cell10) {
+  return printed("%-31s %-17s %s\n", label, cell8.c_str(), cell10.c_str());
+}
+
+std::string rampRows(const char* name, const RampMeasurement& r8, const RampMeasurement& r10,
+                     bool onScreenKnown) {
+  std::string rows =
+      row(printed("%s: levels drawn", name).c_str(), countCell(r8.drawn), countCell(r10.drawn));
+  rows += row("  levels 8 / 10 bits allow", printed("%d / %d", r8.allowed8, r8.allowed10),
+              printed("%d / %d", r10.allowed8, r10.allowed10));
+  if (onScreenKnown)
+    rows += row("  levels on screen", countCell(r8.onScreen), countCell(r10.onScreen));
+  return rows;
+}
+
+std::string monitorText(const EdidColour& edid) {
+  if (!edid.valid) return "unknown";
+  std::string text = edid.digital ? "digital" : "analogue";
+  if (*edid.interface != '\0') text += printed(" %s", edid.interface);
+  text += edid.bitsPerColour != unknown ? printed(", %d bits per colour", edid.bitsPerColour)
+                                        : std::string(", bits per colour unknown");
+  return text + printed(" (EDID %d.%d)", edid.version, edid.revision);
+}
+
+}  // namespace
+
+std::string formatCheckReport(const CheckReport& report) {
+  const WindowMeasurement& w8 = report.window8;
+  const WindowMeasurement& w10 = report.window10;
+  const DisplayOutputFacts& output = report.output;
+  const bool onScreenKnown = w10.narrowRamp.onScreen != unknown;
+  std::string text = "Display chain check\n";
+  text += row("", "8-bit window", "10-bit window");
+  text += row("Framebuffer bits (R G B A)", bitsCell(w8), bitsCell(w10));
+  text += rampRows("Full ramp", w8.fullRamp, w10.fullRamp, onScreenKnown);
+  text += rampRows("Narrow ramp", w8.narrowRamp, w10.narrowRamp, onScreenKnown);
+  if (output.x11) {
+    text += printed("Screen depth: %s\n", countCell(output.screenDepth).c_str());
+    text += printed("Output: %s, max bpc %s, monitor %s\n",
+                    output.name.empty() ? "unknown" : output.name.c_str(),
+                    countCell(output.maxBpc).c_str(), monitorText(output.edid).c_str());
+  } else {
+    text += printed("Output: %s, %s bits per colour\n",
+                    output.name.empty() ? "unknown" : output.name.c_str(),
+                    countCell(output.systemBitsPerColour).c_str());
+  }
+  return text + judgeDisplayChain(report).line;
+}

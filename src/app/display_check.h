@@ -1,0 +1,80 @@
+// The measured report behind `--check` and key I: what each window's
+// framebuffer holds, what reaches the screen, what the display output
+// declares, and one verdict naming the weakest link seen. Everything here is
+// plain data and arithmetic on what a front end measured, so the report and
+// its verdicts are tested without a window; the measuring itself is the
+// front end's (and render/level_count.h's).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// A count or a bit size nobody could find out.
+constexpr int unknown = -1;
+
+// What the command line asks for: the demonstration, the check, or neither
+// (any other argument), which prints usageLine and ends with status 2.
+enum class RunMode { Show, Check, Usage };
+RunMode runModeFromArguments(int argc, const char* const* argv);
+inline constexpr char usageLine[] = "Usage: lumivane [--check]\n";
+
+// The background presets the check draws: the widest ramp and the
+// narrowest one that is still a ramp (not one flat grey).
+int widestRampPreset();
+int narrowestRampPreset();
+
+// Distinct levels a background ramp from bottom to top can show in a window
+// of this inside size at `bits` per colour: the ramp spans the square
+// viewport (side = the larger dimension) anchored at the lower-left corner,
+// of which the window shows the lower `height` rows, sampled at pixel centres.
+int rampLevelsAllowed(float bottom, float top, int width, int height, int bits);
+
+// The monitor's own description in its EDID: the video input byte of EDID
+// 1.4 (bits per colour and interface), or what 1.3 and HDMI's deep-colour
+// flags tell.
+struct EdidColour {
+  bool valid = false;  // the fixed header and the base block's checksum
+  int version = 0, revision = 0;
+  bool digital = false;
+  int bitsPerColour = unknown;
+  const char* interface = "";  // "DVI", "HDMI", "DisplayPort", ... or "" when undeclared
+};
+EdidColour parseEdid(const unsigned char* bytes, std::size_t size);
+
+struct RampMeasurement {
+  int drawn = unknown;     // distinct greys read back from the back buffer
+  int onScreen = unknown;  // distinct greys the window system holds after the swap
+  int allowed8 = 0, allowed10 = 0;
+};
+
+struct WindowMeasurement {
+  int redBits = unknown, greenBits = unknown, blueBits = unknown, alphaBits = unknown;
+  RampMeasurement fullRamp, narrowRamp;
+};
+
+struct DisplayOutputFacts {
+  std::string name;                   // "DP-1", "\\.\DISPLAY1"; empty when none was found
+  int screenDepth = unknown;          // X only
+  int maxBpc = unknown;               // X: the output's "max bpc" property
+  EdidColour edid;                    // X: the output's "EDID" property
+  int systemBitsPerColour = unknown;  // Windows: what the system drives the display at
+  bool x11 = false;                   // remedies name xrandr
+};
+
+struct CheckReport {
+  WindowMeasurement window8, window10;
+  DisplayOutputFacts output;
+};
+
+struct CheckVerdict {
+  bool tenBitsDelivered;  // the process exit status is 0 when true, 1 when not
+  std::string line;       // "Verdict: ..." with its line end
+};
+
+// The count that passes for 10-bit levels: nine tenths of what 10 bits
+// allow, and more than 8 bits allow.
+bool holdsTenBitLevels(int count, const RampMeasurement& ramp);
+CheckVerdict judgeDisplayChain(const CheckReport& report);
+
+// The table, one column per window, then the verdict line.
+std::string formatCheckReport(const CheckReport& report);

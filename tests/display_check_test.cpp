@@ -1,0 +1,222 @@
+// The check's pure parts: the command line, the levels a ramp allows, the
+// monitor's EDID, and the verdict for each weakest link.
+#include "app/display_check.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/edid_bytes.h"
+#include "viewer/viewer_state.h"
+
+namespace {
+
+TEST(CheckCommandLine, OnlyCheckIsKnown) {
+  const char* none[] = {"lumivane"};
+  const char* check[] = {"lumivane", "--check"};
+  const char* other[] = {"lumivane", "--chek"};
+  const char* twice[] = {"lumivane", "--check", "--check"};
+  EXPECT_EQ(runModeFromArguments(1, none), RunMode::Show);
+  EXPECT_EQ(runModeFromArguments(2, check), RunMode::Check);
+  EXPECT_EQ(runModeFromArguments(2, other), RunMode::Usage);
+  EXPECT_EQ(runModeFromArguments(3, twice), RunMode::Usage);
+}
+
+TEST(CheckRamps, PresetsAndTheLevelsTheyAllow) {
+  EXPECT_EQ(shadePresets[widestRampPreset()].shadeTop, 1.0f);
+  EXPECT_EQ(shadePresets[widestRampPreset()].shadeBottom, 0.0f);
+  EXPECT_EQ(shadePresets[narrowestRampPreset()].shadeTop, 0.55f) << "not the flat preset";
+  // The narrow ramp over a 400-pixel window: the figures people see.
+  EXPECT_EQ(rampLevelsAllowed(0.45f, 0.55f, 400, 400, 8), 26);
+  EXPECT_EQ(rampLevelsAllowed(0.45f, 0.55f, 400, 400, 10), 104);
+  // The full ramp: every level at 8 bits, one per row at 10.
+  EXPECT_EQ(rampLevelsAllowed(0.0f, 1.0f, 400, 400, 8), 256);
+  EXPECT_EQ(rampLevelsAllowed(0.0f, 1.0f, 400, 400, 10), 400);
+  // A wide, low window shows only the lower part of the square viewport.
+  EXPECT_EQ(rampLevelsAllowed(0.0f, 1.0f, 800, 200, 10), 200);
+  EXPECT_LT(rampLevelsAllowed(0.45f, 0.55f, 800, 200, 10), 30);
+  EXPECT_EQ(rampLevelsAllowed(0.5f, 0.5f, 400, 400, 10), 1) << "a flat grey is one level";
+}
+
+EdidColour parsed(const std::vector<unsigned char>& bytes) {
+  return parseEdid(bytes.data(), bytes.size());
+}
+
+TEST(EdidParsing, VideoInputOfEdid14) {
+  // Digital, 10 bits, DisplayPort: 1 011 0101.
+  EdidColour dp10 = parsed(edidBlock(4, 0xb5));
+  EXPECT_TRUE(dp10.valid);
+  EXPECT_TRUE(dp10.digital);
+  EXPECT_EQ(dp10.version, 1);
+  EXPECT_EQ(dp10.revision, 4);
+  EXPECT_EQ(dp10.bitsPerColour, 10);
+  EXPECT_STREQ(dp10.interface, "DisplayPort");
+  struct Case {
+    unsigned char input;
+    int bits;
+    const char* interface;
+  };
+  for (const Case& c :
+       {Case{0x95, 6, "DisplayPort"}, Case{0xa5, 8, "DisplayPort"}, Case{0xc5, 12, "DisplayPort"},
+        Case{0xa2, 8, "HDMI"}, Case{0xb3, 10, "HDMI"}, Case{0xa1, 8, "DVI"},
+        Case{0x80, unknown, ""}, Case{0xf5, unknown, "DisplayPort"}}) {
+    const EdidColour edid = parsed(edidBlock(4, c.input));
+    EXPECT_EQ(edid.bitsPerColour, c.bits) << std::hex << int(c.input);
+    EXPECT_STREQ(edid.interface, c.interface) << std::hex << int(c.input);
+  }
+}
+
+TEST(EdidParsing, OlderAndAnalogueMonitorsDeclareNoDepth) {
+  // EDID 1.3, digital: the same bits meant nothing then.
+  EdidColour old = parsed(edidBlock(3, 0xb5));
+  EXPECT_TRUE(old.valid);
+  EXPECT_TRUE(old.digital);
+  EXPECT_EQ(old.bitsPerColour, unknown);
+  EXPECT_STREQ(old.interface, "");
+  // Analogue (VGA): levels are whatever the DAC makes of them.
+  EdidColour analogue = parsed(edidBlock(4, 0x0e));
+  EXPECT_TRUE(analogue.valid);
+  EXPECT_FALSE(analogue.digital);
+  EXPECT_EQ(analogue.bitsPerColour, unknown);
+}
+
+TEST(EdidParsing, HdmiDeepColourFlagsInTheExtension) {
+  std::vector<unsigned char> tv = edidBlock(3, 0x80, 1);
+  appendHdmiExtension(tv, 0x38);  // DC_36bit and DC_30bit, DC_Y444
+  EdidColour edid = parsed(tv);
+  EXPECT_EQ(edid.bitsPerColour, 12);
+  EXPECT_STREQ(edid.interface, "HDMI");
+
+  std::vector<unsigned char> plain = edidBlock(3, 0x80, 1);
+  appendHdmiExtension(plain, 0x00);
+  EXPECT_EQ(parsed(plain).bitsPerColour, 8) << "an HDMI sink without deep colour takes 8 bits";
+
+  std::vector<unsigned char> cut = edidBlock(3, 0x80, 1);
+  EXPECT_EQ(parsed(cut).bitsPerColour, unknown) << "an extension announced but not there";
+}
+
+TEST(EdidParsing, DamagedDataIsUnknown) {
+  std::vector<unsigned char> e = edidBlock(4, 0xb5);
+  e[40] ^= 1;
+  EXPECT_FALSE(parsed(e).valid) << "checksum";
+  e = edidBlock(4, 0xb5);
+  e[0] = 0x01;
+  EXPECT_FALSE(parsed(e).valid) << "header";
+  e = edidBlock(4, 0xb5);
+  EXPECT_FALSE(parseEdid(e.data(), 127).valid) << "short";
+  EXPECT_FALSE(parseEdid(nullptr, 0).valid);
+}
+
+// Both windows as a depth-30 X screen shows them, 400 pixels square.
+CheckReport depth30Report() {
+  CheckReport r;
+  r.window8 = {8, 8, 8, 8, {256, 256, 256, 400}, {26, 26, 26, 104}};
+  r.window10 = {10, 10, 10, 2, {400, 400, 256, 400}, {104, 104, 26, 104}};
+  r.output.name = "DP-1";
+  r.output.x11 = true;
+  r.output.screenDepth = 30;
+  return r;
+}
+
+TEST(CheckVerdicts, EachWeakestLinkIsNamed) {
+  CheckReport r = depth30Report();
+  r.output.maxBpc = 10;
+  r.output.edid = parsed(edidBlock(4, 0xb5));
+  CheckVerdict v = judgeDisplayChain(r);
+  EXPECT_TRUE(v.tenBitsDelivered);
+  EXPECT_EQ(v.line.rfind("Verdict: every link seen carries 10 bits", 0), 0u) << v.line;
+
+  r.output.maxBpc = 8;
+  v = judgeDisplayChain(r);
+  EXPECT_FALSE(v.tenBitsDelivered);
+  EXPECT_EQ(v.line,
+            "Verdict: the 10-bit window holds 104 of 104 levels on screen, but output DP-1 runs "
+            "at max bpc 8 (xrandr --output DP-1 --set \"max bpc\" 10).\n");
+
+  r.output.maxBpc = 12;
+  r.output.edid = parsed(edidBlock(4, 0xa5));
+  v = judgeDisplayChain(r);
+  EXPECT_FALSE(v.tenBitsDelivered);
+  EXPECT_NE(v.line.find("the monitor on output DP-1 declares only 8 bits per colour"),
+            std::string::npos)
+      << v.line;
+
+  // Lost before the output: the X server holds 8-bit levels only.
+  r = depth30Report();
+  r.window10.narrowRamp.onScreen = 26;
+  v = judgeDisplayChain(r);
+  EXPECT_FALSE(v.tenBitsDelivered);
+  EXPECT_NE(v.line.find("only 26 reach the screen"), std::string::npos) << v.line;
+
+  // A 10-bit format whose content came back at 8 bits.
+  r = depth30Report();
+  r.window10.narrowRamp.drawn = 26;
+  v = judgeDisplayChain(r);
+  EXPECT_FALSE(v.tenBitsDelivered);
+  EXPECT_NE(v.line.find("holds only 26 of 104 levels"), std::string::npos) << v.line;
+
+  r = depth30Report();
+  r.window10.blueBits = 8;
+  EXPECT_FALSE(judgeDisplayChain(r).tenBitsDelivered);
+}
+
+TEST(CheckVerdicts, AShallowReferenceOrUnknownOutputKeepsStatusZero) {
+  // Wine on a depth-30 screen: the 8-bit window got 10 bits, and nothing
+  // tells the display's bits.
+  CheckReport r = depth30Report();
+  r.output = DisplayOutputFacts{};
+  r.output.name = "\\\\.\\DISPLAY1";
+  r.window8 = r.window10;
+  r.window10.narrowRamp.onScreen = r.window8.narrowRamp.onScreen = unknown;
+  CheckVerdict v = judgeDisplayChain(r);
+  EXPECT_TRUE(v.tenBitsDelivered);
+  EXPECT_NE(v.line.find("the 8-bit window is not a true 8-bit reference on this display"),
+            std::string::npos)
+      << v.line;
+
+  r = depth30Report();
+  v = judgeDisplayChain(r);
+  EXPECT_TRUE(v.tenBitsDelivered);
+  EXPECT_NE(v.line.find("output DP-1's bits per colour are unknown"), std::string::npos) << v.line;
+
+  // Windows says what it drives the display at.
+  r.output.x11 = false;
+  r.output.systemBitsPerColour = 8;
+  v = judgeDisplayChain(r);
+  EXPECT_FALSE(v.tenBitsDelivered);
+  EXPECT_NE(v.line.find("Windows drives output DP-1 at 8 bits per colour"), std::string::npos);
+}
+
+TEST(CheckVerdicts, TenBitLevelsNeedNineTenthsOfTheCount) {
+  const RampMeasurement narrow = {0, unknown, 26, 104};
+  EXPECT_TRUE(holdsTenBitLevels(104, narrow));
+  EXPECT_TRUE(holdsTenBitLevels(94, narrow));
+  EXPECT_FALSE(holdsTenBitLevels(93, narrow));
+  EXPECT_FALSE(holdsTenBitLevels(52, narrow)) << "9 bits are not 10";
+  EXPECT_FALSE(holdsTenBitLevels(unknown, narrow));
+  const RampMeasurement tiny = {0, unknown, 3, 3};
+  EXPECT_FALSE(holdsTenBitLevels(3, tiny)) << "no more than 8 bits allow proves nothing";
+}
+
+TEST(CheckReportText, TableThenVerdict) {
+  CheckReport r = depth30Report();
+  r.output.maxBpc = 10;
+  r.output.edid = parsed(edidBlock(4, 0xb5));
+  const std::string text = formatCheckReport(r);
+  EXPECT_EQ(text.rfind("Display chain check\n", 0), 0u);
+  EXPECT_NE(text.find("Framebuffer bits (R G B A)      8 8 8 8           10 10 10 2\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("Narrow ramp: levels drawn       26                104\n"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("  levels on screen              26                104\n"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("Output: DP-1, max bpc 10, monitor digital DisplayPort, 10 bits per "
+                      "colour (EDID 1.4)\n"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), judgeDisplayChain(r).line);
+}
+
+}  // namespace
