@@ -3,22 +3,19 @@
 # EGL context, and the real executable driven from outside on private Xvfb
 # servers that the end-to-end tests start themselves.
 find_package(X11 REQUIRED)
-find_package(Freetype REQUIRED)
-find_package(Fontconfig REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS GLX)
 
 add_library(lumivane_linux STATIC
-  src/linux/framebuffer_config.cpp
   src/linux/x11_window.cpp
   src/linux/glx_context.cpp
   src/linux/x11_events.cpp
-  src/linux/glyph_outlines.cpp
   src/linux/x11_startup.cpp)
-target_link_libraries(lumivane_linux PUBLIC lumivane_core OpenGL::GLX X11::X11
-  Freetype::Freetype Fontconfig::Fontconfig)
+target_link_libraries(lumivane_linux PUBLIC lumivane_core lumivane_glyphs OpenGL::GLX X11::X11)
 
-add_executable(lumivane src/linux/main.cpp)
-target_link_libraries(lumivane PRIVATE lumivane_linux)
+# One program for both Linux display systems: it chooses X11 or Wayland at
+# start (cmake/wayland.cmake builds the Wayland front end).
+add_executable(lumivane src/linux_program/main.cpp src/linux_program/display_system.cpp)
+target_link_libraries(lumivane PRIVATE lumivane_linux lumivane_wayland)
 # scripts/build puts the program in build/linux; a build of its own keeps it
 # in its own tree.
 set(LUMIVANE_LINUX_PROGRAM_DIR ${CMAKE_BINARY_DIR} CACHE PATH "Where build/linux/lumivane goes")
@@ -26,9 +23,8 @@ set_target_properties(lumivane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMIVANE_LI
 
 add_executable(linux_tests
   tests/linux/framebuffer_config_test.cpp
-  tests/linux/keysym_test.cpp
-  tests/linux/glyph_outlines_test.cpp)
-target_link_libraries(linux_tests PRIVATE lumivane_linux offscreen_gl GTest::gtest_main)
+  tests/linux/keysym_test.cpp)
+target_link_libraries(linux_tests PRIVATE lumivane_linux GTest::gtest_main)
 gtest_discover_tests(linux_tests DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
 

@@ -16,7 +16,7 @@
 
 #include <GL/glx.h>
 
-#include "linux/framebuffer_config.h"
+#include "app/framebuffer_config.h"
 #include "viewer/key_commands.h"
 
 namespace x11 {

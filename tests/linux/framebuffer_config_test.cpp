@@ -1,11 +1,10 @@
 // The exact-size choice of framebuffer configurations, on made-up lists
 // shaped like those a depth-30 and a depth-24 screen offer (Mesa on Xvfb):
 // GLX sorts deeper colour first, and the choice must not take it.
-#include "linux/framebuffer_config.h"
+#include "app/framebuffer_config.h"
 
 #include <gtest/gtest.h>
 
-namespace x11 {
 namespace {
 
 FramebufferConfig config(int colour, int alpha, int depthBits, int visualDepth) {
@@ -83,4 +82,3 @@ TEST(FramebufferConfigChoice, PrefersFastTrueColourAndA24BitDepthBuffer) {
 }
 
 }  // namespace
-}  // namespace x11

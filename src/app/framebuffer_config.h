@@ -1,23 +1,23 @@
-// Which GLX framebuffer configuration a display window takes, decided on
-// plain records so that the choice can be tested without an X server.
-// glXChooseFBConfig sorts deeper colour first and treats sizes as minimums,
-// so asking it for 8 bits would hand back a 10-bit configuration on a
-// depth-30 screen; the sizes are matched exactly here instead.
+// Which framebuffer configuration a display window takes, decided on plain
+// records so that the choice can be tested without a display. Each front end
+// describes its candidates (GLX framebuffer configurations, EGL
+// configurations) in these records. The platforms' own choosers sort deeper
+// colour first and treat sizes as minimums, so asking them for 8 bits would
+// hand back a 10-bit configuration on a deep-colour screen; the sizes are
+// matched exactly here instead.
 #pragma once
 
 #include <vector>
 
-namespace x11 {
-
 struct FramebufferConfig {
   int redBits = 0, greenBits = 0, blueBits = 0, alphaBits = 0;
   int depthBits = 0;
-  bool windowCapable = false;  // GLX_WINDOW_BIT in GLX_DRAWABLE_TYPE
+  bool windowCapable = false;  // can draw to a window with desktop OpenGL
   bool doubleBuffered = false;
-  bool rgba = false;        // GLX_RGBA_BIT in GLX_RENDER_TYPE
-  int visualDepth = 0;      // depth of its X visual, 0 without one
-  bool trueColour = false;  // GLX_TRUE_COLOR visual (DirectColor needs a colormap set up)
-  bool slow = false;        // GLX_SLOW_CONFIG caveat
+  bool rgba = false;        // RGBA rather than colour-index or luminance
+  int visualDepth = 0;      // depth of its X visual or bits of its pixel format, 0 without one
+  bool trueColour = false;  // a TrueColor visual (DirectColor needs a colormap set up)
+  bool slow = false;        // a slow (software fallback) caveat
 };
 
 struct ColourRequest {
@@ -38,5 +38,3 @@ constexpr ColourRequest eightBitColour = {8, anyAlpha};
 // the nearest to it, then the earliest in the list. -1 when none matches.
 int chooseFramebufferConfig(const std::vector<FramebufferConfig>& configs,
                             const ColourRequest& request, int screenDepth);
-
-}  // namespace x11

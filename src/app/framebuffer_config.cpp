@@ -1,9 +1,7 @@
-#include "linux/framebuffer_config.h"
+#include "app/framebuffer_config.h"
 
 #include <cstdlib>
 #include <tuple>
-
-namespace x11 {
 
 namespace {
 
@@ -31,5 +29,3 @@ int chooseFramebufferConfig(const std::vector<FramebufferConfig>& configs,
   }
   return best;
 }
-
-}  // namespace x11
