@@ -225,7 +225,10 @@ bool findSwayWindow(const std::string& tree, const std::string& title, unsigned 
 }
 
 SwayScreen::SwayScreen(const PrivateCompositor& compositor)
-    : socket_(compositor.socket()), ipcSocket_(compositor.ipcSocket()) {}
+    : SwayScreen(compositor.socket(), compositor.ipcSocket()) {}
+
+SwayScreen::SwayScreen(const std::string& socket, const std::string& ipcSocket)
+    : socket_(socket), ipcSocket_(ipcSocket) {}
 
 std::string SwayScreen::tree() {
   ChildProcess swaymsg({"swaymsg", "-s", ipcSocket_, "-t", "get_tree", "-r"}, {});

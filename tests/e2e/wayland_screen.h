@@ -23,6 +23,7 @@ bool findSwayWindow(const std::string& tree, const std::string& title, unsigned 
 class SwayScreen {
  public:
   explicit SwayScreen(const PrivateCompositor& compositor);
+  SwayScreen(const std::string& socket, const std::string& ipcSocket);
 
   bool ok() const { return !socket_.empty() && !ipcSocket_.empty(); }
   // The window with this exact title, waiting up to timeoutSeconds; its
