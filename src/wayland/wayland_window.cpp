@@ -266,7 +266,8 @@ void disconnectDisplay() {
   destroyDisplayWindow(window10);
   if (globals.eglDisplay != EGL_NO_DISPLAY) eglTerminate(globals.eglDisplay);
   releaseSeat();
-  if (globals.decorContext != nullptr) libdecor_unref(globals.decorContext);
+  // libdecor is left to the process's end: its cairo plugin (0.1.1) crashes
+  // releasing a seat that never had a pointer, as on a headless compositor.
   if (globals.decorationManager != nullptr)
     zxdg_decoration_manager_v1_destroy(globals.decorationManager);
   if (globals.wmBase != nullptr) xdg_wm_base_destroy(globals.wmBase);
