@@ -1,7 +1,7 @@
-# The native Linux program on X11 with GLX, written to build/linux/lumivane,
-# and its tests: the pure choices natively, the glyph lists in an offscreen
-# EGL context, and the real executable driven from outside on private Xvfb
-# servers that the end-to-end tests start themselves.
+# The native Linux program's X11 front end with GLX, the program itself
+# (both Linux front ends, written to build/linux/lumivane), and the X11 tests:
+# the pure choices natively, and the real executable driven from outside on
+# private Xvfb servers that the end-to-end tests start themselves.
 find_package(X11 REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS GLX)
 
