@@ -57,4 +57,16 @@ gtest_discover_tests(e2e_support_tests)
 add_executable(e2e_tests tests/e2e/program_test.cpp)
 target_link_libraries(e2e_tests PRIVATE e2e_support GTest::gtest)
 
+# The logo's glyph outlines from FreeType, shared by both Linux front ends.
+find_package(Freetype REQUIRED)
+find_package(Fontconfig REQUIRED)
+add_library(lumivane_glyphs STATIC src/freetype/glyph_outlines.cpp)
+target_link_libraries(lumivane_glyphs PUBLIC lumivane_core Freetype::Freetype
+  Fontconfig::Fontconfig)
+add_executable(glyph_outline_tests tests/freetype/glyph_outlines_test.cpp)
+target_link_libraries(glyph_outline_tests PRIVATE lumivane_glyphs offscreen_gl GTest::gtest_main)
+gtest_discover_tests(glyph_outline_tests DISCOVERY_MODE PRE_TEST
+  PROPERTIES ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
+
 include(cmake/linux.cmake)
+include(cmake/wayland.cmake)

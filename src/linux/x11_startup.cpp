@@ -10,7 +10,7 @@
 
 #include "app/facts.h"
 #include "app/startup.h"
-#include "linux/glyph_outlines.h"
+#include "freetype/glyph_outlines.h"
 #include "linux/x11_front_end.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"

@@ -4,7 +4,7 @@
 // units (unhinted, scaled here to an em of 1), curves are flattened finely
 // enough to stay smooth at the logo's size, the GLU tessellator fills the
 // contours with triangles, and every contour edge becomes a side quad.
-#include "linux/glyph_outlines.h"
+#include "freetype/glyph_outlines.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>

@@ -2,7 +2,7 @@
 // context: a character's list draws where the letter is, extrudes it by 0.1
 // and advances by the width Arial Bold gives it (Liberation Sans Bold has
 // Arial's metrics: L 611, M 833, V 667, space 278, the euro 556 per 1000).
-#include "linux/glyph_outlines.h"
+#include "freetype/glyph_outlines.h"
 
 #include <gtest/gtest.h>
 

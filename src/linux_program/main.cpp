@@ -1,0 +1,46 @@
+// The native Linux program: one executable for both Linux display systems,
+// choosing its front end at start (display_system.h); the demonstration, or
+// with --check a measured report of both windows and the display output.
+// Console lines go out as they are printed, also into a pipe.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/display_check.h"
+#include "app/facts.h"
+#include "linux/x11_front_end.h"
+#include "linux_program/display_system.h"
+#include "wayland/wayland_front_end.h"
+
+namespace {
+
+bool isSocket(const std::string& path) {
+  struct stat status = {};
+  return !path.empty() && stat(path.c_str(), &status) == 0 && S_ISSOCK(status.st_mode);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setvbuf(stdout, nullptr, _IONBF, 0);
+  const RunMode mode = runModeFromArguments(argc, argv);
+  if (mode == RunMode::Usage) {
+    printf("%s", usageLine);
+    return 2;
+  }
+  const char* forced = getenv("LUMIVANE_PLATFORM");
+  switch (chooseDisplaySystem(forced, getenv("WAYLAND_DISPLAY"),
+                              isSocket(defaultWaylandSocket(getenv("XDG_RUNTIME_DIR"))))) {
+    case DisplaySystem::Wayland:
+      return wayland::runApplication(mode == RunMode::Check);
+    case DisplaySystem::X11:
+      return x11::runApplication(mode == RunMode::Check);
+    case DisplaySystem::Unknown:
+      break;
+  }
+  // The console looks as it always does, with the reason in its error line.
+  printf("%s", consoleBanner);
+  printf("ERROR: LUMIVANE_PLATFORM is '%s'; it can be 'wayland' or 'x11'!\n", forced);
+  return -1;
+}

@@ -1,0 +1,101 @@
+// The EGL side of the display windows: reading the display's configurations
+// into plain records for the exact-size choice, creating each window's EGL
+// surface and desktop OpenGL compatibility context (the 8-bit one sharing the
+// 10-bit context's display lists, which EGL arranges when a context is
+// created) and confirming with GL_RED_BITS that the context really got the
+// colour depth it was chosen for.
+
+#include <cstdio>
+#include <vector>
+
+#include "render/gl_headers.h"
+#include "wayland/wayland_front_end.h"
+
+namespace wayland {
+
+namespace {
+
+int attribute(EGLConfig config, EGLint name) {
+  EGLint value = 0;
+  eglGetConfigAttrib(globals.eglDisplay, config, name, &value);
+  return value;
+}
+
+PixelFormatCandidate describe(EGLConfig config) {
+  PixelFormatCandidate record;
+  record.redBits = attribute(config, EGL_RED_SIZE);
+  record.greenBits = attribute(config, EGL_GREEN_SIZE);
+  record.blueBits = attribute(config, EGL_BLUE_SIZE);
+  record.alphaBits = attribute(config, EGL_ALPHA_SIZE);
+  record.depthBits = attribute(config, EGL_DEPTH_SIZE);
+  record.drawsToWindow = (attribute(config, EGL_SURFACE_TYPE) & EGL_WINDOW_BIT) != 0 &&
+                         (attribute(config, EGL_RENDERABLE_TYPE) & EGL_OPENGL_BIT) != 0;
+  // EGL window surfaces always draw into a back buffer that the swap shows.
+  record.doubleBuffered = true;
+  record.rgba = attribute(config, EGL_COLOR_BUFFER_TYPE) == EGL_RGB_BUFFER;
+  record.accelerated = attribute(config, EGL_CONFIG_CAVEAT) != EGL_SLOW_CONFIG;
+  return record;
+}
+
+}  // namespace
+
+EGLConfig findEglConfig(const ColourRequest& colour, bool& hasAlpha) {
+  EGLint count = 0;
+  if (!eglGetConfigs(globals.eglDisplay, nullptr, 0, &count) || count <= 0) return nullptr;
+  std::vector<EGLConfig> all(static_cast<std::size_t>(count));
+  eglGetConfigs(globals.eglDisplay, all.data(), count, &count);
+  all.resize(static_cast<std::size_t>(count));
+  // Multisampled configurations would blend neighbouring levels at edges;
+  // the background's levels must come out as drawn, so they are no candidates.
+  std::vector<EGLConfig> candidates;
+  std::vector<PixelFormatCandidate> records;
+  for (EGLConfig config : all) {
+    if (attribute(config, EGL_SAMPLE_BUFFERS) != 0) continue;
+    candidates.push_back(config);
+    records.push_back(describe(config));
+  }
+  const int chosen = choosePixelFormat(records, colour);
+  if (chosen < 0) return nullptr;
+  hasAlpha = records[static_cast<std::size_t>(chosen)].alphaBits > 0;
+  return candidates[static_cast<std::size_t>(chosen)];
+}
+
+bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext shareList,
+                          int colourBits) {
+  record.eglSurface = eglCreateWindowSurface(
+      globals.eglDisplay, config, reinterpret_cast<EGLNativeWindowType>(record.eglWindow), nullptr);
+  const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                      EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+  if (record.eglSurface != EGL_NO_SURFACE)
+    record.context = eglCreateContext(globals.eglDisplay, config, shareList, contextAttributes);
+  if (record.eglSurface == EGL_NO_SURFACE || record.context == EGL_NO_CONTEXT) {
+    printf("ERROR: Unable to create the GL rendering context for the '%s' window!\n", record.title);
+    return false;
+  }
+  makeContextCurrent(record);
+  // A swap must never wait for the compositor's frame callback: a window it
+  // hides gets none, and the other window would stop with it.
+  eglSwapInterval(globals.eglDisplay, 0);
+  // The configuration said so; the context has the last word.
+  GLint redBits = 0;
+  glGetIntegerv(GL_RED_BITS, &redBits);
+  releaseContext();
+  if (redBits != colourBits) {
+    printf("ERROR: The '%s' window got %d bits per colour instead of %d!\n", record.title,
+           static_cast<int>(redBits), colourBits);
+    eglDestroyContext(globals.eglDisplay, record.context);
+    record.context = EGL_NO_CONTEXT;
+    return false;
+  }
+  return true;
+}
+
+void makeContextCurrent(const DisplayWindow& record) {
+  eglMakeCurrent(globals.eglDisplay, record.eglSurface, record.eglSurface, record.context);
+}
+
+void releaseContext() {
+  eglMakeCurrent(globals.eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+}
+
+}  // namespace wayland

@@ -1,0 +1,176 @@
+// What the window procedure does on Win32, for a Wayland connection: paints
+// the display windows, gives keys and the pointer their commands (through
+// wayland_input.cpp), keeps the 10-bit window the size of the 8-bit one where
+// the compositor leaves sizes to us, ends the program on Escape or a closed
+// window, and runs the 16 ms refresh timer beside the connection: one poll
+// waits on the display, a timerfd for the refresh and one for key repeat.
+#include <poll.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <initializer_list>
+
+#include "app/facts.h"
+#include "render/scene.h"
+#include "viewer/size_rule.h"
+#include "viewer/viewer_state.h"
+#include "wayland/wayland_front_end.h"
+
+namespace wayland {
+
+namespace {
+
+bool quitRequested = false;
+bool lostConnection = false;
+int refreshTimer = -1;
+
+void quit() {
+  quitRequested = true;
+}
+
+// A light switch applies to both contexts, the 10-bit one first; the next
+// paint makes its own context current in any case.
+void switchLight(int lightIndex, bool off) {
+  const GLenum light = lightIndex == 0 ? GL_LIGHT0 : GL_LIGHT1;
+  for (const DisplayWindow* record : {&window10, &window8}) {
+    if (record->context == EGL_NO_CONTEXT) continue;
+    makeContextCurrent(*record);
+    if (off) {
+      glDisable(light);
+    } else {
+      glEnable(light);
+    }
+  }
+  releaseContext();
+}
+
+// Each frame clears alpha to 0, which the compositor would show as a
+// see-through window wherever no background is drawn; alpha alone is set to
+// 1 before the swap.
+void makeOpaque() {
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}
+
+bool noteLostConnection() {
+  if (!lostConnection) printf("ERROR: The connection to the Wayland display was lost!\n");
+  lostConnection = true;
+  return false;
+}
+
+void tick() {
+  uint64_t expirations = 0;
+  if (read(refreshTimer, &expirations, sizeof expirations) != sizeof expirations) return;
+  // Like WM_TIMER, late ticks are not made up for with a burst.
+  if (!viewerState.paused) refreshBoth();
+}
+
+// Reads what the compositor sent (waiting as long as it takes, or until a
+// timer expires) and runs its handlers; false when the connection broke.
+bool pumpEvents(bool withTimers) {
+  wl_display* display = globals.display;
+  while (wl_display_prepare_read(display) != 0)
+    if (wl_display_dispatch_pending(display) < 0) return noteLostConnection();
+  // A full socket (EAGAIN) empties while we wait; anything else is fatal.
+  if (wl_display_flush(display) < 0 && errno != EAGAIN) {
+    wl_display_cancel_read(display);
+    return noteLostConnection();
+  }
+  pollfd waits[3] = {{wl_display_get_fd(display), POLLIN, 0},
+                     {withTimers ? refreshTimer : -1, POLLIN, 0},
+                     {withTimers ? keyRepeatTimer() : -1, POLLIN, 0}};
+  if (poll(waits, 3, -1) < 0 && errno != EINTR) {
+    wl_display_cancel_read(display);
+    return noteLostConnection();
+  }
+  if ((waits[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
+    if (wl_display_read_events(display) < 0) return noteLostConnection();
+  } else {
+    wl_display_cancel_read(display);
+  }
+  if (wl_display_dispatch_pending(display) < 0) return noteLostConnection();
+  if ((waits[2].revents & POLLIN) != 0) repeatHeldKey();
+  handleDragMotion();
+  if ((waits[1].revents & POLLIN) != 0) tick();
+  return true;
+}
+
+}  // namespace
+
+const FrontEndActions waylandActions = {quit, switchLight, refreshBoth};
+
+void paintDisplayWindow(DisplayWindow& record) {
+  record.needsPaint = false;
+  makeContextCurrent(record);
+  renderFrame(record.width, record.height);
+  if (record.hasAlpha) makeOpaque();
+  eglSwapBuffers(globals.eglDisplay, record.eglSurface);
+  // No context stays current between events.
+  releaseContext();
+}
+
+void refreshBoth() {
+  // The 10-bit window is painted first, as on Windows, so the 8-bit window
+  // shows the scene one advance further on. A window is painted only once
+  // the compositor has configured it: a buffer before that is an error.
+  if (window10.shown) paintDisplayWindow(window10);
+  if (window8.shown) paintDisplayWindow(window8);
+}
+
+// Resizing the 8-bit window gives the 10-bit window the same size; the rule
+// runs one way only. A compositor that sizes windows itself (a tiling one)
+// has the last word over the 10-bit window's size.
+void noteNewSize(DisplayWindow& record, int width, int height) {
+  record.width = width;
+  record.height = height;
+  if (&record != &window8 || window10.surface == nullptr) return;
+  if (window10.requestedWidth > 0 || window10.requestedHeight > 0) return;
+  const WindowBox target =
+      window10FollowingWindow8({0, 0, width, height}, {0, 0, window10.width, window10.height});
+  if (target.width == window10.width && target.height == window10.height) return;
+  resizeDisplayWindow(window10, target.width, target.height);
+  if (window10.frame != nullptr) {
+    libdecor_state* state = libdecor_state_new(window10.width, window10.height);
+    libdecor_frame_commit(window10.frame, state, nullptr);
+    libdecor_state_free(state);
+  }
+  window10.needsPaint = window10.shown;
+}
+
+void requestQuit() {
+  quit();
+}
+
+bool connectionLost() {
+  return lostConnection;
+}
+
+bool dispatchDisplay() {
+  return pumpEvents(false);
+}
+
+void startRefreshTimer() {
+  refreshTimer = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+  itimerspec every = {};
+  every.it_interval = {0, static_cast<long>(refreshPeriodMs) * 1000000L};
+  every.it_value = every.it_interval;
+  timerfd_settime(refreshTimer, 0, &every, nullptr);
+}
+
+void runEventLoop() {
+  while (!quitRequested && !lostConnection) {
+    // Windows configured anew are painted at their new size, also when
+    // paused; a running scene repaints them with the next tick anyway.
+    for (DisplayWindow* record : {&window10, &window8})
+      if (record->needsPaint && record->shown) paintDisplayWindow(*record);
+    if (!pumpEvents(true)) break;
+  }
+  if (refreshTimer >= 0) close(refreshTimer);
+  refreshTimer = -1;
+}
+
+}  // namespace wayland

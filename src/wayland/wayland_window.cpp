@@ -1,0 +1,280 @@
+// The Wayland side of the display windows: the connection to the compositor,
+// the globals it offers, and creating, showing, sizing and destroying the two
+// toplevel windows. A window's title bar comes from the compositor where it
+// offers server-side decorations (xdg-decoration); elsewhere libdecor draws
+// one, so that the windows can be moved and closed on any desktop. The
+// compositor places the windows and may size them (a tiling one does);
+// where it leaves the size to us, the windows keep theirs.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/facts.h"
+#include "wayland/wayland_front_end.h"
+
+namespace wayland {
+
+Globals globals;
+
+namespace {
+
+// The compositor's name as a person would give it: WAYLAND_DISPLAY, or the
+// socket libwayland falls back on without it.
+const char* displayName() {
+  const char* name = getenv("WAYLAND_DISPLAY");
+  return name != nullptr && name[0] != '\0' ? name : "wayland-0";
+}
+
+void pingReceived(void*, xdg_wm_base* wmBase, uint32_t serial) {
+  xdg_wm_base_pong(wmBase, serial);
+}
+const xdg_wm_base_listener wmBaseListener = {pingReceived};
+
+void globalAdded(void*, wl_registry* registry, uint32_t name, const char* interface,
+                 uint32_t version) {
+  auto bind = [&](const wl_interface* wanted, uint32_t highest) {
+    return wl_registry_bind(registry, name, wanted, version < highest ? version : highest);
+  };
+  if (strcmp(interface, wl_compositor_interface.name) == 0) {
+    globals.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
+  } else if (strcmp(interface, xdg_wm_base_interface.name) == 0) {
+    globals.wmBase = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, 1));
+    xdg_wm_base_add_listener(globals.wmBase, &wmBaseListener, nullptr);
+  } else if (strcmp(interface, zxdg_decoration_manager_v1_interface.name) == 0) {
+    globals.decorationManager =
+        static_cast<zxdg_decoration_manager_v1*>(bind(&zxdg_decoration_manager_v1_interface, 1));
+  } else if (strcmp(interface, wl_seat_interface.name) == 0 && globals.seat == nullptr) {
+    // Version 4 brings the keyboard's repeat rate; the program needs no later events.
+    globals.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 4));
+    listenToSeat(globals.seat);
+  }
+}
+
+void globalRemoved(void*, wl_registry*, uint32_t) {}
+const wl_registry_listener registryListener = {globalAdded, globalRemoved};
+
+DisplayWindow* recordOf(const void* data) {
+  return const_cast<DisplayWindow*>(static_cast<const DisplayWindow*>(data));
+}
+
+// The compositor's own toplevel: a size wish, then a configure to apply it.
+void toplevelConfigured(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*) {
+  DisplayWindow& record = *recordOf(data);
+  record.requestedWidth = width;
+  record.requestedHeight = height;
+}
+
+void toplevelClosed(void*, xdg_toplevel*) {
+  // The window stays; the loop ends and the program exits.
+  requestQuit();
+}
+
+void toplevelBounds(void*, xdg_toplevel*, int32_t, int32_t) {}
+void toplevelCapabilities(void*, xdg_toplevel*, wl_array*) {}
+const xdg_toplevel_listener toplevelListener = {toplevelConfigured, toplevelClosed, toplevelBounds,
+                                                toplevelCapabilities};
+
+void surfaceConfigured(void* data, xdg_surface* xdgSurface, uint32_t serial) {
+  xdg_surface_ack_configure(xdgSurface, serial);
+  applyConfigure(*recordOf(data));
+}
+const xdg_surface_listener surfaceListener = {surfaceConfigured};
+
+// The same three events through libdecor, which owns the toplevel there.
+void frameConfigured(libdecor_frame* frame, libdecor_configuration* configuration, void* data) {
+  DisplayWindow& record = *recordOf(data);
+  int width = 0, height = 0;
+  if (!libdecor_configuration_get_content_size(configuration, frame, &width, &height))
+    width = height = 0;
+  record.requestedWidth = width;
+  record.requestedHeight = height;
+  applyConfigure(record);
+  libdecor_state* state = libdecor_state_new(record.width, record.height);
+  libdecor_frame_commit(frame, state, configuration);
+  libdecor_state_free(state);
+}
+
+void frameClosed(libdecor_frame*, void*) {
+  requestQuit();
+}
+
+void frameWantsCommit(libdecor_frame*, void* data) {
+  recordOf(data)->needsPaint = true;
+}
+
+void frameDismissPopup(libdecor_frame*, const char*, void*) {}
+
+libdecor_frame_interface frameInterface() {
+  libdecor_frame_interface callbacks = {};
+  callbacks.configure = frameConfigured;
+  callbacks.close = frameClosed;
+  callbacks.commit = frameWantsCommit;
+  callbacks.dismiss_popup = frameDismissPopup;
+  return callbacks;
+}
+libdecor_frame_interface frameCallbacks = frameInterface();
+
+void decorError(libdecor*, libdecor_error, const char* message) {
+  printf("ERROR: The window decorations failed: %s!\n", message);
+  requestQuit();
+}
+
+libdecor_interface decorInterface() {
+  libdecor_interface callbacks = {};
+  callbacks.error = decorError;
+  return callbacks;
+}
+libdecor_interface decorCallbacks = decorInterface();
+
+bool startEgl() {
+  globals.eglDisplay = eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, globals.display, nullptr);
+  if (globals.eglDisplay == EGL_NO_DISPLAY ||
+      !eglInitialize(globals.eglDisplay, nullptr, nullptr)) {
+    printf("ERROR: Unable to start EGL on the Wayland display '%s'!\n", displayName());
+    globals.eglDisplay = EGL_NO_DISPLAY;
+    return false;
+  }
+  // The scene is OpenGL 1.1 fixed function: desktop OpenGL, not OpenGL ES.
+  if (!eglBindAPI(EGL_OPENGL_API)) {
+    printf("ERROR: EGL on the Wayland display '%s' offers no desktop OpenGL!\n", displayName());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool connectDisplay() {
+  globals.display = wl_display_connect(nullptr);
+  if (globals.display == nullptr) {
+    printf("ERROR: Unable to connect to the Wayland display '%s'!\n", displayName());
+    return false;
+  }
+  globals.registry = wl_display_get_registry(globals.display);
+  wl_registry_add_listener(globals.registry, &registryListener, nullptr);
+  // Twice: the globals, then what binding them sent (the keyboard's map).
+  wl_display_roundtrip(globals.display);
+  wl_display_roundtrip(globals.display);
+  if (globals.compositor == nullptr || globals.wmBase == nullptr) {
+    printf("ERROR: The Wayland display '%s' offers no %s!\n", displayName(),
+           globals.compositor == nullptr ? "wl_compositor" : "xdg_wm_base (xdg-shell)");
+    disconnectDisplay();
+    return false;
+  }
+  if (globals.decorationManager == nullptr)
+    globals.decorContext = libdecor_new(globals.display, &decorCallbacks);
+  if (!startEgl()) {
+    disconnectDisplay();
+    return false;
+  }
+  return true;
+}
+
+bool createSurfaceWindow(DisplayWindow& record) {
+  record.surface = wl_compositor_create_surface(globals.compositor);
+  if (record.surface == nullptr) {
+    printf("ERROR: Unable to create the '%s' window!\n", record.title);
+    return false;
+  }
+  record.width = windowSize;
+  record.height = windowSize;
+  if (globals.decorContext != nullptr) {
+    record.frame =
+        libdecor_decorate(globals.decorContext, record.surface, &frameCallbacks, &record);
+    libdecor_frame_set_title(record.frame, record.title);
+    libdecor_frame_set_app_id(record.frame, "lumivane");
+  } else {
+    record.xdgSurface = xdg_wm_base_get_xdg_surface(globals.wmBase, record.surface);
+    xdg_surface_add_listener(record.xdgSurface, &surfaceListener, &record);
+    record.toplevel = xdg_surface_get_toplevel(record.xdgSurface);
+    xdg_toplevel_add_listener(record.toplevel, &toplevelListener, &record);
+    xdg_toplevel_set_title(record.toplevel, record.title);
+    xdg_toplevel_set_app_id(record.toplevel, "lumivane");
+    if (globals.decorationManager != nullptr) {
+      record.decoration = zxdg_decoration_manager_v1_get_toplevel_decoration(
+          globals.decorationManager, record.toplevel);
+      zxdg_toplevel_decoration_v1_set_mode(record.decoration,
+                                           ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
+    }
+  }
+  record.eglWindow = wl_egl_window_create(record.surface, record.width, record.height);
+  if (record.eglWindow == nullptr) {
+    printf("ERROR: Unable to create the '%s' window!\n", record.title);
+    destroyDisplayWindow(record);
+    return false;
+  }
+  return true;
+}
+
+void showDisplayWindow(DisplayWindow& record) {
+  // A toplevel is mapped by its first buffer, which may follow only the
+  // compositor's first configure: commit without one and wait for it.
+  if (record.frame != nullptr) {
+    libdecor_frame_map(record.frame);
+  } else {
+    wl_surface_commit(record.surface);
+  }
+  while (!record.configured && dispatchDisplay()) {
+  }
+  record.shown = true;
+  paintDisplayWindow(record);
+}
+
+void applyConfigure(DisplayWindow& record) {
+  record.configured = true;
+  const int width = record.requestedWidth > 0 ? record.requestedWidth : record.width;
+  const int height = record.requestedHeight > 0 ? record.requestedHeight : record.height;
+  resizeDisplayWindow(record, width, height);
+  record.needsPaint = record.shown;
+}
+
+void resizeDisplayWindow(DisplayWindow& record, int width, int height) {
+  if (width == record.width && height == record.height) return;
+  wl_egl_window_resize(record.eglWindow, width, height, 0, 0);
+  noteNewSize(record, width, height);
+}
+
+void destroyDisplayWindow(DisplayWindow& record) {
+  if (record.context != EGL_NO_CONTEXT) {
+    if (eglGetCurrentContext() == record.context) releaseContext();
+    eglDestroyContext(globals.eglDisplay, record.context);
+    record.context = EGL_NO_CONTEXT;
+  }
+  if (record.eglSurface != EGL_NO_SURFACE) {
+    eglDestroySurface(globals.eglDisplay, record.eglSurface);
+    record.eglSurface = EGL_NO_SURFACE;
+  }
+  if (record.eglWindow != nullptr) wl_egl_window_destroy(record.eglWindow);
+  if (record.decoration != nullptr) zxdg_toplevel_decoration_v1_destroy(record.decoration);
+  if (record.toplevel != nullptr) xdg_toplevel_destroy(record.toplevel);
+  if (record.xdgSurface != nullptr) xdg_surface_destroy(record.xdgSurface);
+  if (record.frame != nullptr) libdecor_frame_unref(record.frame);
+  if (record.surface != nullptr) wl_surface_destroy(record.surface);
+  record.eglWindow = nullptr;
+  record.decoration = nullptr;
+  record.toplevel = nullptr;
+  record.xdgSurface = nullptr;
+  record.frame = nullptr;
+  record.surface = nullptr;
+  record.shown = false;
+  record.configured = false;
+}
+
+void disconnectDisplay() {
+  if (globals.display == nullptr) return;
+  destroyDisplayWindow(window8);
+  destroyDisplayWindow(window10);
+  if (globals.eglDisplay != EGL_NO_DISPLAY) eglTerminate(globals.eglDisplay);
+  releaseSeat();
+  // libdecor is left to the process's end: its cairo plugin (0.1.1) crashes
+  // releasing a seat that never had a pointer, as on a headless compositor.
+  if (globals.decorationManager != nullptr)
+    zxdg_decoration_manager_v1_destroy(globals.decorationManager);
+  if (globals.wmBase != nullptr) xdg_wm_base_destroy(globals.wmBase);
+  if (globals.compositor != nullptr) wl_compositor_destroy(globals.compositor);
+  if (globals.registry != nullptr) wl_registry_destroy(globals.registry);
+  wl_display_disconnect(globals.display);
+  globals = Globals();
+}
+
+}  // namespace wayland

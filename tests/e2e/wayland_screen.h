@@ -1,0 +1,46 @@
+// Looking at a running program on a private sway from outside, as a person
+// would: its windows by title from sway's window tree (swaymsg), the
+// output's pixels read back through the screen-copy protocol at the
+// output's own depth (so a 10-bit output gives every window's true levels),
+// keys typed through the virtual keyboard (wtype) into the focused window,
+// and windows closed as a person closes them (swaymsg kill).
+#pragma once
+
+#include <string>
+
+#include "private_compositor.h"
+#include "x_screen.h"
+
+// The compositor's first output, copied whole into image (maxLevel 1023 for
+// a 10-bit output, 255 for an 8-bit one); false after writing why into error.
+bool copyWaylandOutput(const std::string& socket, ScreenImage& image, std::string& error);
+
+// A window of sway's tree as swaymsg -t get_tree prints it: the container
+// id and its rectangle of the node whose name is title; false when none is.
+bool findSwayWindow(const std::string& tree, const std::string& title, unsigned long& id,
+                    ScreenRect& rect);
+
+class SwayScreen {
+ public:
+  explicit SwayScreen(const PrivateCompositor& compositor);
+  SwayScreen(const std::string& socket, const std::string& ipcSocket);
+
+  bool ok() const { return !socket_.empty() && !ipcSocket_.empty(); }
+  // The window with this exact title, waiting up to timeoutSeconds; its
+  // container id, or 0 when there is none.
+  unsigned long waitForWindow(const std::string& title, double timeoutSeconds);
+  bool hasWindowTitled(const std::string& title);
+  ScreenRect rectOf(unsigned long window);  // in output pixels
+  // The rectangle of the output; an empty image after a failed copy (the
+  // reason goes to standard error).
+  ScreenImage grab(const ScreenRect& rect);
+  // Types the key (an xdotool-style name: "b", "N", "1", "Escape", "space")
+  // into the focused window; false when wtype failed or hung.
+  bool typeKey(const std::string& key);
+  // What a person's click on a title bar's close button does.
+  bool requestClose(unsigned long window);
+
+ private:
+  std::string socket_, ipcSocket_;
+  std::string tree();
+};
