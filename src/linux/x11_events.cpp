@@ -183,7 +183,8 @@ void handleMotion(const XMotionEvent& motion) {
 
 // Each frame clears alpha to 0, which a compositing window manager would
 // show as a see-through window wherever no background is drawn; alpha alone
-// is set to 1 before the swap.
+// is set to 1 before the swap. A masked clear is a whole extra pass over the
+// window, so it is made only where it is needed (see paintDisplayWindow).
 void makeOpaque() {
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -217,7 +218,9 @@ void paintDisplayWindow(const DisplayWindow& record) {
   }
   makeContextCurrent(record);
   renderFrame(record.width, record.height);
-  if (record.visualHasAlpha) makeOpaque();
+  // The background, an opaque quad over the whole square viewport, already
+  // covers every pixel of the window with alpha 1; only preset 0 draws none.
+  if (record.visualHasAlpha && viewerState.shadeIndex == 0) makeOpaque();
   glXSwapBuffers(display, record.window);
   // No context stays current between events.
   releaseContext();

@@ -26,6 +26,7 @@
 #include "app/facts.h"
 #include "child_process.h"
 #include "private_x_server.h"
+#include "viewer/viewer_state.h"
 #include "window_manager.h"
 #include "x_screen.h"
 
@@ -376,6 +377,15 @@ TEST_F(RunningProgramTest, DragRepaintsUntilAReleaseAnywhere) {
   EXPECT_TRUE(samePicture(released, grab(window8)))
       << "mouse moves after the release still repaint: the drag never ended";
   type("p");
+}
+
+TEST_F(RunningProgramTest, EightBitWindowStaysOpaqueAtEveryPreset) {
+  if (screen->visualDepthOf(window8) != 32) GTEST_SKIP() << "only an ARGB window can see through";
+  // Six presets round to the start again; preset 0 draws no background.
+  for (int step = 0; step < shadePresetCount; ++step) {
+    EXPECT_EQ(screen->seeThroughPixels(window8), 0) << "after " << step << " presses of B";
+    type("b");
+  }
 }
 
 TEST_F(RunningProgramTest, AWindowTooLargeToDrawIsBroughtBackWithinReach) {
