@@ -33,3 +33,8 @@ add_test(NAME linux_program_end_to_end
   COMMAND e2e_tests --front-end=linux -- $<TARGET_FILE:lumivane>)
 set_tests_properties(linux_program_end_to_end PROPERTIES TIMEOUT 300
   ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
+
+# What a whole tick of the native front end costs, beside two bare windows
+# (scripts/bench runs it on a private Xvfb).
+add_executable(tick_bench bench/tick_bench.cpp)
+target_link_libraries(tick_bench PRIVATE lumivane_linux)

@@ -45,7 +45,7 @@ include(cmake/icon.cmake)
 # Each suite starts its own private X servers.
 find_package(X11 REQUIRED)
 add_library(e2e_support STATIC tests/e2e/x_screen.cpp tests/e2e/child_process.cpp
-  tests/e2e/private_x_server.cpp)
+  tests/e2e/private_x_server.cpp tests/e2e/window_manager.cpp)
 target_include_directories(e2e_support PUBLIC tests/e2e tests src)
 target_link_libraries(e2e_support PUBLIC X11::X11 X11::Xrandr)
 

@@ -561,6 +561,50 @@ TEST_P(RenderTest, AngleAfterMonthsOfRunningGivesTheSamePicture) {
   }
 }
 
+TEST_F(SceneTest, SkippedFramesAdvanceTheAnimationAsDrawnOnesDo) {
+  Canvas canvas(64, 64, 8);
+  ASSERT_TRUE(canvas.ok()) << canvas.error();
+  // Start near the logo's upper bound, so that it turns within the frames.
+  struct Case {
+    bool paused, logoVisible;
+  };
+  for (const Case& c : {Case{false, true}, Case{true, true}, Case{false, false}}) {
+    ViewerState start;
+    start.paused = c.paused;
+    start.logoVisible = c.logoVisible;
+    start.sceneAngle = 12.0;
+    start.logoAngle = 9.75;
+    viewerState = start;
+    for (int i = 0; i < 10; ++i) canvas.draw();
+    const ViewerState drawn = viewerState;
+    viewerState = start;
+    for (int i = 0; i < 10; ++i) skipFrame();
+    EXPECT_EQ(viewerState.sceneAngle, drawn.sceneAngle) << c.paused << c.logoVisible;
+    EXPECT_EQ(viewerState.logoAngle, drawn.logoAngle) << c.paused << c.logoVisible;
+    EXPECT_EQ(viewerState.logoDirection, drawn.logoDirection) << c.paused << c.logoVisible;
+  }
+  EXPECT_EQ(viewerState.logoDirection, +1) << "a hidden logo stands still";
+}
+
+TEST_F(SceneTest, LargestDrawableSizeIsWhatTheContextReports) {
+  OffscreenGl gl(16, 16, 10);
+  ASSERT_TRUE(gl.ok()) << gl.error();
+  gl.makeCurrent();
+  int maxWidth = 0, maxHeight = 0;
+  largestDrawableSize(maxWidth, maxHeight);
+  GLint viewport[2] = {};
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+  EXPECT_GE(maxWidth, 400);
+  EXPECT_GE(maxHeight, 400);
+  EXPECT_LE(maxWidth, viewport[0]);
+  EXPECT_LE(maxHeight, viewport[1]);
+  GLint renderbuffer = 0;
+  glGetIntegerv(0x84E8, &renderbuffer);  // GL_MAX_RENDERBUFFER_SIZE
+  ASSERT_GT(renderbuffer, 0);
+  EXPECT_LE(maxWidth, renderbuffer);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "no error left behind";
+}
+
 INSTANTIATE_TEST_SUITE_P(BitDepths, RenderTest, ::testing::Values(8, 10),
                          [](const ::testing::TestParamInfo<int>& depth) {
                            return "Bits" + std::to_string(depth.param);

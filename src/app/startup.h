@@ -7,7 +7,7 @@
 struct StartupSteps {
   bool (*openWindowSystem)();    // window class and icons, or display connection; prints why not
   bool (*createWindow10)();      // context current and initialised on success; prints why not
-  void (*showWindow10)();        // shown, first frame painted
+  void (*showWindow10)();        // shown; painted at once or when first exposed
   bool (*createWindow8)();       // with its context, not yet current; prints why not
   void (*shareLists)();          // the 8-bit context joins the 10-bit context's list space
   void (*initWindow8Context)();  // made current for the first time and given initContextState

@@ -2,11 +2,17 @@
 // windows, turns keys (by keysym) and the left button into viewer commands
 // through the shared key table, keeps the 10-bit window the size of the 8-bit
 // one, ends the program on Escape or WM_DELETE_WINDOW, and runs the 16 ms
-// refresh timer beside the event queue.
+// refresh timer beside the event queue. Windows nobody can see are not
+// drawn, a drag ends however its button or grab is lost, and SIGINT or
+// SIGTERM end the loop like Escape.
 #include <X11/keysym.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <initializer_list>
 
 #include "app/facts.h"
@@ -25,6 +31,23 @@ constexpr std::chrono::milliseconds refreshPeriod{refreshPeriodMs};
 bool quitRequested = false;
 bool timerRunning = false;
 Clock::time_point nextTick;
+
+// SIGINT and SIGTERM: the handler only notes the signal and wakes the loop
+// through a pipe, which the loop polls beside the X connection.
+volatile std::sig_atomic_t signalNumber = 0;
+int signalPipe[2] = {-1, -1};
+
+void noteEndingSignal(int number) {
+  if (signalNumber == 0) signalNumber = number;
+  const char wake = 0;
+  if (write(signalPipe[1], &wake, 1) < 0) {
+    // The pipe is full: the loop is already woken.
+  }
+}
+
+bool loopMustEnd() {
+  return quitRequested || signalNumber != 0 || xErrorReported();
+}
 
 ViewerKey viewerKeyFromKeysym(KeySym keysym) {
   switch (keysym) {
@@ -81,19 +104,54 @@ DisplayWindow* recordOf(Window window) {
   return nullptr;
 }
 
+Window10Place window10Place;
+
 // Resizing the 8-bit window gives the 10-bit window the same size at its own
-// position; the rule runs one way only. Window managers frame both windows
+// place; the rule runs one way only. Window managers frame both windows
 // alike, so equal inside sizes make equal outer sizes.
+void followWindow8() {
+  if (window10.window == None || window8.window == None) return;
+  // X keeps a minimised window's size, so only a maximised one needs telling.
+  const Window8Shape shape = isMaximised(window8) ? Window8Shape::Maximised : Window8Shape::Normal;
+  int left = 0, top = 0;
+  framePlaceOf(window10, left, top);
+  const int maxWidth = window10.maxWidth > 0 ? window10.maxWidth : window8.width;
+  const int maxHeight = window10.maxHeight > 0 ? window10.maxHeight : window8.height;
+  WindowBox target;
+  if (!window10FollowingWindow8({0, 0, window8.width, window8.height}, shape,
+                                {left, top, window10.width, window10.height}, maxWidth, maxHeight,
+                                window10Place, target))
+    return;
+  // A plain resize keeps an X window where it is; a move is only asked for
+  // when the window manager has moved the 10-bit window away meanwhile.
+  if (target.left == left && target.top == top) {
+    resizeX11Window(window10, target.width, target.height);
+  } else {
+    moveResizeX11Window(window10, target.left, target.top, target.width, target.height);
+  }
+}
+
+bool tooLargeToDraw(const DisplayWindow& record) {
+  return record.maxWidth > 0 &&
+         (record.width > record.maxWidth || record.height > record.maxHeight);
+}
+
 void noteNewSize(DisplayWindow& record, int width, int height) {
   if (width == record.width && height == record.height) return;
   record.width = width;
   record.height = height;
-  if (&record != &window8 || window10.window == None) return;
-  // Resizing keeps an X window where it is, which is the rule's position.
-  const WindowBox target =
-      window10FollowingWindow8({record.left, record.top, width, height},
-                               {window10.left, window10.top, window10.width, window10.height});
-  resizeX11Window(window10, target.width, target.height);
+  // Without a window manager to honour the maximum size, the window is
+  // brought back within it, and not drawn until then.
+  if (tooLargeToDraw(record))
+    resizeX11Window(record, width < record.maxWidth ? width : record.maxWidth,
+                    height < record.maxHeight ? height : record.maxHeight);
+  if (&record == &window8) followWindow8();
+}
+
+void endDragging(Time time) {
+  if (!viewerState.dragging) return;
+  endDrag();
+  XUngrabPointer(display, time);
 }
 
 void handleButton(const XButtonEvent& button, bool pressed) {
@@ -101,28 +159,35 @@ void handleButton(const XButtonEvent& button, bool pressed) {
   if (pressed) {
     // Grabbed, so that a release outside both windows still ends the drag.
     beginDrag();
-    XGrabPointer(display, button.window, True,
-                 ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
-                 GrabModeAsync, None, None, button.time);
+    XGrabPointer(
+        display, button.window, True,
+        ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask,
+        GrabModeAsync, GrabModeAsync, None, None, button.time);
   } else {
-    endDrag();
-    XUngrabPointer(display, button.time);
+    endDragging(button.time);
   }
 }
 
-void handleMotion() {
+void handleMotion(const XMotionEvent& motion) {
   if (!viewerState.dragging) return;
   // The X server reports every step of the pointer; like Windows, take the
   // queued ones as one move so the paints keep up with the hand.
+  XMotionEvent last = motion;
   XEvent later;
-  while (XCheckMaskEvent(display, PointerMotionMask, &later)) {
+  while (XCheckMaskEvent(display, PointerMotionMask, &later)) last = later.xmotion;
+  // The release may never come: the server drops the grab when its window
+  // goes, and the release then goes elsewhere.
+  if ((last.state & Button1Mask) == 0) {
+    endDragging(last.time);
+    return;
   }
   refreshBoth();
 }
 
 // Each frame clears alpha to 0, which a compositing window manager would
 // show as a see-through window wherever no background is drawn; alpha alone
-// is set to 1 before the swap.
+// is set to 1 before the swap. A masked clear is a whole extra pass over the
+// window, so it is made only where it is needed (see paintDisplayWindow).
 void makeOpaque() {
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -148,9 +213,17 @@ ViewerKey viewerKeyFromKeysyms(KeySym unshifted, KeySym shifted, unsigned modifi
 }
 
 void paintDisplayWindow(const DisplayWindow& record) {
+  // A frame nobody would see costs as much as one they would; the animation
+  // still advances, so the window is right when it comes back.
+  if (!record.mapped || record.fullyObscured || tooLargeToDraw(record)) {
+    skipFrame();
+    return;
+  }
   makeContextCurrent(record);
   renderFrame(record.width, record.height);
-  if (record.visualHasAlpha) makeOpaque();
+  // The background, an opaque quad over the whole square viewport, already
+  // covers every pixel of the window with alpha 1; only preset 0 draws none.
+  if (record.visualHasAlpha && viewerState.shadeIndex == 0) makeOpaque();
   glXSwapBuffers(display, record.window);
   // No context stays current between events.
   releaseContext();
@@ -173,6 +246,23 @@ void handleEvent(XEvent& event) {
     case ConfigureNotify:
       noteNewSize(*record, event.xconfigure.width, event.xconfigure.height);
       break;
+    case MapNotify:
+      record->mapped = true;
+      break;
+    case UnmapNotify:
+      // Minimised or sent to another workspace; a drag in it cannot go on.
+      record->mapped = false;
+      endDragging(CurrentTime);
+      break;
+    case VisibilityNotify:
+      record->fullyObscured = event.xvisibility.state == VisibilityFullyObscured;
+      break;
+    case DestroyNotify:
+      // Another client destroyed it: that ends the program as closing it does.
+      forgetLostWindow(*record);
+      endDragging(CurrentTime);
+      quit();
+      break;
     case KeyPress:
       handleViewerKey(viewerKeyFromKeysyms(XLookupKeysym(&event.xkey, 0),
                                            XLookupKeysym(&event.xkey, 1), event.xkey.state),
@@ -183,7 +273,12 @@ void handleEvent(XEvent& event) {
       handleButton(event.xbutton, event.type == ButtonPress);
       break;
     case MotionNotify:
-      handleMotion();
+      handleMotion(event.xmotion);
+      break;
+    case EnterNotify:
+    case LeaveNotify:
+      // The grab was taken away (its window went, or another client grabbed).
+      if (event.xcrossing.mode == NotifyUngrab) endDragging(event.xcrossing.time);
       break;
     case ClientMessage:
       // The window stays; the loop ends and the program exits.
@@ -203,13 +298,13 @@ void startRefreshTimer() {
 
 void runEventLoop() {
   const int connection = ConnectionNumber(display);
-  while (!quitRequested) {
-    while (!quitRequested && XPending(display) > 0) {
+  while (!loopMustEnd()) {
+    while (!loopMustEnd() && XPending(display) > 0) {
       XEvent event;
       XNextEvent(display, &event);
       handleEvent(event);
     }
-    if (quitRequested) break;
+    if (loopMustEnd()) break;
     const Clock::time_point now = Clock::now();
     if (timerRunning && now >= nextTick) {
       // Like WM_TIMER, a late tick is not made up for with a burst.
@@ -222,9 +317,27 @@ void runEventLoop() {
     if (timerRunning)
       waitMs =
           static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(nextTick - now).count());
-    pollfd input = {connection, POLLIN, 0};
-    poll(&input, 1, waitMs);
+    pollfd inputs[2] = {{connection, POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
+    poll(inputs, signalPipe[0] >= 0 ? 2 : 1, waitMs);
   }
+}
+
+void endOnSignals() {
+  if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+    signalPipe[0] = signalPipe[1] = -1;
+    return;  // the default handlers stay: an abrupt end, but an end
+  }
+  struct sigaction action = {};
+  action.sa_handler = noteEndingSignal;
+  sigemptyset(&action.sa_mask);
+  // A second Ctrl+C ends the program at once, should the orderly end hang.
+  action.sa_flags = SA_RESETHAND;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+int endingSignal() {
+  return signalNumber;
 }
 
 }  // namespace x11

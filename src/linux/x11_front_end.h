@@ -11,7 +11,8 @@
 // What it leaves out: no window icon; no list sharing after creation (GLX
 // shares only when the 8-bit context is created, so that step is empty);
 // window positions are only a request to the window manager, which may
-// place the windows elsewhere.
+// place the windows elsewhere. Windows nobody can see (unmapped or fully
+// covered) are not drawn; their frames only advance the animation.
 #pragma once
 
 #include <GL/glx.h>
@@ -29,8 +30,13 @@ struct DisplayWindow {
   Window window = None;
   Colormap colormap = None;  // for the configuration's visual, which need not be the default
   GLXContext context = nullptr;
-  int width = 0, height = 0;    // inside size, as the last ConfigureNotify reported it
-  bool visualHasAlpha = false;  // the depth-32 ARGB visual, which compositors blend by alpha
+  int width = 0, height = 0;        // inside size, as the last ConfigureNotify reported it
+  bool visualHasAlpha = false;      // the depth-32 ARGB visual, which compositors blend by alpha
+  int maxWidth = 0, maxHeight = 0;  // what its context can draw; 0 until the context exists
+  // Whether anyone can see it: a window manager unmaps minimised windows and
+  // those of other workspaces, and other windows may cover it completely.
+  bool mapped = false;
+  bool fullyObscured = false;
 };
 
 extern Display* display;
@@ -41,14 +47,29 @@ extern Atom wmProtocols, wmDeleteWindow;
 // x11_window.cpp: the connection and the windows themselves.
 bool openDisplay();  // DISPLAY's server with GLX 1.3 or later
 bool createX11Window(DisplayWindow& record, GLXFBConfig config);
-void showDisplayWindow(DisplayWindow& record);  // mapped, viewable and painted once
+// Mapped; the first Expose paints it. Nothing waits for the window manager,
+// which may show the window much later, minimised, or not at all.
+void showDisplayWindow(DisplayWindow& record);
+// With its context current: the largest size it can draw, also told to the
+// window manager as the window's maximum size.
+void limitWindowSize(DisplayWindow& record);
 void resizeX11Window(const DisplayWindow& record, int width, int height);
+void moveResizeX11Window(const DisplayWindow& record, int left, int top, int width, int height);
+// Where the window manager's frame of the window stands (the window itself
+// without a window manager): the place a move request names.
+void framePlaceOf(const DisplayWindow& record, int& left, int& top);
+bool isMaximised(const DisplayWindow& record);  // as the window manager says
+// Another client destroyed the window: it is forgotten, and errors that
+// requests already on their way raise for it are expected.
+void forgetLostWindow(DisplayWindow& record);
 void destroyDisplayWindow(DisplayWindow& record);  // context, window and colormap
-void closeDisplay();                               // both windows, then the connection
-// X reports errors later and by default ends the program; while a trap is
-// set, creating calls fail quietly and endErrorTrap tells whether any did.
+void closeWindows();  // both windows with their contexts; the connection ends with the process
+// X reports errors later; while a trap is set, creating calls fail quietly
+// and endErrorTrap tells whether any did. Outside a trap an error prints one
+// "ERROR: " line and xErrorReported() turns true; the program then ends.
 void beginErrorTrap();
 bool endErrorTrap();  // true when no error arrived since beginErrorTrap
+bool xErrorReported();
 
 // glx_context.cpp: configurations and contexts.
 // The exact configuration for this colour, or with nearestIfNone the nearest
@@ -68,7 +89,11 @@ void paintDisplayWindow(const DisplayWindow& record);
 void refreshBoth();  // the 10-bit window first, then the 8-bit one if it exists
 void handleEvent(XEvent& event);
 void startRefreshTimer();  // every 16 ms from now on
-void runEventLoop();       // until Escape or a closed window
+void runEventLoop();       // until Escape, a closed window, an X error or SIGINT/SIGTERM
+// From now on SIGINT and SIGTERM end the event loop (or start-up's pause)
+// in order; endingSignal() is then the signal's number, else 0.
+void endOnSignals();
+int endingSignal();
 
 // x11_check.cpp: the measured report of both windows and the display
 // output. reportDisplayChain prints it and tells whether the 10-bit window
@@ -78,7 +103,9 @@ void printReportAndRepaint();
 
 // x11_startup.cpp: the shared start-up order with the X11 and GLX steps,
 // then the event loop, or with checkOnly the report instead of the loop.
-// Returns the process exit status.
+// Returns the process exit status: the shared order's (with checkOnly 1 when
+// the 10-bit window did not deliver 10-bit levels), -1 after an X error,
+// 128 + the signal's number after SIGINT or SIGTERM.
 int runApplication(bool checkOnly);
 
 }  // namespace x11

@@ -32,6 +32,9 @@ bool createDisplayWindow(DisplayWindow& record, GLXFBConfig config, GLXContext s
     destroyDisplayWindow(record);
     return false;
   }
+  makeContextCurrent(record);
+  limitWindowSize(record);
+  releaseContext();
   return true;
 }
 
@@ -99,7 +102,8 @@ void buildGlyphLists() {
 void sleepMilliseconds(unsigned milliseconds) {
   timespec pause = {static_cast<time_t>(milliseconds / 1000),
                     static_cast<long>(milliseconds % 1000) * 1000000L};
-  while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+  // SIGINT or SIGTERM cut the pause short: the program is to end anyway.
+  while (nanosleep(&pause, &pause) != 0 && errno == EINTR && endingSignal() == 0) {
   }
 }
 
@@ -126,11 +130,15 @@ int runApplication(bool checkOnly) {
       checkOnly ? reportInsteadOfEventLoop : runEventLoop,
       sleepMilliseconds,
   };
+  endOnSignals();
   int status = runStartup(x11Steps);
   if (checkOnly && status == 0 && !tenBitsDelivered) status = 1;
   // The windows would go with the process; closing them here keeps leak
-  // checkers' reports down to real leaks.
-  closeDisplay();
+  // checkers' reports down to real leaks, also after a signal.
+  closeWindows();
+  // As shells report a program that a signal ended.
+  if (endingSignal() != 0) return 128 + endingSignal();
+  if (xErrorReported()) return -1;
   return status;
 }
 

@@ -3,7 +3,9 @@
 // the visual of its GLX configuration, which on a depth-30 screen is not the
 // default visual for the 8-bit window (depth-32 ARGB), so every window gets a
 // colormap of its own. Without a window manager a window stays where it is
-// created; the size hints ask a window manager to keep that place too.
+// created; the size hints ask a window manager to keep that place too, and
+// never to make a window larger than its context can draw.
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 #include <cstdio>
@@ -11,6 +13,7 @@
 
 #include "app/facts.h"
 #include "linux/x11_front_end.h"
+#include "render/frame_setup.h"
 
 namespace x11 {
 
@@ -20,16 +23,56 @@ Atom wmDeleteWindow = None;
 
 namespace {
 
+Atom netWmState = None, netWmStateMaximisedVert = None, netWmStateMaximisedHorz = None,
+     netWmStateFullscreen = None, netFrameExtents = None;
+int glxErrorBase = 0;
+
 int trappedErrors = 0;
 int (*previousErrorHandler)(Display*, XErrorEvent*) = nullptr;
+bool errorReported = false;
+// Windows that another client destroyed, whose late errors are expected.
+Window lostWindows[2] = {None, None};
 
 int countError(Display*, XErrorEvent*) {
   ++trappedErrors;
   return 0;
 }
 
-Bool isMapNotifyOf(Display*, XEvent* event, XPointer window) {
-  return event->type == MapNotify && event->xmap.window == *reinterpret_cast<Window*>(window);
+bool isOwnWindow(XID id) {
+  return id != None && (id == window10.window || id == window8.window || id == lostWindows[0] ||
+                        id == lostWindows[1]);
+}
+
+// Xlib's own handler prints a raw report and exits with 1. Here a window that
+// another client destroyed is no error (its DestroyNotify ends the program
+// as closing it does); anything else is reported once and ends the program.
+int reportError(Display* errorDisplay, XErrorEvent* error) {
+  const bool drawableGone = error->error_code == BadWindow || error->error_code == BadDrawable ||
+                            (glxErrorBase > 0 && error->error_code >= glxErrorBase);
+  if (drawableGone && isOwnWindow(error->resourceid)) return 0;
+  if (!errorReported) {
+    char text[160] = {};
+    XGetErrorText(errorDisplay, error->error_code, text, sizeof text);
+    printf("ERROR: The X server refused a request (%s, request %d.%d)!\n", text,
+           error->request_code, error->minor_code);
+    errorReported = true;
+  }
+  return 0;
+}
+
+void setSizeHints(const DisplayWindow& record) {
+  XSizeHints hints = {};
+  hints.flags = USPosition | USSize | PPosition | PSize;
+  hints.x = record.left;
+  hints.y = record.top;
+  hints.width = windowSize;
+  hints.height = windowSize;
+  if (record.maxWidth > 0 && record.maxHeight > 0) {
+    hints.flags |= PMaxSize;
+    hints.max_width = record.maxWidth;
+    hints.max_height = record.maxHeight;
+  }
+  XSetWMNormalHints(display, record.window, &hints);
 }
 
 }  // namespace
@@ -46,6 +89,10 @@ bool endErrorTrap() {
   return trappedErrors == 0;
 }
 
+bool xErrorReported() {
+  return errorReported;
+}
+
 bool openDisplay() {
   display = XOpenDisplay(nullptr);
   if (display == nullptr) {
@@ -55,8 +102,8 @@ bool openDisplay() {
       printf("ERROR: Unable to open the X display '%s'!\n", XDisplayName(nullptr));
     return false;
   }
-  int errorBase = 0, eventBase = 0, major = 0, minor = 0;
-  if (!glXQueryExtension(display, &errorBase, &eventBase)) {
+  int eventBase = 0, major = 0, minor = 0;
+  if (!glXQueryExtension(display, &glxErrorBase, &eventBase)) {
     printf("ERROR: The X display '%s' does not offer GLX!\n", DisplayString(display));
     XCloseDisplay(display);
     display = nullptr;
@@ -72,6 +119,12 @@ bool openDisplay() {
   }
   wmProtocols = XInternAtom(display, "WM_PROTOCOLS", False);
   wmDeleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
+  netWmState = XInternAtom(display, "_NET_WM_STATE", False);
+  netWmStateMaximisedVert = XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_VERT", False);
+  netWmStateMaximisedHorz = XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
+  netWmStateFullscreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
+  netFrameExtents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+  XSetErrorHandler(reportError);
   return true;
 }
 
@@ -88,8 +141,11 @@ bool createX11Window(DisplayWindow& record, GLXFBConfig config) {
   attributes.colormap = record.colormap;
   attributes.border_pixel = 0;          // a visual other than the parent's needs a border pixel
   attributes.background_pixmap = None;  // no flash of background before each paint
-  attributes.event_mask = ExposureMask | StructureNotifyMask | KeyPressMask | ButtonPressMask |
-                          ButtonReleaseMask | PointerMotionMask;
+  // Crossing events tell when the pointer grab of a drag is taken away;
+  // property changes, when a window manager maximises a window.
+  attributes.event_mask = ExposureMask | StructureNotifyMask | VisibilityChangeMask | KeyPressMask |
+                          ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                          EnterWindowMask | LeaveWindowMask | PropertyChangeMask;
   record.window = XCreateWindow(
       display, root, record.left, record.top, windowSize, windowSize, 0, visual->depth, InputOutput,
       visual->visual, CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
@@ -107,13 +163,7 @@ bool createX11Window(DisplayWindow& record, GLXFBConfig config) {
   record.height = windowSize;
 
   XStoreName(display, record.window, record.title);
-  XSizeHints hints = {};
-  hints.flags = USPosition | USSize | PPosition | PSize;
-  hints.x = record.left;
-  hints.y = record.top;
-  hints.width = windowSize;
-  hints.height = windowSize;
-  XSetWMNormalHints(display, record.window, &hints);
+  setSizeHints(record);
   char resourceName[] = "lumivane", resourceClass[] = "Lumivane";
   XClassHint classHint = {resourceName, resourceClass};
   XSetClassHint(display, record.window, &classHint);
@@ -128,15 +178,67 @@ bool createX11Window(DisplayWindow& record, GLXFBConfig config) {
 
 void showDisplayWindow(DisplayWindow& record) {
   XMapWindow(display, record.window);
-  // Painted once it can be seen; other events wait in the queue meanwhile.
-  XEvent event;
-  XIfEvent(display, &event, isMapNotifyOf, reinterpret_cast<XPointer>(&record.window));
-  paintDisplayWindow(record);
+  XFlush(display);
+}
+
+void limitWindowSize(DisplayWindow& record) {
+  largestDrawableSize(record.maxWidth, record.maxHeight);
+  setSizeHints(record);
 }
 
 void resizeX11Window(const DisplayWindow& record, int width, int height) {
   XResizeWindow(display, record.window, static_cast<unsigned>(width),
                 static_cast<unsigned>(height));
+}
+
+void moveResizeX11Window(const DisplayWindow& record, int left, int top, int width, int height) {
+  XMoveResizeWindow(display, record.window, left, top, static_cast<unsigned>(width),
+                    static_cast<unsigned>(height));
+}
+
+void framePlaceOf(const DisplayWindow& record, int& left, int& top) {
+  Window child = None;
+  left = 0;
+  top = 0;
+  XTranslateCoordinates(display, record.window, DefaultRootWindow(display), 0, 0, &left, &top,
+                        &child);
+  // A move request places the frame's corner, not the window's own.
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display, record.window, netFrameExtents, 0, 4, False, XA_CARDINAL, &type,
+                         &format, &count, &remaining, &data) == Success &&
+      data != nullptr && format == 32 && count == 4) {
+    const long* extents = reinterpret_cast<const long*>(data);  // left, right, top, bottom
+    left -= static_cast<int>(extents[0]);
+    top -= static_cast<int>(extents[2]);
+  }
+  if (data != nullptr) XFree(data);
+}
+
+bool isMaximised(const DisplayWindow& record) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  bool maximised = false;
+  if (XGetWindowProperty(display, record.window, netWmState, 0, 64, False, XA_ATOM, &type, &format,
+                         &count, &remaining, &data) == Success &&
+      data != nullptr && format == 32) {
+    const Atom* states = reinterpret_cast<const Atom*>(data);
+    for (unsigned long i = 0; i < count; ++i)
+      maximised = maximised || states[i] == netWmStateMaximisedVert ||
+                  states[i] == netWmStateMaximisedHorz || states[i] == netWmStateFullscreen;
+  }
+  if (data != nullptr) XFree(data);
+  return maximised;
+}
+
+void forgetLostWindow(DisplayWindow& record) {
+  lostWindows[&record == &window10 ? 0 : 1] = record.window;
+  record.window = None;
+  record.mapped = false;
 }
 
 void destroyDisplayWindow(DisplayWindow& record) {
@@ -151,12 +253,18 @@ void destroyDisplayWindow(DisplayWindow& record) {
   record.colormap = None;
 }
 
-void closeDisplay() {
+void closeWindows() {
   if (display == nullptr) return;
+  // On the way out, a window another client destroyed, or one that the GL
+  // driver still knows, may raise errors that no longer matter.
+  XSync(display, False);
+  XSetErrorHandler(countError);
   destroyDisplayWindow(window8);
   destroyDisplayWindow(window10);
-  XCloseDisplay(display);
-  display = nullptr;
+  // The connection itself ends with the process. Closing it here would
+  // unload the GL driver, whose few allocations kept for the process's life
+  // a leak checker would then report without being able to name the driver.
+  XSync(display, False);
 }
 
 }  // namespace x11

@@ -78,3 +78,21 @@ void drawBackground() {
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_LIGHTING);
 }
+
+void largestDrawableSize(int& maxWidth, int& maxHeight) {
+  GLint viewport[2] = {0, 0};
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+  maxWidth = viewport[0];
+  maxHeight = viewport[1];
+  // GL_MAX_RENDERBUFFER_SIZE, beyond OpenGL 1.1: a context without
+  // framebuffer objects reports GL_INVALID_ENUM and leaves the value alone.
+  constexpr GLenum maxRenderbufferSize = 0x84E8;
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  GLint renderbuffer = 0;
+  glGetIntegerv(maxRenderbufferSize, &renderbuffer);
+  if (glGetError() == GL_NO_ERROR && renderbuffer > 0) {
+    if (renderbuffer < maxWidth) maxWidth = renderbuffer;
+    if (renderbuffer < maxHeight) maxHeight = renderbuffer;
+  }
+}

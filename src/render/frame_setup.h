@@ -15,3 +15,9 @@ void beginFrame(int width, int height);
 // unlit and without depth writes. Leaves the modelview mode selected with an
 // identity matrix and the projection matrix as it was.
 void drawBackground();
+
+// The largest window the current context can draw into, in pixels: the
+// viewport limit, and the renderbuffer limit where the context has one and
+// it is lower. A window larger than this is not drawn whole (and some
+// drivers fail outright), so the display windows are never made larger.
+void largestDrawableSize(int& maxWidth, int& maxHeight);

@@ -179,3 +179,9 @@ void renderFrame(int width, int height) {
 
   if (viewerState.logoVisible) drawLogo();
 }
+
+void skipFrame() {
+  turnLogoAtBounds();
+  advanceScene();
+  if (viewerState.logoVisible) advanceLogo();
+}

@@ -13,6 +13,11 @@ extern GLuint glyphListBase;
 // and advances viewerState.
 void renderFrame(int width, int height);
 
+// Advances viewerState exactly as renderFrame does, drawing nothing: the
+// frame of a window nobody can see, so that the animation runs on and the
+// picture is right when the window comes back.
+void skipFrame();
+
 // The drawing steps of renderFrame, each in its own object space.
 void drawShadedCube();
 void drawColourCube();

@@ -1,9 +1,12 @@
 // The one window procedure of the class: paints the display windows, turns
 // keys and mouse buttons into viewer commands, keeps the 10-bit window the
-// size of the 8-bit one, and ends the program on Escape or close.
+// size of the 8-bit one (never larger than the contexts can draw), and ends
+// the program on Escape or close.
+#include <climits>
 #include <initializer_list>
 
 #include "app/facts.h"
+#include "render/frame_setup.h"
 #include "render/scene.h"
 #include "viewer/key_commands.h"
 #include "viewer/size_rule.h"
@@ -83,16 +86,87 @@ void paint(HWND hwnd) {
   ValidateRect(hwnd, nullptr);
 }
 
+// The largest client area the 10-bit context can draw, asked once its context
+// exists; until then nothing is known and nothing is limited.
+bool drawableLimit(int& maxWidth, int& maxHeight) {
+  static int knownWidth = 0, knownHeight = 0;
+  if (knownWidth == 0 && window10.hglrc != nullptr) {
+    HDC previousDc = wglGetCurrentDC();
+    HGLRC previousContext = wglGetCurrentContext();
+    wglMakeCurrent(window10.hdc, window10.hglrc);
+    largestDrawableSize(knownWidth, knownHeight);
+    wglMakeCurrent(previousDc, previousContext);
+  }
+  maxWidth = knownWidth;
+  maxHeight = knownHeight;
+  return knownWidth > 0 && knownHeight > 0;
+}
+
+// How much larger the window's outer rectangle is than its client area.
+SIZE frameSize(HWND hwnd) {
+  RECT outer, client;
+  GetWindowRect(hwnd, &outer);
+  GetClientRect(hwnd, &client);
+  return {(outer.right - outer.left) - client.right, (outer.bottom - outer.top) - client.bottom};
+}
+
+// Neither display window may grow beyond what its context can draw, whether
+// a person drags its edge, maximises it or the size rule resizes it.
+void limitTracking(HWND hwnd, MINMAXINFO& info) {
+  int maxWidth = 0, maxHeight = 0;
+  if ((hwnd != window10.hwnd && hwnd != window8.hwnd) || !drawableLimit(maxWidth, maxHeight))
+    return;
+  const SIZE frame = frameSize(hwnd);
+  const LONG outerWidth = maxWidth + frame.cx, outerHeight = maxHeight + frame.cy;
+  if (info.ptMaxTrackSize.x > outerWidth) info.ptMaxTrackSize.x = outerWidth;
+  if (info.ptMaxTrackSize.y > outerHeight) info.ptMaxTrackSize.y = outerHeight;
+  if (info.ptMaxSize.x > outerWidth) info.ptMaxSize.x = outerWidth;
+  if (info.ptMaxSize.y > outerHeight) info.ptMaxSize.y = outerHeight;
+}
+
+// Any other size change (a window manager's, under Wine; a program's
+// SetWindowPos) keeps to the same limit.
+void limitNewSize(HWND hwnd, WINDOWPOS& position) {
+  if ((position.flags & SWP_NOSIZE) != 0) return;
+  MINMAXINFO limits = {};
+  limits.ptMaxTrackSize = {LONG_MAX, LONG_MAX};
+  limits.ptMaxSize = limits.ptMaxTrackSize;
+  limitTracking(hwnd, limits);
+  if (position.cx > limits.ptMaxTrackSize.x) position.cx = limits.ptMaxTrackSize.x;
+  if (position.cy > limits.ptMaxTrackSize.y) position.cy = limits.ptMaxTrackSize.y;
+}
+
+Window10Place window10Place;
+
 // Resizing the 8-bit window gives the 10-bit window the same outer size at
-// its own position; the rule runs one way only.
-void followSize(HWND hwnd) {
+// its own place; the rule runs one way only.
+void followSize(HWND hwnd, WPARAM sizeType) {
   if (hwnd != window8.hwnd || window8.hwnd == nullptr || window10.hwnd == nullptr) return;
-  RECT r8, r10;
+  // A window manager's shaded window is an iconic one to Wine, as it should be.
+  Window8Shape shape = Window8Shape::Normal;
+  if (sizeType == SIZE_MINIMIZED || IsIconic(window8.hwnd)) {
+    shape = Window8Shape::Minimised;
+  } else if (sizeType == SIZE_MAXIMIZED || IsZoomed(window8.hwnd)) {
+    shape = Window8Shape::Maximised;
+  }
+  RECT r8, r10, client8;
   GetWindowRect(window8.hwnd, &r8);
   GetWindowRect(window10.hwnd, &r10);
-  const WindowBox target =
-      window10FollowingWindow8({r8.left, r8.top, r8.right - r8.left, r8.bottom - r8.top},
-                               {r10.left, r10.top, r10.right - r10.left, r10.bottom - r10.top});
+  GetClientRect(window8.hwnd, &client8);
+  if (client8.right <= 0 || client8.bottom <= 0) shape = Window8Shape::Minimised;
+  int maxWidth = 0, maxHeight = 0;
+  LONG maxOuterWidth = LONG_MAX, maxOuterHeight = LONG_MAX;
+  if (drawableLimit(maxWidth, maxHeight)) {
+    const SIZE frame = frameSize(window10.hwnd);
+    maxOuterWidth = maxWidth + frame.cx;
+    maxOuterHeight = maxHeight + frame.cy;
+  }
+  WindowBox target;
+  if (!window10FollowingWindow8({r8.left, r8.top, r8.right - r8.left, r8.bottom - r8.top}, shape,
+                                {r10.left, r10.top, r10.right - r10.left, r10.bottom - r10.top},
+                                static_cast<int>(maxOuterWidth), static_cast<int>(maxOuterHeight),
+                                window10Place, target))
+    return;
   MoveWindow(window10.hwnd, target.left, target.top, target.width, target.height, TRUE);
 }
 
@@ -123,7 +197,13 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       break;
     case WM_SIZE:
       InvalidateRect(hwnd, nullptr, FALSE);
-      followSize(hwnd);
+      followSize(hwnd, wParam);
+      break;
+    case WM_GETMINMAXINFO:
+      limitTracking(hwnd, *reinterpret_cast<MINMAXINFO*>(lParam));
+      return 0;
+    case WM_WINDOWPOSCHANGING:
+      limitNewSize(hwnd, *reinterpret_cast<WINDOWPOS*>(lParam));
       break;
     case WM_TIMER:
       if (!viewerState.paused && wParam == refreshTimerId) refreshBoth();

@@ -72,8 +72,13 @@ bool ChildProcess::running() {
   if (waitpid(pid_, &raw, WNOHANG) == pid_) {
     exited_ = true;
     status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+    signalled_ = WIFSIGNALED(raw);
   }
   return !exited_;
+}
+
+bool ChildProcess::signal(int number) {
+  return running() && kill(pid_, number) == 0;
 }
 
 bool ChildProcess::waitForExit(double timeoutSeconds, int& status) {

@@ -26,12 +26,18 @@ class ChildProcess {
   // the signal's number) once ended.
   bool waitForExit(double timeoutSeconds, int& status);
   bool running();
+  pid_t pid() const { return pid_; }
+  // Sends the program (not its group) a signal; false if it has ended.
+  bool signal(int number);
+  // Whether it ended through a signal it did not handle, rather than exiting.
+  bool endedBySignal() const { return exited_ && signalled_; }
 
  private:
   pid_t pid_ = -1;
   int outputFd_ = -1;
   bool exited_ = false;
   int status_ = -1;
+  bool signalled_ = false;
   std::string output_;
   void drain();
 };

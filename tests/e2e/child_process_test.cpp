@@ -19,6 +19,22 @@ TEST(ChildProcessTest, EndsWithItsStatusAndItsOutput) {
   EXPECT_FALSE(child.running());
 }
 
+TEST(ChildProcessTest, TellsAnExitFromAnEndBySignal) {
+  ChildProcess handled({"sh", "-c", "trap 'exit 143' TERM; while :; do sleep 0.05; done"}, {});
+  ChildProcess unhandled({"sleep", "300"}, {});
+  sleepSeconds(0.3);  // the shell has set its trap
+  EXPECT_TRUE(handled.signal(SIGTERM));
+  EXPECT_TRUE(unhandled.signal(SIGTERM));
+  int status = -1;
+  ASSERT_TRUE(handled.waitForExit(10, status));
+  EXPECT_EQ(status, 143);
+  EXPECT_FALSE(handled.endedBySignal()) << "it exited with 143 of its own";
+  ASSERT_TRUE(unhandled.waitForExit(10, status));
+  EXPECT_EQ(status, 143);
+  EXPECT_TRUE(unhandled.endedBySignal());
+  EXPECT_FALSE(unhandled.signal(SIGTERM)) << "no signal for a program that has ended";
+}
+
 TEST(ChildProcessTest, WaitingIsBoundedAndEndingTakesTheWholeGroup) {
   std::string grandchild;
   {

@@ -37,8 +37,9 @@ std::string titleOf(Display* display, Window window) {
   return title;
 }
 
-// Depth-first search through the window tree for a viewable window titled so.
-Window findTitled(Display* display, Window parent, const std::string& title) {
+// Depth-first search through the window tree for a window titled so
+// (viewable, unless viewableOnly is false).
+Window findTitled(Display* display, Window parent, const std::string& title, bool viewableOnly) {
   Window root = 0, parentOut = 0, *children = nullptr;
   unsigned count = 0;
   if (!XQueryTree(display, parent, &root, &parentOut, &children, &count)) return 0;
@@ -46,10 +47,11 @@ Window findTitled(Display* display, Window parent, const std::string& title) {
   for (unsigned i = 0; i < count && found == 0; ++i) {
     XWindowAttributes attributes;
     if (XGetWindowAttributes(display, children[i], &attributes) &&
-        attributes.map_state == IsViewable && titleOf(display, children[i]) == title) {
+        (attributes.map_state == IsViewable || !viewableOnly) &&
+        titleOf(display, children[i]) == title) {
       found = children[i];
     } else {
-      found = findTitled(display, children[i], title);
+      found = findTitled(display, children[i], title, viewableOnly);
     }
   }
   if (children != nullptr) XFree(children);
@@ -120,10 +122,69 @@ bool XScreen::hasWindowTitled(const std::string& title) {
   return searchTree(title) != 0;
 }
 
-Window XScreen::searchTree(const std::string& title) {
+Window XScreen::waitForClient(const std::string& title, double timeoutSeconds) {
+  if (display_ == nullptr) return 0;
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+  while (true) {
+    const Window window = searchTree(title, false);
+    if (window != 0 || std::chrono::steady_clock::now() > deadline) return window;
+    sleepSeconds(0.1);
+  }
+}
+
+bool XScreen::viewable(Window window) {
+  XWindowAttributes attributes;
+  return XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+bool XScreen::waitForWindowManager(double timeoutSeconds) {
+  if (display_ == nullptr) return false;
+  const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+  while (std::chrono::steady_clock::now() < deadline) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, remaining = 0;
+    unsigned char* data = nullptr;
+    const bool found =
+        XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, XA_WINDOW,
+                           &type, &format, &count, &remaining, &data) == Success &&
+        count == 1;
+    if (data != nullptr) XFree(data);
+    if (found) return true;
+    sleepSeconds(0.1);
+  }
+  return false;
+}
+
+void XScreen::setMaximised(Window window, bool maximised) {
+  XEvent event = {};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display_, "_NET_WM_STATE", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = maximised ? 1 : 0;  // _NET_WM_STATE_ADD or _REMOVE
+  event.xclient.data.l[1] =
+      static_cast<long>(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_VERT", False));
+  event.xclient.data.l[2] =
+      static_cast<long>(XInternAtom(display_, "_NET_WM_STATE_MAXIMIZED_HORZ", False));
+  event.xclient.data.l[3] = 2;  // from a pager or a person's button
+  XSendEvent(display_, DefaultRootWindow(display_), False,
+             SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  XSync(display_, False);
+}
+
+void XScreen::destroy(Window window) {
+  XDestroyWindow(display_, window);
+  XSync(display_, False);
+}
+
+Window XScreen::searchTree(const std::string& title, bool viewableOnly) {
   XSync(display_, False);
   searchingTree = true;
-  const Window window = findTitled(display_, DefaultRootWindow(display_), title);
+  const Window window = findTitled(display_, DefaultRootWindow(display_), title, viewableOnly);
   XSync(display_, False);
   searchingTree = false;
   return window;

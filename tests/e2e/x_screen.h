@@ -46,8 +46,20 @@ class XScreen {
   // Pixels of a depth-32 (ARGB) window's own contents that are less than
   // opaque; -1 for a window of another depth.
   int seeThroughPixels(Window window);
-  // What a window manager does when the user drags a window's edge.
+  // What a window manager does when the user drags a window's edge (under a
+  // window manager: what a client asks of it).
   void resize(Window window, unsigned width, unsigned height);
+
+  // The window with this exact title whether it is shown or not (minimised,
+  // never mapped), waiting up to timeoutSeconds; 0 when there is none.
+  Window waitForClient(const std::string& title, double timeoutSeconds);
+  bool viewable(Window window);
+  // Whether a window manager runs on the screen, waiting up to timeoutSeconds.
+  bool waitForWindowManager(double timeoutSeconds);
+  // What a person's maximise button asks of the window manager, both ways.
+  void setMaximised(Window window, bool maximised);
+  // What a rogue client can do to another's window.
+  void destroy(Window window);
 
   // Moves the pointer over the rectangle's centre and types the key there
   // (an xdotool key name such as "b", "Escape", "1"); false when xdotool
@@ -70,7 +82,7 @@ class XScreen {
  private:
   Display* display_ = nullptr;
   std::string name_;
-  Window searchTree(const std::string& title);
+  Window searchTree(const std::string& title, bool viewableOnly = true);
 };
 
 // Distinct grey levels among the pixels whose grey lies within [low, high]

@@ -234,6 +234,53 @@ TEST_F(DisplayWindowsTest, EightBitWindowSizeCarriesOverOneWay) {
   EXPECT_EQ(rect.bottom - rect.top, windowSize);
 }
 
+TEST_F(DisplayWindowsTest, MinimisedEightBitWindowLeavesTheTenBitWindowWhole) {
+  MoveWindow(window8.hwnd, window8Left, window8Top, 450, 420, TRUE);
+  const RECT before = windowRect(window10.hwnd);
+  ShowWindow(window8.hwnd, SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(window8.hwnd));
+  RECT rect = windowRect(window10.hwnd);
+  EXPECT_EQ(rect.right - rect.left, 450) << "the 10-bit window collapsed";
+  EXPECT_EQ(rect.bottom - rect.top, 420) << "the 10-bit window collapsed";
+  EXPECT_EQ(rect.left, before.left);
+  ShowWindow(window8.hwnd, SW_RESTORE);
+  rect = windowRect(window10.hwnd);
+  EXPECT_EQ(rect.right - rect.left, 450) << "restored: the 8-bit window's size again";
+  EXPECT_EQ(rect.bottom - rect.top, 420);
+  MoveWindow(window8.hwnd, window8Left, window8Top, windowSize, windowSize, TRUE);
+}
+
+TEST_F(DisplayWindowsTest, NeitherWindowGrowsBeyondWhatItsContextCanDraw) {
+  wglMakeCurrent(window10.hdc, window10.hglrc);
+  GLint viewport[2] = {};
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+  wglMakeCurrent(nullptr, nullptr);
+  ASSERT_GT(viewport[0], windowSize);
+  const auto clientOf = [](HWND hwnd) {
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    return client;
+  };
+  // What a person's drag of the edge or the maximise button may reach.
+  MINMAXINFO limits = {};
+  limits.ptMaxTrackSize = {40000, 40000};
+  limits.ptMaxSize = limits.ptMaxTrackSize;
+  SendMessageA(window8.hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  const RECT outer = windowRect(window8.hwnd), client = clientOf(window8.hwnd);
+  const LONG frameWidth = (outer.right - outer.left) - client.right;
+  EXPECT_EQ(limits.ptMaxTrackSize.x, viewport[0] + frameWidth);
+  EXPECT_LE(limits.ptMaxSize.x, viewport[0] + frameWidth);
+
+  // What a program or a window manager asks for directly.
+  MoveWindow(window8.hwnd, window8Left, window8Top, 32767, 300, TRUE);
+  EXPECT_LE(clientOf(window8.hwnd).right, viewport[0]);
+  EXPECT_LE(clientOf(window10.hwnd).right, viewport[0]) << "the size rule asked for more";
+  EXPECT_GT(clientOf(window10.hwnd).right, windowSize);
+  MoveWindow(window8.hwnd, window8Left, window8Top, windowSize, windowSize, TRUE);
+  const RECT rect = windowRect(window10.hwnd);
+  EXPECT_EQ(rect.right - rect.left, windowSize);
+}
+
 TEST_F(DisplayWindowsTest, DragRepaintsUntilReleaseOrLostCapture) {
   EXPECT_EQ(paintsCausedBy(window8.hwnd, WM_MOUSEMOVE, 0), 0) << "no drag yet";
   SendMessageA(window8.hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
