@@ -13,7 +13,7 @@
 #include <cstdlib>
 
 #include "app/facts.h"
-#include "linux/glyph_outlines.h"
+#include "freetype/glyph_outlines.h"
 #include "linux/x11_front_end.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
@@ -29,10 +29,11 @@ double secondsOn(clockid_t clock) {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-bool createWindow(x11::DisplayWindow& record, const x11::ColourRequest& colour, GLXContext share) {
-  GLXFBConfig config = x11::findFramebufferConfig(colour);
+bool createWindow(x11::DisplayWindow& record, const ColourRequest& colour, GLXContext share) {
+  PixelFormatCandidate chosen;
+  GLXFBConfig config = x11::findFramebufferConfig(colour, false, chosen);
   if (config == nullptr || !x11::createX11Window(record, config)) return false;
-  if (!x11::createDisplayContext(record, config, share, colour.colourBits)) return false;
+  if (!x11::createDisplayContext(record, config, share, chosen)) return false;
   x11::makeContextCurrent(record);
   initContextState();
   x11::limitWindowSize(record);
@@ -90,8 +91,8 @@ void printRow(const char* name, const Cost& cost) {
 int main(int argc, char** argv) {
   const int ticks = argc > 1 ? atoi(argv[1]) : 600;
   if (ticks <= 0 || !x11::openDisplay()) return 1;
-  if (!createWindow(x11::window10, x11::tenBitColour, nullptr) ||
-      !createWindow(x11::window8, x11::eightBitColour, x11::window10.context)) {
+  if (!createWindow(x11::window10, tenBitColour, nullptr) ||
+      !createWindow(x11::window8, eightBitColour, x11::window10.context)) {
     printf(
         "ERROR: tick_bench needs a depth-30 X server with 10-bit and 8-bit GLX configurations\n");
     x11::closeWindows();

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "render/frame_setup.h"
 #include "render/gl_headers.h"
 #include "wayland/wayland_front_end.h"
 
@@ -73,6 +74,13 @@ bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext sh
     return false;
   }
   makeContextCurrent(record);
+  // Neither the compositor nor the size rule may make the window larger
+  // than its context can draw.
+  largestDrawableSize(record.maxWidth, record.maxHeight);
+  if (record.toplevel != nullptr)
+    xdg_toplevel_set_max_size(record.toplevel, record.maxWidth, record.maxHeight);
+  if (record.frame != nullptr)
+    libdecor_frame_set_max_content_size(record.frame, record.maxWidth, record.maxHeight);
   // A swap must never wait for the compositor's frame callback: a window it
   // hides gets none, and the other window would stop with it.
   eglSwapInterval(globals.eglDisplay, 0);

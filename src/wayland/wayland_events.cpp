@@ -125,12 +125,17 @@ void refreshBoth() {
 // runs one way only. A compositor that sizes windows itself (a tiling one)
 // has the last word over the 10-bit window's size.
 void noteNewSize(DisplayWindow& record, int width, int height) {
-  record.width = width;
-  record.height = height;
+  record.width = width < record.maxWidth ? width : record.maxWidth;
+  record.height = height < record.maxHeight ? height : record.maxHeight;
   if (&record != &window8 || window10.surface == nullptr) return;
   if (window10.requestedWidth > 0 || window10.requestedHeight > 0) return;
-  const WindowBox target =
-      window10FollowingWindow8({0, 0, width, height}, {0, 0, window10.width, window10.height});
+  // Places are the compositor's on Wayland: only the size follows.
+  Window10Place place;
+  WindowBox target = {};
+  if (!window10FollowingWindow8({0, 0, record.width, record.height}, Window8Shape::Normal,
+                                {0, 0, window10.width, window10.height}, window10.maxWidth,
+                                window10.maxHeight, place, target))
+    return;
   if (target.width == window10.width && target.height == window10.height) return;
   resizeDisplayWindow(window10, target.width, target.height);
   if (window10.frame != nullptr) {

@@ -46,6 +46,8 @@ struct DisplayWindow {
   EGLContext context = EGL_NO_CONTEXT;
   bool hasAlpha = false;      // its configuration carries alpha, which compositors blend by
   int width = 0, height = 0;  // the size it is drawn at
+  // The largest size its context can draw, known once the context exists.
+  int maxWidth = 1 << 14, maxHeight = 1 << 14;
   // The size the compositor last asked for; 0 leaves the choice to us.
   int requestedWidth = 0, requestedHeight = 0;
   bool configured = false;  // the compositor has configured it at least once
