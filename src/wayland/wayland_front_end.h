@@ -80,7 +80,7 @@ void showDisplayWindow(DisplayWindow& record);    // configured, painted once, s
 void applyConfigure(DisplayWindow& record);
 void resizeDisplayWindow(DisplayWindow& record, int width, int height);
 void destroyDisplayWindow(DisplayWindow& record);  // context, surfaces and window
-void disconnectDisplay();                          // both windows, then the connection
+void disconnectDisplay();  // both windows and the seat; the connection goes with the process
 
 // egl_context.cpp: configurations and contexts.
 EGLConfig findEglConfig(const ColourRequest& colour, bool& hasAlpha);  // nullptr if none
