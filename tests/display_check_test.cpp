@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -186,6 +187,46 @@ TEST(CheckVerdicts, AShallowReferenceOrUnknownOutputKeepsStatusZero) {
   v = judgeDisplayChain(r);
   EXPECT_FALSE(v.tenBitsDelivered);
   EXPECT_NE(v.line.find("Windows drives output DP-1 at 8 bits per colour"), std::string::npos);
+}
+
+// On Wayland only the framebuffers are measured: the report says the
+// output is out of sight and points at the compositor, and every loss the
+// framebuffers show still decides the status.
+TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
+  CheckReport r = depth30Report();
+  r.output = DisplayOutputFacts{};
+  r.output.wayland = true;
+  for (WindowMeasurement* w : {&r.window8, &r.window10})
+    w->fullRamp.onScreen = w->narrowRamp.onScreen = unknown;
+  CheckVerdict v = judgeDisplayChain(r);
+  EXPECT_TRUE(v.tenBitsDelivered);
+  EXPECT_EQ(v.line,
+            "Verdict: no link seen loses bits: the 10-bit window holds 104 of 104 levels; a "
+            "Wayland client sees neither the screen nor the display output, so check that the "
+            "compositor drives the output at 10 bits per colour (sway: output NAME "
+            "render_bit_depth 10) and the monitor's own settings.\n");
+  const std::string text = formatCheckReport(r);
+  EXPECT_EQ(text.find("levels on screen"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Screen depth"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nOutput: unknown (a Wayland client cannot read the screen or the "
+                      "output)\n"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 9) << text;
+
+  // A shallow reference is still named before the unknown output.
+  CheckReport shallow = r;
+  shallow.window8.narrowRamp.drawn = 104;
+  v = judgeDisplayChain(shallow);
+  EXPECT_TRUE(v.tenBitsDelivered);
+  EXPECT_NE(v.line.find("the 8-bit window is not a true 8-bit reference"), std::string::npos)
+      << v.line;
+
+  // The 10-bit window's own losses end with status 1 as anywhere.
+  r.window10.narrowRamp.drawn = 26;
+  v = judgeDisplayChain(r);
+  EXPECT_FALSE(v.tenBitsDelivered);
+  EXPECT_NE(v.line.find("holds only 26 of 104 levels"), std::string::npos) << v.line;
 }
 
 TEST(CheckVerdicts, TenBitLevelsNeedNineTenthsOfTheCount) {

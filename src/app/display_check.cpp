@@ -231,6 +231,11 @@ CheckVerdict judgeDisplayChain(const CheckReport& report) {
                           "windows look alike.\n",
                           held.c_str(), ramp.drawn, ramp.allowed8)};
   }
+  if (output.wayland)
+    return {true, "Verdict: no link seen loses bits: " + held +
+                      "; a Wayland client sees neither the screen nor the display output, so "
+                      "check that the compositor drives the output at 10 bits per colour (sway: "
+                      "output NAME render_bit_depth 10) and the monitor's own settings.\n"};
   const bool outputKnown = output.maxBpc != unknown || output.systemBitsPerColour != unknown;
   const bool monitorKnown = output.edid.bitsPerColour != unknown;
   if (outputKnown && monitorKnown)
@@ -293,6 +298,8 @@ std::string formatCheckReport(const CheckReport& report) {
     text += printed("Output: %s, max bpc %s, monitor %s\n",
                     output.name.empty() ? "unknown" : output.name.c_str(),
                     countCell(output.maxBpc).c_str(), monitorText(output.edid).c_str());
+  } else if (output.wayland) {
+    text += "Output: unknown (a Wayland client cannot read the screen or the output)\n";
   } else {
     text += printed("Output: %s, %s bits per colour\n",
                     output.name.empty() ? "unknown" : output.name.c_str(),

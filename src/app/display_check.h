@@ -59,6 +59,9 @@ struct DisplayOutputFacts {
   EdidColour edid;                    // X: the output's "EDID" property
   int systemBitsPerColour = unknown;  // Windows: what the system drives the display at
   bool x11 = false;                   // remedies name xrandr
+  // A Wayland client sees neither the screen nor the output: the report
+  // says so instead of listing unknowns, and its remedy is the compositor's.
+  bool wayland = false;
 };
 
 struct CheckReport {

@@ -101,7 +101,7 @@ bool pumpEvents(bool withTimers) {
 
 }  // namespace
 
-const FrontEndActions waylandActions = {quit, switchLight, refreshBoth};
+const FrontEndActions waylandActions = {quit, switchLight, refreshBoth, printReportAndRepaint};
 
 void paintDisplayWindow(DisplayWindow& record) {
   record.needsPaint = false;
@@ -156,6 +156,11 @@ bool connectionLost() {
 
 bool dispatchDisplay() {
   return pumpEvents(false);
+}
+
+bool roundTrip() {
+  if (lostConnection) return false;
+  return wl_display_roundtrip(globals.display) >= 0 || noteLostConnection();
 }
 
 void startRefreshTimer() {

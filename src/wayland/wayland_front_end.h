@@ -4,8 +4,9 @@
 // configurations and desktop OpenGL compatibility contexts (egl_context.cpp),
 // keys through xkbcommon and the left-button drag (wayland_input.cpp), and
 // the event loop that does the window procedure's work (wayland_events.cpp):
-// painting, the three front-end actions, the size rule and the 16 ms timer
-// beside the display connection. The logo's glyph lists come from FreeType
+// painting, the front-end actions, the size rule and the 16 ms timer
+// beside the display connection; the check's report (wayland_check.cpp) of
+// what each window's framebuffer holds. The logo's glyph lists come from FreeType
 // (freetype/glyph_outlines.h), shared with the X11 front end.
 //
 // What it leaves out: no window icon (Wayland has no client icons; the
@@ -110,8 +111,16 @@ bool connectionLost();
 // Waits for what the compositor sends next and runs its handlers; false
 // when the connection broke (after saying so).
 bool dispatchDisplay();
+// Waits until the compositor has answered everything sent so far, running
+// the handlers of what it sent meanwhile; false when the connection broke.
+bool roundTrip();
 void startRefreshTimer();  // every 16 ms from now on
 void runEventLoop();       // until Escape, a closed window or a lost connection
+
+// wayland_check.cpp: the check's report of both windows (key I, --check).
+// Prints the report; true when the 10-bit window holds 10-bit levels.
+bool reportDisplayChain();
+void printReportAndRepaint();  // the report, then both windows painted again
 
 // wayland_startup.cpp: the shared start-up order with the Wayland and EGL
 // steps, then the event loop. Returns the process exit status.

@@ -51,6 +51,9 @@ ViewerKey viewerKeyFromKeysym(xkb_keysym_t keysym) {
     case XKB_KEY_p:
     case XKB_KEY_P:
       return ViewerKey::Pause;
+    case XKB_KEY_i:
+    case XKB_KEY_I:
+      return ViewerKey::Report;
     default:
       return ViewerKey::Other;
   }

@@ -23,6 +23,8 @@ TEST(WaylandKeysymMapping, TableKeysInEitherCaseAndOnAzerty) {
                       {XKB_KEY_b, XKB_KEY_B, ViewerKey::Shade},
                       {XKB_KEY_n, XKB_KEY_N, ViewerKey::Logo},
                       {XKB_KEY_p, XKB_KEY_P, ViewerKey::Pause},
+                      {XKB_KEY_i, XKB_KEY_I, ViewerKey::Report},
+                      {XKB_KEY_I, XKB_KEY_NoSymbol, ViewerKey::Report},
                       // A tool's keymap may hold only the capital (wtype types N so).
                       {XKB_KEY_N, XKB_KEY_NoSymbol, ViewerKey::Logo},
                       {XKB_KEY_ampersand, XKB_KEY_1, ViewerKey::MainLight},

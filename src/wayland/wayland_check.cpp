@@ -1,0 +1,42 @@
+// The check on Wayland: each window's framebuffer measured through the
+// shared level count, read back from its back buffer before any swap. What
+// the compositor makes of the buffers, and what the output carries, stay
+// out of the report: a Wayland client cannot read the screen in general
+// (screen copies are a few compositors' own protocol, and a client does not
+// even know where its window stands), nor the output's bits per colour.
+#include <cstdio>
+
+#include "app/display_check.h"
+#include "render/level_count.h"
+#include "wayland/wayland_front_end.h"
+
+namespace wayland {
+
+namespace {
+
+void measureWindow(const DisplayWindow& record, WindowMeasurement& measurement) {
+  if (record.surface == nullptr || record.context == EGL_NO_CONTEXT) return;
+  makeContextCurrent(record);
+  readFramebufferBits(measurement);
+  measureRamps(measurement, record.width, record.height, nullptr, nullptr);
+  releaseContext();
+}
+
+}  // namespace
+
+bool reportDisplayChain() {
+  CheckReport report;
+  report.output.wayland = true;
+  measureWindow(window8, report.window8);
+  measureWindow(window10, report.window10);
+  printf("%s", formatCheckReport(report).c_str());
+  return judgeDisplayChain(report).tenBitsDelivered;
+}
+
+void printReportAndRepaint() {
+  reportDisplayChain();
+  // The back buffers hold the last ramp measured; the scene comes back at once.
+  refreshBoth();
+}
+
+}  // namespace wayland
