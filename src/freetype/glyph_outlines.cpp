@@ -10,6 +10,7 @@
 #include <ft2build.h>
 
 #include "app/facts.h"
+#include "render/scene.h"
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
@@ -297,4 +298,11 @@ bool buildGlyphOutlineLists(GLuint base, float extrusion) {
   }
   closeLogoFont(font);
   return true;
+}
+
+void buildLogoGlyphLists(float extrusion) {
+  glyphListBase = glGenLists(256);
+  if (buildGlyphOutlineLists(glyphListBase, extrusion)) return;
+  glDeleteLists(glyphListBase, 256);
+  glyphListBase = 0;
 }

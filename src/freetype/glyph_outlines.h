@@ -48,3 +48,8 @@ void drawGlyphShape(const GlyphShape& shape, float extrusion);
 // context's list space; base + 255 stays empty. false, after printing why,
 // when no font could be loaded (the logo is then simply absent).
 bool buildGlyphOutlineLists(GLuint base, float extrusion);
+
+// The logo's 256 lists, made in the current context's list space, with
+// glyphListBase pointing at them. Without a font none stays behind and
+// glyphListBase stays 0: the logo is simply absent.
+void buildLogoGlyphLists(float extrusion);

@@ -91,11 +91,7 @@ void showWindow8() {
 // allocated but stays empty. Without a font the logo is simply absent, and
 // no list stays behind for it.
 void buildGlyphLists() {
-  glyphListBase = glGenLists(256);
-  if (!buildGlyphOutlineLists(glyphListBase, glyphExtrusion)) {
-    glDeleteLists(glyphListBase, 256);
-    glyphListBase = 0;
-  }
+  buildLogoGlyphLists(glyphExtrusion);
   releaseContext();
 }
 

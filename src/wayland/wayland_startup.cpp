@@ -78,10 +78,10 @@ void showWindow8() {
 }
 
 // Characters 0..254 as extruded polygons of em height 1; list 255 is
-// allocated but stays empty. Without a font the logo is simply absent.
+// allocated but stays empty. Without a font the logo is simply absent, and
+// no list stays behind for it.
 void buildGlyphLists() {
-  glyphListBase = glGenLists(256);
-  buildGlyphOutlineLists(glyphListBase, glyphExtrusion);
+  buildLogoGlyphLists(glyphExtrusion);
   releaseContext();
 }
 
