@@ -24,6 +24,23 @@ TEST(CheckCommandLine, OnlyCheckIsKnown) {
   EXPECT_EQ(runModeFromArguments(3, twice), RunMode::Usage);
 }
 
+TEST(CheckCommandLine, DxgiOnlyWhereOfferedInEitherOrderOnce) {
+  const char* dxgi[] = {"lumivane", "--dxgi"};
+  const char* dxgiCheck[] = {"lumivane", "--dxgi", "--check"};
+  const char* checkDxgi[] = {"lumivane", "--check", "--dxgi"};
+  const char* dxgiTwice[] = {"lumivane", "--dxgi", "--dxgi"};
+  const char* dxgiOther[] = {"lumivane", "--dxgi", "--chek"};
+  const char* check[] = {"lumivane", "--check"};
+  EXPECT_EQ(runModeFromArguments(2, dxgi), RunMode::Usage) << "not offered: unknown";
+  EXPECT_EQ(runModeFromArguments(3, dxgiCheck), RunMode::Usage);
+  EXPECT_EQ(runModeFromArguments(2, dxgi, true), RunMode::DxgiShow);
+  EXPECT_EQ(runModeFromArguments(3, dxgiCheck, true), RunMode::DxgiCheck);
+  EXPECT_EQ(runModeFromArguments(3, checkDxgi, true), RunMode::DxgiCheck);
+  EXPECT_EQ(runModeFromArguments(3, dxgiTwice, true), RunMode::Usage);
+  EXPECT_EQ(runModeFromArguments(3, dxgiOther, true), RunMode::Usage);
+  EXPECT_EQ(runModeFromArguments(2, check, true), RunMode::Check);
+}
+
 TEST(CheckRamps, PresetsAndTheLevelsTheyAllow) {
   EXPECT_EQ(shadePresets[widestRampPreset()].shadeTop, 1.0f);
   EXPECT_EQ(shadePresets[widestRampPreset()].shadeBottom, 0.0f);

@@ -8,10 +8,16 @@
 
 #include "viewer/viewer_state.h"
 
-RunMode runModeFromArguments(int argc, const char* const* argv) {
-  if (argc <= 1) return RunMode::Show;
-  if (argc == 2 && std::strcmp(argv[1], "--check") == 0) return RunMode::Check;
-  return RunMode::Usage;
+RunMode runModeFromArguments(int argc, const char* const* argv, bool dxgiOffered) {
+  bool check = false, dxgi = false;
+  for (int i = 1; i < argc; ++i) {
+    bool& option = std::strcmp(argv[i], "--check") == 0 ? check : dxgi;
+    const bool known = &option == &check || (dxgiOffered && std::strcmp(argv[i], "--dxgi") == 0);
+    if (!known || option) return RunMode::Usage;
+    option = true;
+  }
+  if (dxgi) return check ? RunMode::DxgiCheck : RunMode::DxgiShow;
+  return check ? RunMode::Check : RunMode::Show;
 }
 
 namespace {
