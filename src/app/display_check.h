@@ -67,8 +67,17 @@ struct DisplayOutputFacts {
   bool wayland = false;
 };
 
+// Windows with --dxgi: a window's swap chain. With swap chains the ramps'
+// onScreen counts are the levels read back from each back buffer, as far as
+// a program can follow its frames.
+struct SwapChainFacts {
+  std::string format;  // "R10G10B10A2_UNORM"; empty without swap chains
+  std::string effect;  // "flip discard", "flip sequential" or "discard"
+};
+
 struct CheckReport {
   WindowMeasurement window8, window10;
+  SwapChainFacts swapChain8, swapChain10;
   DisplayOutputFacts output;
 };
 

@@ -14,9 +14,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "app/display_check.h"
 #include "app/facts.h"
 #include "render/frame_setup.h"
 #include "render/level_count.h"
@@ -273,6 +275,43 @@ bool copyIntoBackBuffer(DxgiSurface& surface) {
   return true;
 }
 
+// The distinct colours in the back buffer, read through a staging texture
+// the CPU can map; -1 where it cannot be read.
+int countBackBufferLevels(DxgiSurface& surface) {
+  ID3D11Texture2D* backBuffer = nullptr;
+  if (FAILED(surface.swapChain->GetBuffer(0, __uuidof(ID3D11Texture2D),
+                                          reinterpret_cast<void**>(&backBuffer))))
+    return unknown;
+  D3D11_TEXTURE2D_DESC description = {};
+  backBuffer->GetDesc(&description);
+  description.Usage = D3D11_USAGE_STAGING;
+  description.BindFlags = 0;
+  description.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
+  description.MiscFlags = 0;
+  ID3D11Texture2D* staging = nullptr;
+  int count = unknown;
+  if (SUCCEEDED(device->CreateTexture2D(&description, nullptr, &staging))) {
+    immediate->CopyResource(staging, backBuffer);
+    D3D11_MAPPED_SUBRESOURCE mapped = {};
+    if (SUCCEEDED(immediate->Map(staging, 0, D3D11_MAP_READ, 0, &mapped))) {
+      std::set<std::uint32_t> colours;
+      // Alpha is no colour: the 10-bit format's top two bits, the byte
+      // format's last byte.
+      const std::uint32_t colourBits = surface.tenBit ? 0x3fffffffu : 0x00ffffffu;
+      for (UINT y = 0; y < description.Height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const unsigned char*>(mapped.pData) + y * mapped.RowPitch);
+        for (UINT x = 0; x < description.Width; ++x) colours.insert(row[x] & colourBits);
+      }
+      count = static_cast<int>(colours.size());
+      immediate->Unmap(staging, 0);
+    }
+    staging->Release();
+  }
+  backBuffer->Release();
+  return count;
+}
+
 void undo(HWND hwnd, HWND glWindow, HDC glDc, HGLRC context, DxgiSurface& surface) {
   wglMakeCurrent(nullptr, nullptr);
   if (surface.frame != nullptr) surface.frame->Release();
@@ -362,6 +401,19 @@ void presentThroughDxgi(const DisplayWindow& record, int width, int height) {
     skipFrame();
   }
   wglMakeCurrent(record.hdc, nullptr);
+}
+
+void readBackBufferRamp(RampMeasurement& ramp, void* record) {
+  DxgiSurface& surface = *static_cast<DisplayWindow*>(record)->dxgi;
+  // The ramp just drawn into the framebuffer object goes the way of every
+  // frame, up to the back buffer, and is read back from there.
+  if (copyIntoBackBuffer(surface)) ramp.onScreen = countBackBufferLevels(surface);
+}
+
+void describeSwapChain(const DisplayWindow& record, SwapChainFacts& facts) {
+  if (record.dxgi == nullptr) return;
+  facts.format = formatName(*record.dxgi);
+  facts.effect = record.dxgi->swapEffect;
 }
 
 }  // namespace win32

@@ -14,6 +14,7 @@
 // go with the process.
 #pragma once
 
+#include "app/display_check.h"
 #include "app/pixel_format_choice.h"
 #include "render/gl_headers.h"
 
@@ -90,6 +91,12 @@ HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, Disp
 // Draws one frame at this client size and presents it; the context is not
 // current afterwards.
 void presentThroughDxgi(const DisplayWindow& record, int width, int height);
+
+// For the check: measureRamps' afterDrawing step of a DXGI window (record is
+// its DisplayWindow), which copies the ramp into the back buffer and counts
+// the levels read back from there; and what the window's swap chain is.
+void readBackBufferRamp(RampMeasurement& ramp, void* record);
+void describeSwapChain(const DisplayWindow& record, SwapChainFacts& facts);
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

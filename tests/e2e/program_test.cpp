@@ -91,7 +91,7 @@ const FrontEnd frontEnds[] = {
      true, false, wineEightBitNote, true, false, usageWithDxgi},
     {"wayland", false, true, false, true, noTenBitFormatLine, "", false, true, "", true, false,
      usage},
-    {"windows-dxgi", true, true, false, false, nullptr, "", true, false, "", false, true,
+    {"windows-dxgi", true, true, false, false, nullptr, "", true, false, "", true, true,
      usageWithDxgi},
 };
 
@@ -586,6 +586,24 @@ void expectDeepColourReport(const std::string& report) {
   if (frontEnd->trueEightBitWindow) {
     EXPECT_EQ(std::vector<int>(bits.begin(), bits.begin() + 3), (std::vector<int>{8, 8, 8}));
     EXPECT_NEAR(drawn[0], allowed[0], 1) << "the 8-bit window holds 8-bit levels";
+    if (frontEnd->dxgi) {
+      // What the program reads back from each swap chain's back buffer, and
+      // Wine's DXGI output, which tells no bits per colour.
+      EXPECT_NE(report.find("\nDXGI swap chain                 R8G8B8A8_UNORM    "
+                            "R10G10B10A2_UNORM\n"),
+                std::string::npos)
+          << report;
+      const std::vector<int> backBuffer =
+          reportRow(report.substr(narrow), "  levels in the back buffer");
+      ASSERT_EQ(backBuffer.size(), 2u) << report;
+      EXPECT_NEAR(backBuffer[0], allowed[0], 1) << "the 8-bit swap chain holds 8-bit levels";
+      EXPECT_NEAR(backBuffer[1], allowed[3], 1) << "the 10-bit swap chain holds 10-bit levels";
+      EXPECT_NE(report.find(", unknown bits per colour\nVerdict: no link seen loses bits: the "
+                            "10-bit window holds "),
+                std::string::npos)
+          << report;
+      return;
+    }
     if (!reportsTheScreen()) {
       EXPECT_EQ(report.find("levels on screen"), std::string::npos) << report;
       EXPECT_EQ(report.substr(report.find("Output: ")), waylandReportEnd);
@@ -798,13 +816,17 @@ TEST(CheckTest, ReportsWhatEachWindowHoldsOnADeepColourScreen) {
   ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
   const std::unique_ptr<Desktop> screen = deepColourDesktop();
   const CheckRun run = runCheck(screen->environment(), {"--check"});
-  std::cout << run.output.substr(run.output.find("Display chain check"));
+  const std::size_t table = run.output.find("Display chain check");
+  ASSERT_NE(table, std::string::npos) << run.output;
+  std::cout << run.output.substr(table);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.output.rfind(startText() + "Display chain check\n", 0), 0u) << run.output;
   expectDeepColourReport(run.output);
   const std::string start = startText();
   EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'),
-            std::count(start.begin(), start.end(), '\n') + (reportsTheScreen() ? 12 : 9))
+            std::count(start.begin(), start.end(), '\n') + (reportsTheScreen() ? 12
+                                                            : frontEnd->dxgi   ? 13
+                                                                               : 9))
       << "the table and one verdict line:\n"
       << run.output;
   EXPECT_FALSE(screen->hasWindowTitled(title10)) << "no window left behind";
