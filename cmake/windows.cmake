@@ -5,7 +5,8 @@ add_library(lumivane_windows STATIC
   src/windows/deep_colour_window.cpp
   src/windows/window_proc.cpp
   src/windows/extension_list.cpp
-  src/windows/win32_check.cpp)
+  src/windows/win32_check.cpp
+  src/windows/dxgi_present.cpp)
 target_link_libraries(lumivane_windows PUBLIC lumivane_core opengl32 glu32 gdi32 user32)
 
 set(LUMIVANE_ICON_DIR "" CACHE PATH "Folder holding the generated lumivane.ico")
@@ -50,4 +51,8 @@ if(LUMIVANE_E2E_RUNNER)
   add_wine_test(windows_program_end_to_end
     ${LUMIVANE_E2E_RUNNER} --front-end=windows -- ${wine_run} $<TARGET_FILE:lumivane>)
   set_tests_properties(windows_program_end_to_end PROPERTIES TIMEOUT 600)
+  # The same program presenting through DXGI swap chains.
+  add_wine_test(windows_dxgi_end_to_end
+    ${LUMIVANE_E2E_RUNNER} --front-end=windows-dxgi -- ${wine_run} $<TARGET_FILE:lumivane> --dxgi)
+  set_tests_properties(windows_dxgi_end_to_end PROPERTIES TIMEOUT 600)
 endif()

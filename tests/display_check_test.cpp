@@ -24,6 +24,23 @@ TEST(CheckCommandLine, OnlyCheckIsKnown) {
   EXPECT_EQ(runModeFromArguments(3, twice), RunMode::Usage);
 }
 
+TEST(CheckCommandLine, DxgiOnlyWhereOfferedInEitherOrderOnce) {
+  const char* dxgi[] = {"lumivane", "--dxgi"};
+  const char* dxgiCheck[] = {"lumivane", "--dxgi", "--check"};
+  const char* checkDxgi[] = {"lumivane", "--check", "--dxgi"};
+  const char* dxgiTwice[] = {"lumivane", "--dxgi", "--dxgi"};
+  const char* dxgiOther[] = {"lumivane", "--dxgi", "--chek"};
+  const char* check[] = {"lumivane", "--check"};
+  EXPECT_EQ(runModeFromArguments(2, dxgi), RunMode::Usage) << "not offered: unknown";
+  EXPECT_EQ(runModeFromArguments(3, dxgiCheck), RunMode::Usage);
+  EXPECT_EQ(runModeFromArguments(2, dxgi, true), RunMode::DxgiShow);
+  EXPECT_EQ(runModeFromArguments(3, dxgiCheck, true), RunMode::DxgiCheck);
+  EXPECT_EQ(runModeFromArguments(3, checkDxgi, true), RunMode::DxgiCheck);
+  EXPECT_EQ(runModeFromArguments(3, dxgiTwice, true), RunMode::Usage);
+  EXPECT_EQ(runModeFromArguments(3, dxgiOther, true), RunMode::Usage);
+  EXPECT_EQ(runModeFromArguments(2, check, true), RunMode::Check);
+}
+
 TEST(CheckRamps, PresetsAndTheLevelsTheyAllow) {
   EXPECT_EQ(shadePresets[widestRampPreset()].shadeTop, 1.0f);
   EXPECT_EQ(shadePresets[widestRampPreset()].shadeBottom, 0.0f);
@@ -258,6 +275,39 @@ TEST(CheckReportText, TableThenVerdict) {
             std::string::npos)
       << text;
   EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), judgeDisplayChain(r).line);
+  EXPECT_EQ(text.find("DXGI swap chain"), std::string::npos) << "no swap chains, no such rows";
+}
+
+// Windows with DXGI swap chains: the levels counted are those read back
+// from each back buffer, and Wine's output tells no bits.
+CheckReport swapChainReport() {
+  CheckReport r = depth30Report();
+  r.output = DisplayOutputFacts{};
+  r.output.name = "\\\\.\\DISPLAY1";
+  r.swapChain8 = {"R8G8B8A8_UNORM", "flip discard"};
+  r.swapChain10 = {"R10G10B10A2_UNORM", "flip discard"};
+  return r;
+}
+
+TEST(CheckReportText, SwapChainsAndTheirBackBuffers) {
+  CheckReport r = swapChainReport();
+  const std::string text = formatCheckReport(r);
+  EXPECT_NE(text.find("DXGI swap chain                 R8G8B8A8_UNORM    R10G10B10A2_UNORM\n"
+                      "  swap effect                   flip discard      flip discard\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("  levels in the back buffer     26                104\n"), std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("levels on screen"), std::string::npos) << text;
+  EXPECT_NE(text.find("Output: \\\\.\\DISPLAY1, unknown bits per colour\n"), std::string::npos)
+      << text;
+  EXPECT_TRUE(judgeDisplayChain(r).tenBitsDelivered);
+
+  r.window10.narrowRamp.onScreen = 26;
+  const CheckVerdict lost = judgeDisplayChain(r);
+  EXPECT_FALSE(lost.tenBitsDelivered);
+  EXPECT_NE(lost.line.find("only 26 reach the swap chain's back buffer"), std::string::npos)
+      << lost.line;
 }
 
 }  // namespace

@@ -8,10 +8,16 @@
 
 #include "viewer/viewer_state.h"
 
-RunMode runModeFromArguments(int argc, const char* const* argv) {
-  if (argc <= 1) return RunMode::Show;
-  if (argc == 2 && std::strcmp(argv[1], "--check") == 0) return RunMode::Check;
-  return RunMode::Usage;
+RunMode runModeFromArguments(int argc, const char* const* argv, bool dxgiOffered) {
+  bool check = false, dxgi = false;
+  for (int i = 1; i < argc; ++i) {
+    bool& option = std::strcmp(argv[i], "--check") == 0 ? check : dxgi;
+    const bool known = &option == &check || (dxgiOffered && std::strcmp(argv[i], "--dxgi") == 0);
+    if (!known || option) return RunMode::Usage;
+    option = true;
+  }
+  if (dxgi) return check ? RunMode::DxgiCheck : RunMode::DxgiShow;
+  return check ? RunMode::Check : RunMode::Show;
 }
 
 namespace {
@@ -172,8 +178,9 @@ std::string tenBitWindowLoss(const CheckReport& report) {
         ramp.drawn, ramp.allowed10, ramp.allowed8);
   if (ramp.onScreen != unknown && !holdsTenBitLevels(ramp.onScreen, ramp)) {
     std::string line = printed(
-        "the 10-bit window holds %d of %d levels in its framebuffer, but only %d reach the screen",
-        ramp.drawn, ramp.allowed10, ramp.onScreen);
+        "the 10-bit window holds %d of %d levels in its framebuffer, but only %d reach the %s",
+        ramp.drawn, ramp.allowed10, ramp.onScreen,
+        report.swapChain10.format.empty() ? "screen" : "swap chain's back buffer");
     if (report.output.screenDepth != unknown && report.output.screenDepth < 30)
       line += printed(" (the X screen has depth %d: run the X server at depth 30).",
                       report.output.screenDepth);
@@ -184,16 +191,22 @@ std::string tenBitWindowLoss(const CheckReport& report) {
   return "";
 }
 
-std::string heldLevels(const RampMeasurement& ramp) {
-  const bool onScreen = ramp.onScreen != unknown;
-  return printed("the 10-bit window holds %d of %d levels%s", onScreen ? ramp.onScreen : ramp.drawn,
-                 ramp.allowed10, onScreen ? " on screen" : "");
+// What the 10-bit window holds where the program last saw it: on screen, in
+// the swap chain's back buffer, or in its framebuffer.
+std::string heldLevels(const CheckReport& report) {
+  const RampMeasurement& ramp = report.window10.narrowRamp;
+  const bool seen = ramp.onScreen != unknown;
+  const char* where = !seen                               ? ""
+                      : report.swapChain10.format.empty() ? " on screen"
+                                                          : " in the swap chain's back buffer";
+  return printed("the 10-bit window holds %d of %d levels%s", seen ? ramp.onScreen : ramp.drawn,
+                 ramp.allowed10, where);
 }
 
 // What the display output says it carries, where it says less than 10 bits.
 std::string outputLoss(const CheckReport& report) {
   const DisplayOutputFacts& output = report.output;
-  const std::string held = heldLevels(report.window10.narrowRamp);
+  const std::string held = heldLevels(report);
   const std::string name = outputName(output);
   if (output.maxBpc != unknown && output.maxBpc < 10) {
     std::string line =
@@ -223,7 +236,7 @@ CheckVerdict judgeDisplayChain(const CheckReport& report) {
   if (!loss.empty()) return {false, "Verdict: " + loss + "\n"};
 
   const DisplayOutputFacts& output = report.output;
-  const std::string held = heldLevels(report.window10.narrowRamp);
+  const std::string held = heldLevels(report);
   if (!trueEightBitReference(report.window8)) {
     const RampMeasurement& ramp = report.window8.narrowRamp;
     return {true, printed("Verdict: %s, but the 8-bit window is not a true 8-bit reference on "
@@ -262,13 +275,14 @@ std::string row(const char* label, const std::string& cell8, const std::string& 
 }
 
 std::string rampRows(const char* name, const RampMeasurement& r8, const RampMeasurement& r10,
-                     bool onScreenKnown) {
+                     bool onScreenKnown, bool swapChains) {
   std::string rows =
       row(printed("%s: levels drawn", name).c_str(), countCell(r8.drawn), countCell(r10.drawn));
   rows += row("  levels 8 / 10 bits allow", printed("%d / %d", r8.allowed8, r8.allowed10),
               printed("%d / %d", r10.allowed8, r10.allowed10));
   if (onScreenKnown)
-    rows += row("  levels on screen", countCell(r8.onScreen), countCell(r10.onScreen));
+    rows += row(swapChains ? "  levels in the back buffer" : "  levels on screen",
+                countCell(r8.onScreen), countCell(r10.onScreen));
   return rows;
 }
 
@@ -291,8 +305,13 @@ std::string formatCheckReport(const CheckReport& report) {
   std::string text = "Display chain check\n";
   text += row("", "8-bit window", "10-bit window");
   text += row("Framebuffer bits (R G B A)", bitsCell(w8), bitsCell(w10));
-  text += rampRows("Full ramp", w8.fullRamp, w10.fullRamp, onScreenKnown);
-  text += rampRows("Narrow ramp", w8.narrowRamp, w10.narrowRamp, onScreenKnown);
+  const bool swapChains = !report.swapChain10.format.empty();
+  if (swapChains) {
+    text += row("DXGI swap chain", report.swapChain8.format, report.swapChain10.format);
+    text += row("  swap effect", report.swapChain8.effect, report.swapChain10.effect);
+  }
+  text += rampRows("Full ramp", w8.fullRamp, w10.fullRamp, onScreenKnown, swapChains);
+  text += rampRows("Narrow ramp", w8.narrowRamp, w10.narrowRamp, onScreenKnown, swapChains);
   if (output.x11) {
     text += printed("Screen depth: %s\n", countCell(output.screenDepth).c_str());
     text += printed("Output: %s, max bpc %s, monitor %s\n",

@@ -12,11 +12,14 @@
 // A count or a bit size nobody could find out.
 constexpr int unknown = -1;
 
-// What the command line asks for: the demonstration, the check, or neither
-// (any other argument), which prints usageLine and ends with status 2.
-enum class RunMode { Show, Check, Usage };
-RunMode runModeFromArguments(int argc, const char* const* argv);
+// What the command line asks for: the demonstration, the check, either of
+// them presented through DXGI swap chains (where the program offers it:
+// Windows alone), or none (any other argument), which prints the usage line
+// and ends with status 2. The options may come in either order, each once.
+enum class RunMode { Show, Check, DxgiShow, DxgiCheck, Usage };
+RunMode runModeFromArguments(int argc, const char* const* argv, bool dxgiOffered = false);
 inline constexpr char usageLine[] = "Usage: lumivane [--check]\n";
+inline constexpr char usageLineWithDxgi[] = "Usage: lumivane [--dxgi] [--check]\n";
 
 // The background presets the check draws: the widest ramp and the
 // narrowest one that is still a ramp (not one flat grey).
@@ -64,8 +67,17 @@ struct DisplayOutputFacts {
   bool wayland = false;
 };
 
+// Windows with --dxgi: a window's swap chain. With swap chains the ramps'
+// onScreen counts are the levels read back from each back buffer, as far as
+// a program can follow its frames.
+struct SwapChainFacts {
+  std::string format;  // "R10G10B10A2_UNORM"; empty without swap chains
+  std::string effect;  // "flip discard", "flip sequential" or "discard"
+};
+
 struct CheckReport {
   WindowMeasurement window8, window10;
+  SwapChainFacts swapChain8, swapChain10;
   DisplayOutputFacts output;
 };
 

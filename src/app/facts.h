@@ -46,6 +46,11 @@ inline constexpr char noTenBitFormatLine[] =
 // The double blank is part of the line as people have always seen it.
 inline constexpr char noPixelFormatExtensionLine[] =
     "ERROR: The extensions for  10 bit video are not supported on this video card.\n";
+// Windows, after the error line when WGL offers no 10-bit format but DXGI is
+// there: most video cards show 10 bits through DXGI swap chains instead.
+inline constexpr char tryDxgiNote[] =
+    "NOTE: Try 'lumivane --dxgi': it shows 10 bit video through DXGI swap chains, which most "
+    "current video cards support on a 10 bit desktop.\n";
 // Either front end, when no bold "Arial" (or its stand-in) can be loaded:
 // the program goes on without the logo.
 inline constexpr char logoFontMissingNote[] =

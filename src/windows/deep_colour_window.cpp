@@ -175,6 +175,14 @@ bool createWindowWithFormat(const char* className, int format) {
   return true;
 }
 
+// Whether the system has DXGI at all, without keeping it loaded.
+bool dxgiPresent() {
+  HMODULE dxgi = LoadLibraryA("dxgi.dll");
+  if (dxgi == nullptr) return false;
+  FreeLibrary(dxgi);
+  return true;
+}
+
 }  // namespace
 
 HWND createDeepColourWindow(const char* className) {
@@ -188,6 +196,7 @@ HWND createDeepColourWindow(const char* className) {
   wglMakeCurrent(probeDc, probeContext);
   PixelFormatCandidate chosen;
   const int format = chooseDeepColourFormat(probeDc, chosen);
+  if (format == 0 && dxgiPresent()) printf("%s", tryDxgiNote);
   bool created = format != 0 && createWindowWithFormat(className, format);
 
   wglMakeCurrent(probeDc, nullptr);

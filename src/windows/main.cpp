@@ -1,5 +1,6 @@
 // The Windows console program: the demonstration, or with --check a
-// measured report of both windows and the display. Console lines go out as
+// measured report of both windows and the display; with --dxgi either one
+// presents through DXGI swap chains. Console lines go out as
 // they are printed, also when standard output is a pipe.
 #include <cstdio>
 
@@ -8,10 +9,11 @@
 
 int main(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IONBF, 0);
-  const RunMode mode = runModeFromArguments(argc, argv);
+  const RunMode mode = runModeFromArguments(argc, argv, true);
   if (mode == RunMode::Usage) {
-    printf("%s", usageLine);
+    printf("%s", usageLineWithDxgi);
     return 2;
   }
-  return win32::runApplication(mode == RunMode::Check);
+  return win32::runApplication(mode == RunMode::Check || mode == RunMode::DxgiCheck,
+                               mode == RunMode::DxgiShow || mode == RunMode::DxgiCheck);
 }

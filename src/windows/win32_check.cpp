@@ -18,13 +18,15 @@ namespace win32 {
 
 namespace {
 
-void measureWindow(const DisplayWindow& record, WindowMeasurement& measurement) {
+void measureWindow(DisplayWindow& record, WindowMeasurement& measurement) {
   if (record.hwnd == nullptr || record.hglrc == nullptr) return;
   RECT client = {};
   GetClientRect(record.hwnd, &client);
   wglMakeCurrent(record.hdc, record.hglrc);
   readFramebufferBits(measurement);
-  measureRamps(measurement, client.right, client.bottom, nullptr, nullptr);
+  // A DXGI window's ramp goes on into its back buffer and is counted there.
+  measureRamps(measurement, client.right, client.bottom,
+               record.dxgi != nullptr ? readBackBufferRamp : nullptr, &record);
   wglMakeCurrent(record.hdc, nullptr);
 }
 
@@ -124,6 +126,8 @@ bool reportDisplayChain() {
   CheckReport report;
   measureWindow(window8, report.window8);
   measureWindow(window10, report.window10);
+  describeSwapChain(window8, report.swapChain8);
+  describeSwapChain(window10, report.swapChain10);
   readDisplayOutput(report.output);
   printf("%s", formatCheckReport(report).c_str());
   return judgeDisplayChain(report).tenBitsDelivered;

@@ -14,10 +14,15 @@
 // go with the process.
 #pragma once
 
+#include "app/display_check.h"
 #include "app/pixel_format_choice.h"
 #include "render/gl_headers.h"
 
 namespace win32 {
+
+// A window's DXGI swap chain and the OpenGL framebuffer object whose frames
+// it shows (dxgi_present.cpp).
+struct DxgiSurface;
 
 // One display window's handles. A null hwnd means the window does not exist
 // (yet); the window procedure paints only windows recorded here.
@@ -25,6 +30,9 @@ struct DisplayWindow {
   HWND hwnd = nullptr;
   HDC hdc = nullptr;  // own device context, valid for the window's life
   HGLRC hglrc = nullptr;
+  // Presented through DXGI: then hdc and hglrc are a hidden window's, whose
+  // context draws into the surface's framebuffer object.
+  DxgiSurface* dxgi = nullptr;
 };
 
 extern DisplayWindow window10;  // right: 10-10-10-2 through WGL_ARB_pixel_format
@@ -38,8 +46,9 @@ extern HICON smallIcon;
 // message loop, or with checkOnly the report instead of the loop. Returns the
 // process exit status: 0 after a normal end (or a check whose 10-bit window
 // delivered 10-bit levels), 1 after a check whose did not, -1 when the
-// program could not start.
-int runApplication(bool checkOnly);
+// program could not start. With throughDxgi both windows present through
+// DXGI swap chains.
+int runApplication(bool checkOnly, bool throughDxgi);
 
 // win32_check.cpp: the measured report of both windows and the display.
 // reportDisplayChain prints it and tells whether the 10-bit window delivered
@@ -70,6 +79,24 @@ HWND createDeepColourWindow(const char* className);
 // Where createDeepColourWindow fetches the driver's extension entry points:
 // wglGetProcAddress, unless a test plays a driver that this machine lacks.
 extern PROC(WINAPI* wglEntryPointLookup)(LPCSTR name);
+
+// dxgi_present.cpp: a display window presenting through a DXGI swap chain
+// (R10G10B10A2_UNORM or R8G8B8A8_UNORM) on the one Direct3D 11 device, made
+// the first time. Its hidden window's context joins sharedWith's list space
+// (when not null) before it is first current; on success it is current and
+// drawing into the framebuffer object, and the record is filled. On failure
+// the error line is printed, the record is empty and nothing is current.
+HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, DisplayWindow& record);
+
+// Draws one frame at this client size and presents it; the context is not
+// current afterwards.
+void presentThroughDxgi(const DisplayWindow& record, int width, int height);
+
+// For the check: measureRamps' afterDrawing step of a DXGI window (record is
+// its DisplayWindow), which copies the ramp into the back buffer and counts
+// the levels read back from there; and what the window's swap chain is.
+void readBackBufferRamp(RampMeasurement& ramp, void* record);
+void describeSwapChain(const DisplayWindow& record, SwapChainFacts& facts);
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

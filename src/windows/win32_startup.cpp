@@ -1,6 +1,7 @@
 // Start-up and message loop on Win32: the platform steps of the shared
 // start-up order, with the window class, the icons, WGL list sharing and the
-// glyph outlines of the bold "Arial" font.
+// glyph outlines of the bold "Arial" font; the windows come from WGL pixel
+// formats, or with --dxgi present through DXGI swap chains.
 #include <cstdio>
 
 #include "app/facts.h"
@@ -57,6 +58,25 @@ void initWindow8Context() {
   initContextState();
 }
 
+bool createDxgiWindow10() {
+  if (createDxgiWindow(windowClassName, true, nullptr, window10) == nullptr) return false;
+  initContextState();
+  return true;
+}
+
+// Every failure of the DXGI path leaves its line readable for a while, this
+// last one too.
+bool createDxgiWindow8() {
+  if (createDxgiWindow(windowClassName, false, window10.hglrc, window8) != nullptr) return true;
+  fflush(stdout);
+  Sleep(5000);
+  return false;
+}
+
+// The 8-bit window's context joined the 10-bit one's lists as it was made,
+// before its framebuffer object needed it current.
+void listsAlreadyShared() {}
+
 void showWindow8() {
   ShowWindow(window8.hwnd, SW_SHOW);
   UpdateWindow(window8.hwnd);
@@ -91,11 +111,21 @@ void startTimer() {
   SetTimer(window10.hwnd, refreshTimerId, refreshPeriodMs, nullptr);
 }
 
+// GetMessage answers -1 only for a bad window handle or message pointer,
+// neither of which this loop passes; yet Wine answers it once for the first
+// call after DXGI swap chains are made (error 87). A lone -1 is passed over;
+// a run of them ends the loop as a real failure would.
 void runMessageLoop() {
   MSG msg;
+  int failuresInARow = 0;
   while (true) {
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-    if (got == 0 || got == -1) break;
+    if (got == 0) break;
+    if (got == -1) {
+      if (++failuresInARow >= 10) break;
+      continue;
+    }
+    failuresInARow = 0;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -113,13 +143,13 @@ void reportInsteadOfMessageLoop() {
 
 }  // namespace
 
-int runApplication(bool checkOnly) {
+int runApplication(bool checkOnly, bool throughDxgi) {
   const StartupSteps win32Steps = {
       registerClassAndLoadIcons,
-      createWindow10,
+      throughDxgi ? createDxgiWindow10 : createWindow10,
       showWindow10,
-      createWindow8,
-      shareLists,
+      throughDxgi ? createDxgiWindow8 : createWindow8,
+      throughDxgi ? listsAlreadyShared : shareLists,
       initWindow8Context,
       makeWindow8Current,
       showWindow8,

@@ -75,7 +75,9 @@ void paint(HWND hwnd) {
     record = &window8;
   }
   // Any other window of the class (the probe) is never drawn.
-  if (record != nullptr) {
+  if (record != nullptr && record->dxgi != nullptr) {
+    presentThroughDxgi(*record, client.right, client.bottom);
+  } else if (record != nullptr) {
     wglMakeCurrent(record->hdc, record->hglrc);
     renderFrame(client.right, client.bottom);
     SwapBuffers(record->hdc);

@@ -10,6 +10,7 @@
 //   e2e_tests [gtest flags] --front-end=linux -- build/linux/lumivane
 //   e2e_tests --front-end=wayland -- build/linux/lumivane
 //   e2e_tests --front-end=windows -- scripts/wine-run 64 PREFIX lumivane.exe
+//   e2e_tests --front-end=windows-dxgi -- scripts/wine-run 64 PREFIX lumivane.exe --dxgi
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
@@ -47,7 +48,8 @@ struct FrontEnd {
   bool framedByItself;
   // The native front end takes a true 8-bit visual beside the 10-bit one;
   // Wine on a depth-30 screen offers only 10-bit window formats, so its
-  // "8-bit" window is at least as fine as 8 bits.
+  // "8-bit" window is at least as fine as 8 bits; through DXGI swap chains
+  // it is a true 8-bit window again.
   bool trueEightBitWindow;
   // A plain X window that the test can resize as a window manager would.
   // (The Windows program's size rule is checked under Wine by its own tests.)
@@ -55,8 +57,11 @@ struct FrontEnd {
   // The native front end names a display it cannot open; Wine does not get
   // as far as starting the program.
   bool namesMissingDisplay;
-  // What a depth-24 screen gives: Wine's format choice itself fails there.
+  // What a depth-24 screen gives: Wine's format choice itself fails there,
+  // and the Windows program adds a note on what to try. Null where the
+  // program goes on at 8 bits (DXGI swap chains on any screen).
   const char* noDeepColourLine;
+  const char* noDeepColourNote;
   // Wine's console writes each line end as CR LF.
   bool consoleEndsLinesWithCrLf;
   // On a Wayland compositor rather than an X server: the compositor places
@@ -66,17 +71,28 @@ struct FrontEnd {
   const char* deepColourStartLines;
   // The front end answers --check and key I with its report.
   bool reports;
+  // Presents through DXGI swap chains, whose windows under Wine may show a
+  // black frame before the first copy reaches them.
+  bool dxgi;
+  const char* usage;
 };
 
 const char wineEightBitNote[] =
     "NOTE: the 8-bit window got 10 bits per colour on this display, so it cannot show 8-bit "
     "bands.\n";
 
+const char usage[] = "Usage: lumivane [--check]\n";
+const char usageWithDxgi[] = "Usage: lumivane [--dxgi] [--check]\n";
+
 const FrontEnd frontEnds[] = {
-    {"linux", false, true, true, true, noTenBitFormatLine, false, false, "", true},
-    {"windows", true, false, false, false, "ERROR: wglChoosePixelFormat failed!\n", true, false,
-     wineEightBitNote, true},
-    {"wayland", false, true, false, true, noTenBitFormatLine, false, true, "", true},
+    {"linux", false, true, true, true, noTenBitFormatLine, "", false, false, "", true, false,
+     usage},
+    {"windows", true, false, false, false, "ERROR: wglChoosePixelFormat failed!\n", tryDxgiNote,
+     true, false, wineEightBitNote, true, false, usageWithDxgi},
+    {"wayland", false, true, false, true, noTenBitFormatLine, "", false, true, "", true, false,
+     usage},
+    {"windows-dxgi", true, true, false, false, nullptr, "", true, false, "", true, true,
+     usageWithDxgi},
 };
 
 const FrontEnd* frontEnd = nullptr;
@@ -169,6 +185,29 @@ std::unique_ptr<Desktop> deepColourDesktop() {
 }
 
 const char* const deepColourScreenMissing = "the deep-colour screen (Xvfb or sway) did not start";
+
+// What the console shows on a screen without 10-bit colour after the banner.
+std::string noDeepColourText() {
+  return std::string(frontEnd->noDeepColourLine) + frontEnd->noDeepColourNote;
+}
+
+// Whether a picture shows anything at all.
+bool allBlack(const ScreenImage& image) {
+  return std::all_of(image.pixels.begin(), image.pixels.end(),
+                     [](const ScreenPixel& p) { return p.r == 0 && p.g == 0 && p.b == 0; });
+}
+
+// A window's picture. A DXGI window under Wine may show black before the
+// first frame is copied into it: it is grabbed again until it shows
+// something, for at most five seconds.
+ScreenImage grabShown(Desktop& screen, WindowId window) {
+  ScreenImage image = screen.grab(window);
+  for (int i = 0; i < 50 && frontEnd->dxgi && allBlack(image); ++i) {
+    sleepSeconds(0.1);
+    image = screen.grab(window);
+  }
+  return image;
+}
 
 std::unique_ptr<ChildProcess> startProgram(const std::vector<std::string>& environment,
                                            const std::vector<std::string>& arguments = {}) {
@@ -272,7 +311,7 @@ class RunningProgramTest : public ::testing::Test {
       ADD_FAILURE() << "X error: " << error;
   }
 
-  static ScreenImage grab(WindowId window) { return screen->grab(window); }
+  static ScreenImage grab(WindowId window) { return grabShown(*screen, window); }
   static void type(const std::string& key) {
     EXPECT_TRUE(screen->typeKey(window8, key)) << "could not type " << key;
     sleepSeconds(0.3);
@@ -519,7 +558,7 @@ std::vector<int> reportRow(const std::string& report, const std::string& label) 
 // program cannot tell it under Wine, and no Wayland client can read the
 // screen in general.
 bool reportsTheScreen() {
-  return frontEnd->trueEightBitWindow && !frontEnd->wayland;
+  return nativeFrontEnd();
 }
 
 // The Wayland report's last two lines on the 10-bit sway, where each window
@@ -547,6 +586,24 @@ void expectDeepColourReport(const std::string& report) {
   if (frontEnd->trueEightBitWindow) {
     EXPECT_EQ(std::vector<int>(bits.begin(), bits.begin() + 3), (std::vector<int>{8, 8, 8}));
     EXPECT_NEAR(drawn[0], allowed[0], 1) << "the 8-bit window holds 8-bit levels";
+    if (frontEnd->dxgi) {
+      // What the program reads back from each swap chain's back buffer, and
+      // Wine's DXGI output, which tells no bits per colour.
+      EXPECT_NE(report.find("\nDXGI swap chain                 R8G8B8A8_UNORM    "
+                            "R10G10B10A2_UNORM\n"),
+                std::string::npos)
+          << report;
+      const std::vector<int> backBuffer =
+          reportRow(report.substr(narrow), "  levels in the back buffer");
+      ASSERT_EQ(backBuffer.size(), 2u) << report;
+      EXPECT_NEAR(backBuffer[0], allowed[0], 1) << "the 8-bit swap chain holds 8-bit levels";
+      EXPECT_NEAR(backBuffer[1], allowed[3], 1) << "the 10-bit swap chain holds 10-bit levels";
+      EXPECT_NE(report.find(", unknown bits per colour\nVerdict: no link seen loses bits: the "
+                            "10-bit window holds "),
+                std::string::npos)
+          << report;
+      return;
+    }
     if (!reportsTheScreen()) {
       EXPECT_EQ(report.find("levels on screen"), std::string::npos) << report;
       EXPECT_EQ(report.substr(report.find("Output: ")), waylandReportEnd);
@@ -681,11 +738,12 @@ const char* const shallowScreenMissing =
     "the screen without 10 bits (Xvfb or Weston) did not start";
 
 TEST(StartupFailureTest, ScreenWithoutTenBitColourGivesOneErrorLineAndMinusOne) {
+  if (frontEnd->noDeepColourLine == nullptr) GTEST_SKIP() << "this front end goes on at 8 bits";
   const ShallowScreen shallow;
   ASSERT_NE(shallow.desktop, nullptr) << shallowScreenMissing;
   Desktop* screen = shallow.desktop.get();
   auto program = startProgram(screen->environment());
-  const std::string expected = std::string(consoleBanner) + frontEnd->noDeepColourLine;
+  const std::string expected = consoleBanner + noDeepColourText();
   for (int i = 0; i < 600 && consoleText(program->output()) != expected && program->running(); ++i)
     sleepSeconds(0.05);
   EXPECT_EQ(consoleText(program->output()), expected);
@@ -703,6 +761,40 @@ TEST(StartupFailureTest, ScreenWithoutTenBitColourGivesOneErrorLineAndMinusOne) 
     EXPECT_FALSE(x->hasWindowTitled(title10)) << "no window left behind";
     EXPECT_FALSE(x->hasWindowTitled("Dummy")) << "no probe window left behind";
   }
+}
+
+TEST(ShallowScreenTest, DxgiWindowsShowEightBitLevelsAndTheProgramGoesOn) {
+  if (frontEnd->noDeepColourLine != nullptr) GTEST_SKIP() << "this front end needs 10 bits";
+  const ShallowScreen shallow;
+  ASSERT_NE(shallow.desktop, nullptr) << shallowScreenMissing;
+  Desktop& screen = *shallow.desktop;
+  auto program = startProgram(screen.environment());
+  const WindowId window10 = screen.waitForWindow(title10, 90);
+  const WindowId window8 = screen.waitForWindow(title8, 30);
+  ASSERT_NE(window10, 0u) << "the 10-bit window never appeared";
+  ASSERT_NE(window8, 0u) << "the 8-bit window never appeared";
+  sleepSeconds(1.0);
+  // Lights off, logo hidden, the narrowest preset (0.45 to 0.55).
+  for (const char* key : {"1", "2", "n", "b"}) {
+    EXPECT_TRUE(screen.typeKey(window8, key)) << "could not type " << key;
+    sleepSeconds(0.3);
+  }
+  for (const WindowId window : {window10, window8}) {
+    const ScreenImage image = grabShown(screen, window);
+    ASSERT_EQ(image.maxLevel, 255);
+    const std::set<int> levels = greyLevels(image, 0.45, 0.55);
+    const int expected = rampLevels(0.45, 0.55, image.width, image.height, 255);
+    std::cout << (window == window10 ? "10-bit" : "8-bit")
+              << " window on a depth-24 screen: " << levels.size() << " grey levels (8-bit ramp "
+              << expected << ")\n";
+    EXPECT_NEAR(static_cast<int>(levels.size()), expected, 1);
+  }
+  EXPECT_TRUE(program->running());
+  EXPECT_TRUE(screen.typeKey(window8, "Escape"));
+  int status = -1;
+  ASSERT_TRUE(program->waitForExit(60, status)) << "still running after Escape";
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(consoleText(program->output()), consoleBanner) << "no error line at 8 bits";
 }
 
 struct CheckRun {
@@ -724,21 +816,24 @@ TEST(CheckTest, ReportsWhatEachWindowHoldsOnADeepColourScreen) {
   ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
   const std::unique_ptr<Desktop> screen = deepColourDesktop();
   const CheckRun run = runCheck(screen->environment(), {"--check"});
-  std::cout << run.output.substr(run.output.find("Display chain check"));
+  const std::size_t table = run.output.find("Display chain check");
+  ASSERT_NE(table, std::string::npos) << run.output;
+  std::cout << run.output.substr(table);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.output.rfind(startText() + "Display chain check\n", 0), 0u) << run.output;
   expectDeepColourReport(run.output);
   const std::string start = startText();
   EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'),
-            std::count(start.begin(), start.end(), '\n') + (reportsTheScreen() ? 12 : 9))
+            std::count(start.begin(), start.end(), '\n') + (reportsTheScreen() ? 12
+                                                            : frontEnd->dxgi   ? 13
+                                                                               : 9))
       << "the table and one verdict line:\n"
       << run.output;
   EXPECT_FALSE(screen->hasWindowTitled(title10)) << "no window left behind";
 }
 
 TEST(CheckTest, VerdictFollowsTheOutputsMaxBpcAndTheMonitorsEdid) {
-  if (!frontEnd->trueEightBitWindow || frontEnd->wayland)
-    GTEST_SKIP() << "only the X11 front end reads the X output's properties";
+  if (!nativeFrontEnd()) GTEST_SKIP() << "only the X11 front end reads the X output's properties";
   PrivateXServer server(30);
   ASSERT_FALSE(server.name().empty()) << "Xvfb at depth 30 did not start";
   XScreen screen(server.name());
@@ -776,11 +871,12 @@ TEST(CheckTest, VerdictFollowsTheOutputsMaxBpcAndTheMonitorsEdid) {
 }
 
 TEST(CheckTest, ScreenWithoutTenBitColourEndsWithTheErrorLineAndMinusOne) {
-  if (!frontEnd->reports) GTEST_SKIP() << "this front end has no report yet";
+  if (!frontEnd->reports || frontEnd->noDeepColourLine == nullptr)
+    GTEST_SKIP() << "this front end has no report here";
   const ShallowScreen shallow;
   ASSERT_NE(shallow.desktop, nullptr) << shallowScreenMissing;
   const CheckRun run = runCheck(shallow.desktop->environment(), {"--check"});
-  EXPECT_EQ(run.output, std::string(consoleBanner) + frontEnd->noDeepColourLine);
+  EXPECT_EQ(run.output, consoleBanner + noDeepColourText());
   EXPECT_EQ(run.status, 255);
 }
 
@@ -790,7 +886,7 @@ TEST(CheckTest, AnyOtherArgumentPrintsTheUsageAndTwo) {
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"--chek"}, std::vector<std::string>{"--check", "now"}}) {
     const CheckRun run = runCheck(screen->environment(), arguments);
-    EXPECT_EQ(run.output, "Usage: lumivane [--check]\n");
+    EXPECT_EQ(run.output, frontEnd->usage);
     EXPECT_EQ(run.status, 2);
   }
 }
@@ -1108,7 +1204,8 @@ int main(int argc, char** argv) {
         frontEnd = &candidate;
   launchCommand.assign(argv + std::min(i + 1, argc), argv + argc);
   if (frontEnd == nullptr || launchCommand.empty()) {
-    std::cerr << "usage: e2e_tests [gtest flags] --front-end=linux|windows|wayland -- COMMAND "
+    std::cerr << "usage: e2e_tests [gtest flags] --front-end=linux|windows|windows-dxgi|wayland -- "
+                 "COMMAND "
                  "[ARGS...]\n";
     return 2;
   }

@@ -117,6 +117,12 @@ std::string failWith(const FakeDriver& driver) {
   return output;
 }
 
+// Where no 10-bit format was found, the error line and the note that
+// suggests DXGI swap chains (Wine has DXGI).
+std::string withDxgiNote(const std::string& errorLine) {
+  return errorLine + tryDxgiNote;
+}
+
 TEST(FakeDriverTest, ExtensionNameCountsWhereverItStandsInTheList) {
   // The chooser is reached (and finds nothing) only when the name was found.
   for (const char* list :
@@ -125,27 +131,27 @@ TEST(FakeDriverTest, ExtensionNameCountsWhereverItStandsInTheList) {
         "WGL_ARB_multisample WGL_ARB_pixel_format WGL_EXT_swap_control", "WGL_ARB_pixel_format"}) {
     FakeDriver driver;
     driver.extensions = list;
-    EXPECT_EQ(failWith(driver), noTenBitFormatLine) << list;
+    EXPECT_EQ(failWith(driver), withDxgiNote(noTenBitFormatLine)) << list;
   }
   FakeDriver onlyFloat;
   onlyFloat.extensions = "WGL_ARB_extensions_string WGL_ARB_pixel_format_float";
-  EXPECT_EQ(failWith(onlyFloat), noPixelFormatExtensionLine);
+  EXPECT_EQ(failWith(onlyFloat), withDxgiNote(noPixelFormatExtensionLine));
 }
 
 TEST(FakeDriverTest, MissingPiecesEachGiveTheirOneLine) {
   FakeDriver noExtensionsString;
   noExtensionsString.hasExtensionsString = false;
   EXPECT_EQ(failWith(noExtensionsString),
-            "ERROR: Unable to get wglGetExtensionsStringARB function pointer!\n");
+            withDxgiNote("ERROR: Unable to get wglGetExtensionsStringARB function pointer!\n"));
 
   FakeDriver nullList;
   nullList.extensions = nullptr;
-  EXPECT_EQ(failWith(nullList), noPixelFormatExtensionLine)
+  EXPECT_EQ(failWith(nullList), withDxgiNote(noPixelFormatExtensionLine))
       << "a driver without a list supports nothing";
 
   FakeDriver noAttribfv;
   noAttribfv.hasAttribfv = false;
-  EXPECT_EQ(failWith(noAttribfv), noPixelFormatExtensionLine);
+  EXPECT_EQ(failWith(noAttribfv), withDxgiNote(noPixelFormatExtensionLine));
 }
 
 // A real classic format of this screen (8 bits per colour at depth 24),
@@ -174,18 +180,20 @@ TEST(FakeDriverTest, ChoosesTheExactFormatAmongDeeperFloatAndDepthlessOnes) {
                     {9003, 10, 2, 0},
                     {real, 10, 2, 24}};
   // The exact format is set and gets a context, which reports the 8 bits it
-  // really has: the claim is caught and nothing stays behind.
+  // really has: the claim is caught and nothing stays behind. A format was
+  // found, so no note suggests another way.
   EXPECT_EQ(failWith(driver), std::string("ERROR: The '") + title10 +
                                   "' window got 8 bits per colour instead of 10!\n");
 
   driver.formats = {{9001, 12, 2, 24}, {9002, 10, 2, 24, WGL_TYPE_RGBA_FLOAT_ARB}};
-  EXPECT_EQ(failWith(driver), noTenBitFormatLine) << "none exact: no 10-bit format";
+  EXPECT_EQ(failWith(driver), withDxgiNote(noTenBitFormatLine)) << "none exact: no 10-bit format";
   driver.formats = {};
-  EXPECT_EQ(failWith(driver), noTenBitFormatLine) << "nothing listed";
+  EXPECT_EQ(failWith(driver), withDxgiNote(noTenBitFormatLine)) << "nothing listed";
 
   driver.formats = {{real, 10, 2, 24}};
   driver.describes = false;
-  EXPECT_EQ(failWith(driver), noTenBitFormatLine) << "formats it cannot describe are passed over";
+  EXPECT_EQ(failWith(driver), withDxgiNote(noTenBitFormatLine))
+      << "formats it cannot describe are passed over";
 }
 
 TEST(FakeDriverTest, AFormatThatCannotBeSetIsNamed) {
@@ -202,7 +210,7 @@ TEST(NoDeepColourTest, FailsWithOneLineAndLeavesNothingBehind) {
   const std::string output = ::testing::internal::GetCapturedStdout();
 
   EXPECT_EQ(result, nullptr);
-  EXPECT_EQ(output, "ERROR: wglChoosePixelFormat failed!\n");
+  EXPECT_EQ(output, withDxgiNote("ERROR: wglChoosePixelFormat failed!\n"));
   EXPECT_EQ(window10.hwnd, nullptr);
   EXPECT_EQ(window10.hdc, nullptr);
   EXPECT_EQ(window10.hglrc, nullptr);

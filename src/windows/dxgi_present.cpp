@@ -1,0 +1,419 @@
+// The second way to present: each display window shows its frames through a
+// DXGI swap chain on a Direct3D 11 device, which the desktop compositor of
+// Windows 10 and 11 takes at 10 bits on any video card, where windowed 10-bit
+// OpenGL formats are mostly a workstation card's feature.
+//
+// The scene is still drawn by the same OpenGL code: each window has a hidden
+// window's context drawing into a framebuffer object of the window's format,
+// read back into an own Direct3D texture and copied into the swap chain's
+// back buffer. Drawing straight into a flip-model back buffer is left alone,
+// as some implementations (Wine's) then show a black window now and then.
+//
+// d3d11.dll and dxgi.dll are loaded at run time, so the program still starts
+// on a system without them and only this option fails there.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/display_check.h"
+#include "app/facts.h"
+#include "render/frame_setup.h"
+#include "render/level_count.h"
+#include "render/scene.h"
+#include "windows/win32_front_end.h"
+// COM interfaces and the OpenGL extension types, after <windows.h>.
+#include <GL/glext.h>
+#include <d3d11.h>
+#include <dxgi1_2.h>
+
+namespace win32 {
+
+struct DxgiSurface {
+  bool tenBit = false;
+  IDXGISwapChain* swapChain = nullptr;
+  const char* swapEffect = "";
+  // Same size and format as the back buffer; CopyResource needs both.
+  ID3D11Texture2D* frame = nullptr;
+  GLuint framebuffer = 0, colourBuffer = 0, depthBuffer = 0;
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels, rowsTopDown;
+};
+
+namespace {
+
+DxgiSurface surface10, surface8;
+
+ID3D11Device* device = nullptr;
+ID3D11DeviceContext* immediate = nullptr;
+
+PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+
+template <typename Function>
+Function procedure(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+template <typename Function>
+void fetchGl(Function& entry, const char* name) {
+  entry = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglGetProcAddress(name)));
+}
+
+// With a context current: the core names, or the extension's where a driver
+// offers only those.
+bool fetchFramebufferEntryPoints() {
+  if (genFramebuffers != nullptr) return true;
+  const std::string suffix = wglGetProcAddress("glGenFramebuffers") != nullptr ? "" : "EXT";
+  fetchGl(genFramebuffers, ("glGenFramebuffers" + suffix).c_str());
+  fetchGl(bindFramebuffer, ("glBindFramebuffer" + suffix).c_str());
+  fetchGl(genRenderbuffers, ("glGenRenderbuffers" + suffix).c_str());
+  fetchGl(bindRenderbuffer, ("glBindRenderbuffer" + suffix).c_str());
+  fetchGl(renderbufferStorage, ("glRenderbufferStorage" + suffix).c_str());
+  fetchGl(framebufferRenderbuffer, ("glFramebufferRenderbuffer" + suffix).c_str());
+  fetchGl(checkFramebufferStatus, ("glCheckFramebufferStatus" + suffix).c_str());
+  if (genFramebuffers != nullptr && bindFramebuffer != nullptr && genRenderbuffers != nullptr &&
+      bindRenderbuffer != nullptr && renderbufferStorage != nullptr &&
+      framebufferRenderbuffer != nullptr && checkFramebufferStatus != nullptr)
+    return true;
+  genFramebuffers = nullptr;
+  return false;
+}
+
+DXGI_FORMAT formatOf(const DxgiSurface& surface) {
+  return surface.tenBit ? DXGI_FORMAT_R10G10B10A2_UNORM : DXGI_FORMAT_R8G8B8A8_UNORM;
+}
+
+const char* formatName(const DxgiSurface& surface) {
+  return surface.tenBit ? "R10G10B10A2_UNORM" : "R8G8B8A8_UNORM";
+}
+
+// Hardware first; WARP, Windows' own software rasteriser, where the video
+// card's driver offers no device.
+bool createDevice() {
+  if (device != nullptr) return true;
+  HMODULE d3d11 = LoadLibraryA("d3d11.dll");
+  if (d3d11 == nullptr || LoadLibraryA("dxgi.dll") == nullptr) {
+    printf("ERROR: Unable to load d3d11.dll and dxgi.dll for the DXGI swap chains!\n");
+    return false;
+  }
+  auto create = procedure<PFN_D3D11_CREATE_DEVICE>(d3d11, "D3D11CreateDevice");
+  if (create == nullptr) {
+    printf("ERROR: Unable to find D3D11CreateDevice in d3d11.dll!\n");
+    return false;
+  }
+  for (const D3D_DRIVER_TYPE type : {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP}) {
+    if (SUCCEEDED(create(nullptr, type, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device, nullptr,
+                         &immediate)))
+      return true;
+  }
+  device = nullptr;
+  immediate = nullptr;
+  printf("ERROR: Unable to create a Direct3D 11 device for the DXGI swap chains!\n");
+  return false;
+}
+
+// The factory that made the device's adapter: swap chains must come from it.
+IDXGIFactory1* deviceFactory() {
+  IDXGIDevice* dxgiDevice = nullptr;
+  IDXGIAdapter* adapter = nullptr;
+  IDXGIFactory1* factory = nullptr;
+  if (SUCCEEDED(
+          device->QueryInterface(__uuidof(IDXGIDevice), reinterpret_cast<void**>(&dxgiDevice)))) {
+    if (SUCCEEDED(dxgiDevice->GetAdapter(&adapter))) {
+      adapter->GetParent(__uuidof(IDXGIFactory1), reinterpret_cast<void**>(&factory));
+      adapter->Release();
+    }
+    dxgiDevice->Release();
+  }
+  return factory;
+}
+
+// Flip discard (Windows 10), flip sequential (Windows 8), then the legacy
+// blit effect that every DXGI has.
+bool createSwapChain(HWND hwnd, DxgiSurface& surface, int width, int height) {
+  IDXGIFactory1* factory = deviceFactory();
+  if (factory == nullptr) return false;
+  IDXGIFactory2* factory2 = nullptr;
+  if (SUCCEEDED(
+          factory->QueryInterface(__uuidof(IDXGIFactory2), reinterpret_cast<void**>(&factory2)))) {
+    const struct {
+      DXGI_SWAP_EFFECT effect;
+      const char* name;
+    } flips[] = {{DXGI_SWAP_EFFECT_FLIP_DISCARD, "flip discard"},
+                 {DXGI_SWAP_EFFECT_FLIP_SEQUENTIAL, "flip sequential"}};
+    for (const auto& flip : flips) {
+      DXGI_SWAP_CHAIN_DESC1 description = {};
+      description.Width = static_cast<UINT>(width);
+      description.Height = static_cast<UINT>(height);
+      description.Format = formatOf(surface);
+      description.SampleDesc.Count = 1;
+      description.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;
+      description.BufferCount = 2;
+      description.SwapEffect = flip.effect;
+      IDXGISwapChain1* chain = nullptr;
+      if (SUCCEEDED(factory2->CreateSwapChainForHwnd(device, hwnd, &description, nullptr, nullptr,
+                                                     &chain))) {
+        surface.swapChain = chain;
+        surface.swapEffect = flip.name;
+        break;
+      }
+    }
+    factory2->Release();
+  }
+  if (surface.swapChain == nullptr) {
+    DXGI_SWAP_CHAIN_DESC description = {};
+    description.BufferDesc.Width = static_cast<UINT>(width);
+    description.BufferDesc.Height = static_cast<UINT>(height);
+    description.BufferDesc.Format = formatOf(surface);
+    description.SampleDesc.Count = 1;
+    description.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;
+    description.BufferCount = 1;
+    description.OutputWindow = hwnd;
+    description.Windowed = TRUE;
+    description.SwapEffect = DXGI_SWAP_EFFECT_DISCARD;
+    if (SUCCEEDED(factory->CreateSwapChain(device, &description, &surface.swapChain)))
+      surface.swapEffect = "discard";
+  }
+  // Alt+Enter would take the window to full screen, which this program
+  // never asks for.
+  if (surface.swapChain != nullptr) factory->MakeWindowAssociation(hwnd, DXGI_MWA_NO_ALT_ENTER);
+  factory->Release();
+  return surface.swapChain != nullptr;
+}
+
+// With the window's context current: the own texture and the framebuffer
+// object's buffers at this size. The swap chain is resized by the caller.
+bool allocateFrame(DxgiSurface& surface, int width, int height) {
+  if (surface.frame != nullptr) surface.frame->Release();
+  surface.frame = nullptr;
+  D3D11_TEXTURE2D_DESC description = {};
+  description.Width = static_cast<UINT>(width);
+  description.Height = static_cast<UINT>(height);
+  description.MipLevels = 1;
+  description.ArraySize = 1;
+  description.Format = formatOf(surface);
+  description.SampleDesc.Count = 1;
+  description.Usage = D3D11_USAGE_DEFAULT;
+  if (FAILED(device->CreateTexture2D(&description, nullptr, &surface.frame))) return false;
+
+  bindRenderbuffer(GL_RENDERBUFFER, surface.colourBuffer);
+  renderbufferStorage(GL_RENDERBUFFER, surface.tenBit ? GL_RGB10_A2 : GL_RGBA8, width, height);
+  bindRenderbuffer(GL_RENDERBUFFER, surface.depthBuffer);
+  renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+  bindRenderbuffer(GL_RENDERBUFFER, 0);
+  const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  surface.pixels.resize(count);
+  surface.rowsTopDown.resize(count);
+  surface.width = width;
+  surface.height = height;
+  return true;
+}
+
+// With the window's context current. The framebuffer object stays bound for
+// the context's life, so every frame and every measurement goes into it.
+bool createFramebuffer(DxgiSurface& surface, int width, int height) {
+  genFramebuffers(1, &surface.framebuffer);
+  genRenderbuffers(1, &surface.colourBuffer);
+  genRenderbuffers(1, &surface.depthBuffer);
+  bindFramebuffer(GL_FRAMEBUFFER, surface.framebuffer);
+  if (!allocateFrame(surface, width, height)) return false;
+  framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                          surface.colourBuffer);
+  framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                          surface.depthBuffer);
+  if (checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+  const ContextColour colour = currentContextColour();
+  const int bits = surface.tenBit ? 10 : 8;
+  return colour.redBits == bits && colour.greenBits == bits && colour.blueBits == bits;
+}
+
+// Follows the window: the swap chain, the own texture and the framebuffer
+// object take its client size before a frame is drawn at it.
+bool fitToWindow(DxgiSurface& surface, int width, int height) {
+  if (surface.width == width && surface.height == height) return true;
+  surface.width = 0;  // a failure leaves the size unknown, so the next paint tries again
+  if (FAILED(surface.swapChain->ResizeBuffers(0, static_cast<UINT>(width),
+                                              static_cast<UINT>(height), DXGI_FORMAT_UNKNOWN, 0)))
+    return false;
+  return allocateFrame(surface, width, height) &&
+         checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+// The framebuffer object's pixels into the back buffer. OpenGL reads rows
+// bottom up and Direct3D lays them out top down. Both pixel layouts match
+// their DXGI format word for word: 2_10_10_10_REV puts red in the low bits as
+// R10G10B10A2 does, and bytes in R, G, B, A order are R8G8B8A8.
+bool copyIntoBackBuffer(DxgiSurface& surface) {
+  const int width = surface.width, height = surface.height;
+  glReadPixels(0, 0, width, height, GL_RGBA,
+               surface.tenBit ? GL_UNSIGNED_INT_2_10_10_10_REV : GL_UNSIGNED_BYTE,
+               surface.pixels.data());
+  const std::size_t rowLength = static_cast<std::size_t>(width);
+  for (int y = 0; y < height; ++y) {
+    const std::uint32_t* from = surface.pixels.data() + static_cast<std::size_t>(y) * rowLength;
+    std::copy(from, from + rowLength,
+              surface.rowsTopDown.data() + static_cast<std::size_t>(height - 1 - y) * rowLength);
+  }
+  immediate->UpdateSubresource(surface.frame, 0, nullptr, surface.rowsTopDown.data(),
+                               static_cast<UINT>(rowLength * sizeof(std::uint32_t)), 0);
+  ID3D11Texture2D* backBuffer = nullptr;
+  if (FAILED(surface.swapChain->GetBuffer(0, __uuidof(ID3D11Texture2D),
+                                          reinterpret_cast<void**>(&backBuffer))))
+    return false;
+  immediate->CopyResource(backBuffer, surface.frame);
+  // No reference to a back buffer may outlive the frame: ResizeBuffers
+  // fails while one is held.
+  backBuffer->Release();
+  return true;
+}
+
+// The distinct colours in the back buffer, read through a staging texture
+// the CPU can map; -1 where it cannot be read.
+int countBackBufferLevels(DxgiSurface& surface) {
+  ID3D11Texture2D* backBuffer = nullptr;
+  if (FAILED(surface.swapChain->GetBuffer(0, __uuidof(ID3D11Texture2D),
+                                          reinterpret_cast<void**>(&backBuffer))))
+    return unknown;
+  D3D11_TEXTURE2D_DESC description = {};
+  backBuffer->GetDesc(&description);
+  description.Usage = D3D11_USAGE_STAGING;
+  description.BindFlags = 0;
+  description.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
+  description.MiscFlags = 0;
+  ID3D11Texture2D* staging = nullptr;
+  int count = unknown;
+  if (SUCCEEDED(device->CreateTexture2D(&description, nullptr, &staging))) {
+    immediate->CopyResource(staging, backBuffer);
+    D3D11_MAPPED_SUBRESOURCE mapped = {};
+    if (SUCCEEDED(immediate->Map(staging, 0, D3D11_MAP_READ, 0, &mapped))) {
+      std::set<std::uint32_t> colours;
+      // Alpha is no colour: the 10-bit format's top two bits, the byte
+      // format's last byte.
+      const std::uint32_t colourBits = surface.tenBit ? 0x3fffffffu : 0x00ffffffu;
+      for (UINT y = 0; y < description.Height; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const unsigned char*>(mapped.pData) + y * mapped.RowPitch);
+        for (UINT x = 0; x < description.Width; ++x) colours.insert(row[x] & colourBits);
+      }
+      count = static_cast<int>(colours.size());
+      immediate->Unmap(staging, 0);
+    }
+    staging->Release();
+  }
+  backBuffer->Release();
+  return count;
+}
+
+void undo(HWND hwnd, HWND glWindow, HDC glDc, HGLRC context, DxgiSurface& surface) {
+  wglMakeCurrent(nullptr, nullptr);
+  if (surface.frame != nullptr) surface.frame->Release();
+  if (surface.swapChain != nullptr) surface.swapChain->Release();
+  surface = DxgiSurface{};
+  if (context != nullptr) wglDeleteContext(context);
+  if (glDc != nullptr) ReleaseDC(glWindow, glDc);
+  if (glWindow != nullptr) DestroyWindow(glWindow);
+  if (hwnd != nullptr) DestroyWindow(hwnd);
+}
+
+}  // namespace
+
+HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, DisplayWindow& record) {
+  record = DisplayWindow{};
+  if (!createDevice()) return nullptr;
+  const char* title = tenBit ? title10 : title8;
+  DxgiSurface& surface = tenBit ? surface10 : surface8;
+  surface = DxgiSurface{};
+  surface.tenBit = tenBit;
+
+  HWND hwnd =
+      CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, tenBit ? window10Left : window8Left,
+                      tenBit ? window10Top : window8Top, windowSize, windowSize, nullptr, nullptr,
+                      nullptr, nullptr);
+  if (hwnd == nullptr) {
+    printf("ERROR: Unable to create the '%s' window!\n", title);
+    return nullptr;
+  }
+  RECT client = {};
+  GetClientRect(hwnd, &client);
+  const int width = client.right > 0 ? client.right : 1;
+  const int height = client.bottom > 0 ? client.bottom : 1;
+
+  // The OpenGL side: a hidden window's context, never shown and never
+  // swapped, drawing into the framebuffer object alone.
+  HDC glDc = nullptr;
+  HGLRC context = nullptr;
+  HWND glWindow =
+      createStandardWindow(className, tenBit ? "Lumivane OpenGL 10" : "Lumivane OpenGL 8",
+                           StandardWindowRole::Probe, glDc, context);
+  if (glWindow == nullptr) {
+    undo(hwnd, nullptr, nullptr, nullptr, surface);
+    return nullptr;
+  }
+  // Lists are shared before the new context is ever current (see start-up).
+  if (sharedWith != nullptr) wglShareLists(sharedWith, context);
+  wglMakeCurrent(glDc, context);
+  if (!fetchFramebufferEntryPoints()) {
+    printf("ERROR: The OpenGL driver offers no framebuffer objects for the DXGI swap chains!\n");
+    undo(hwnd, glWindow, glDc, context, surface);
+    return nullptr;
+  }
+  if (!createFramebuffer(surface, width, height)) {
+    printf("ERROR: Unable to create the %s framebuffer object for the '%s' window!\n",
+           tenBit ? "10-10-10-2" : "8-8-8-8", title);
+    undo(hwnd, glWindow, glDc, context, surface);
+    return nullptr;
+  }
+  if (!createSwapChain(hwnd, surface, width, height)) {
+    printf("ERROR: Unable to create the %s swap chain for the '%s' window!\n", formatName(surface),
+           title);
+    undo(hwnd, glWindow, glDc, context, surface);
+    return nullptr;
+  }
+  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  record.hwnd = hwnd;
+  record.hdc = glDc;
+  record.hglrc = context;
+  record.dxgi = &surface;
+  return hwnd;
+}
+
+void presentThroughDxgi(const DisplayWindow& record, int width, int height) {
+  // A minimised window has no client area; the scene turns on regardless.
+  if (width <= 0 || height <= 0) {
+    skipFrame();
+    return;
+  }
+  DxgiSurface& surface = *record.dxgi;
+  wglMakeCurrent(record.hdc, record.hglrc);
+  if (fitToWindow(surface, width, height)) {
+    renderFrame(width, height);
+    if (copyIntoBackBuffer(surface)) surface.swapChain->Present(1, 0);
+  } else {
+    skipFrame();
+  }
+  wglMakeCurrent(record.hdc, nullptr);
+}
+
+void readBackBufferRamp(RampMeasurement& ramp, void* record) {
+  DxgiSurface& surface = *static_cast<DisplayWindow*>(record)->dxgi;
+  // The ramp just drawn into the framebuffer object goes the way of every
+  // frame, up to the back buffer, and is read back from there.
+  if (copyIntoBackBuffer(surface)) ramp.onScreen = countBackBufferLevels(surface);
+}
+
+void describeSwapChain(const DisplayWindow& record, SwapChainFacts& facts) {
+  if (record.dxgi == nullptr) return;
+  facts.format = formatName(*record.dxgi);
+  facts.effect = record.dxgi->swapEffect;
+}
+
+}  // namespace win32
