@@ -416,4 +416,21 @@ void describeSwapChain(const DisplayWindow& record, SwapChainFacts& facts) {
   facts.effect = record.dxgi->swapEffect;
 }
 
+void releaseDxgiPresentation() {
+  for (DxgiSurface* surface : {&surface8, &surface10}) {
+    if (surface->frame != nullptr) surface->frame->Release();
+    if (surface->swapChain != nullptr) surface->swapChain->Release();
+    surface->frame = nullptr;
+    surface->swapChain = nullptr;
+  }
+  if (immediate != nullptr) {
+    immediate->ClearState();
+    immediate->Flush();
+    immediate->Release();
+    immediate = nullptr;
+  }
+  if (device != nullptr) device->Release();
+  device = nullptr;
+}
+
 }  // namespace win32

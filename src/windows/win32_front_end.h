@@ -91,6 +91,9 @@ HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, Disp
 // Draws one frame at this client size and presents it; the context is not
 // current afterwards.
 void presentThroughDxgi(const DisplayWindow& record, int width, int height);
+// The swap chains and the device go before the process ends: under Wine,
+// ending with them still alive crashed the process's end now and then.
+void releaseDxgiPresentation();
 
 // For the check: measureRamps' afterDrawing step of a DXGI window (record is
 // its DisplayWindow), which copies the ramp into the back buffer and counts

@@ -159,6 +159,7 @@ int runApplication(bool checkOnly, bool throughDxgi) {
       sleepMilliseconds,
   };
   const int status = runStartup(win32Steps);
+  if (throughDxgi) releaseDxgiPresentation();
   return checkOnly && status == 0 && !tenBitsDelivered ? 1 : status;
 }
 
