@@ -17,6 +17,7 @@
 
 #include "app/facts.h"
 #include "linux/x11_front_end.h"
+#include "render/frame_setup.h"
 #include "render/scene.h"
 #include "viewer/size_rule.h"
 #include "viewer/viewer_state.h"
@@ -83,15 +84,10 @@ void quit() {
 // A light switch applies to both contexts, the 10-bit one first; the next
 // paint makes its own context current in any case.
 void switchLight(int lightIndex, bool off) {
-  const GLenum light = lightIndex == 0 ? GL_LIGHT0 : GL_LIGHT1;
   for (const DisplayWindow* record : {&window10, &window8}) {
     if (record->context == nullptr) continue;
     makeContextCurrent(*record);
-    if (off) {
-      glDisable(light);
-    } else {
-      glEnable(light);
-    }
+    switchLightInCurrentContext(lightIndex, off);
   }
   releaseContext();
 }
@@ -184,17 +180,6 @@ void handleMotion(const XMotionEvent& motion) {
   refreshBoth();
 }
 
-// Each frame clears alpha to 0, which a compositing window manager would
-// show as a see-through window wherever no background is drawn; alpha alone
-// is set to 1 before the swap. A masked clear is a whole extra pass over the
-// window, so it is made only where it is needed (see paintDisplayWindow).
-void makeOpaque() {
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-}
-
 void tick() {
   if (!viewerState.paused) refreshBoth();
 }
@@ -221,9 +206,8 @@ void paintDisplayWindow(const DisplayWindow& record) {
   }
   makeContextCurrent(record);
   renderFrame(record.width, record.height);
-  // The background, an opaque quad over the whole square viewport, already
-  // covers every pixel of the window with alpha 1; only preset 0 draws none.
-  if (record.visualHasAlpha && viewerState.shadeIndex == 0) makeOpaque();
+  // A compositing window manager would show alpha 0 as see-through.
+  if (record.visualHasAlpha) makeFrameOpaque();
   glXSwapBuffers(display, record.window);
   // No context stays current between events.
   releaseContext();

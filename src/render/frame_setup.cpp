@@ -96,3 +96,20 @@ void largestDrawableSize(int& maxWidth, int& maxHeight) {
     if (renderbuffer < maxHeight) maxHeight = renderbuffer;
   }
 }
+
+void switchLightInCurrentContext(int lightIndex, bool off) {
+  const GLenum light = lightIndex == 0 ? GL_LIGHT0 : GL_LIGHT1;
+  if (off) {
+    glDisable(light);
+  } else {
+    glEnable(light);
+  }
+}
+
+void makeFrameOpaque() {
+  if (viewerState.shadeIndex != 0) return;
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}

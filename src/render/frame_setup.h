@@ -21,3 +21,15 @@ void drawBackground();
 // it is lower. A window larger than this is not drawn whole (and some
 // drivers fail outright), so the display windows are never made larger.
 void largestDrawableSize(int& maxWidth, int& maxHeight);
+
+// Switches the main light (lightIndex 0, GL_LIGHT0) or the side light (1,
+// GL_LIGHT1) of the current context off or on.
+void switchLightInCurrentContext(int lightIndex, bool off);
+
+// For a colour buffer that keeps alpha (an ARGB X visual, a Wayland buffer),
+// after renderFrame and before the swap. Each frame clears alpha to 0, which
+// a compositor would show as a see-through window; the background, an opaque
+// quad over the whole square viewport, covers every pixel with alpha 1. Only
+// preset 0 draws none, so only then is alpha alone set to 1: a masked clear
+// is a whole extra pass over the window.
+void makeFrameOpaque();

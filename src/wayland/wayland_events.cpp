@@ -13,6 +13,7 @@
 #include <initializer_list>
 
 #include "app/facts.h"
+#include "render/frame_setup.h"
 #include "render/scene.h"
 #include "viewer/size_rule.h"
 #include "viewer/viewer_state.h"
@@ -33,27 +34,12 @@ void quit() {
 // A light switch applies to both contexts, the 10-bit one first; the next
 // paint makes its own context current in any case.
 void switchLight(int lightIndex, bool off) {
-  const GLenum light = lightIndex == 0 ? GL_LIGHT0 : GL_LIGHT1;
   for (const DisplayWindow* record : {&window10, &window8}) {
     if (record->context == EGL_NO_CONTEXT) continue;
     makeContextCurrent(*record);
-    if (off) {
-      glDisable(light);
-    } else {
-      glEnable(light);
-    }
+    switchLightInCurrentContext(lightIndex, off);
   }
   releaseContext();
-}
-
-// Each frame clears alpha to 0, which the compositor would show as a
-// see-through window wherever no background is drawn; alpha alone is set to
-// 1 before the swap.
-void makeOpaque() {
-  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
-  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT);
-  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
 bool noteLostConnection() {
@@ -107,7 +93,8 @@ void paintDisplayWindow(DisplayWindow& record) {
   record.needsPaint = false;
   makeContextCurrent(record);
   renderFrame(record.width, record.height);
-  if (record.hasAlpha) makeOpaque();
+  // The compositor would show alpha 0 as see-through.
+  if (record.hasAlpha) makeFrameOpaque();
   eglSwapBuffers(globals.eglDisplay, record.eglSurface);
   // No context stays current between events.
   releaseContext();

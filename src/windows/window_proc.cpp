@@ -51,15 +51,10 @@ void quit() {
 // A light switch applies to both contexts, the 10-bit one first; the 8-bit
 // context stays current afterwards, and the next paint makes its own current.
 void switchLight(int lightIndex, bool off) {
-  const GLenum light = lightIndex == 0 ? GL_LIGHT0 : GL_LIGHT1;
   for (const DisplayWindow* record : {&window10, &window8}) {
     if (record->hglrc == nullptr) continue;
     wglMakeCurrent(record->hdc, record->hglrc);
-    if (off) {
-      glDisable(light);
-    } else {
-      glEnable(light);
-    }
+    switchLightInCurrentContext(lightIndex, off);
   }
 }
 
