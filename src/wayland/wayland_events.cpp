@@ -3,12 +3,16 @@
 // wayland_input.cpp), keeps the 10-bit window the size of the 8-bit one where
 // the compositor leaves sizes to us, ends the program on Escape or a closed
 // window, and runs the 16 ms refresh timer beside the connection: one poll
-// waits on the display, a timerfd for the refresh and one for key repeat.
+// waits on the display, a timerfd for the refresh, one for key repeat and a
+// pipe through which SIGINT and SIGTERM end the loop like Escape.
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <initializer_list>
 
@@ -26,6 +30,19 @@ namespace {
 bool quitRequested = false;
 bool lostConnection = false;
 int refreshTimer = -1;
+
+// SIGINT and SIGTERM: the handler only notes the signal and wakes the loop
+// through a pipe, which the loop polls beside the display connection.
+volatile std::sig_atomic_t signalNumber = 0;
+int signalPipe[2] = {-1, -1};
+
+void noteEndingSignal(int number) {
+  if (signalNumber == 0) signalNumber = number;
+  const char wake = 0;
+  if (write(signalPipe[1], &wake, 1) < 0) {
+    // The pipe is full: the loop is already woken.
+  }
+}
 
 void quit() {
   quitRequested = true;
@@ -66,10 +83,15 @@ bool pumpEvents(bool withTimers) {
     wl_display_cancel_read(display);
     return noteLostConnection();
   }
-  pollfd waits[3] = {{wl_display_get_fd(display), POLLIN, 0},
+  pollfd waits[4] = {{wl_display_get_fd(display), POLLIN, 0},
                      {withTimers ? refreshTimer : -1, POLLIN, 0},
-                     {withTimers ? keyRepeatTimer() : -1, POLLIN, 0}};
-  if (poll(waits, 3, -1) < 0 && errno != EINTR) {
+                     {withTimers ? keyRepeatTimer() : -1, POLLIN, 0},
+                     {signalPipe[0], POLLIN, 0}};
+  if (signalNumber != 0) {
+    wl_display_cancel_read(display);
+    return true;
+  }
+  if (poll(waits, 4, -1) < 0 && errno != EINTR) {
     wl_display_cancel_read(display);
     return noteLostConnection();
   }
@@ -159,7 +181,7 @@ void startRefreshTimer() {
 }
 
 void runEventLoop() {
-  while (!quitRequested && !lostConnection) {
+  while (!quitRequested && !lostConnection && signalNumber == 0) {
     // Windows configured anew are painted at their new size, also when
     // paused; a running scene repaints them with the next tick anyway.
     for (DisplayWindow* record : {&window10, &window8})
@@ -168,6 +190,24 @@ void runEventLoop() {
   }
   if (refreshTimer >= 0) close(refreshTimer);
   refreshTimer = -1;
+}
+
+void endOnSignals() {
+  if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+    signalPipe[0] = signalPipe[1] = -1;
+    return;  // the default handlers stay: an abrupt end, but an end
+  }
+  struct sigaction action = {};
+  action.sa_handler = noteEndingSignal;
+  sigemptyset(&action.sa_mask);
+  // A second Ctrl+C ends the program at once, should the orderly end hang.
+  action.sa_flags = SA_RESETHAND;
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+int endingSignal() {
+  return signalNumber;
 }
 
 }  // namespace wayland

@@ -109,13 +109,19 @@ void noteNewSize(DisplayWindow& record, int width, int height);
 void requestQuit();
 bool connectionLost();
 // Waits for what the compositor sends next and runs its handlers; false
-// when the connection broke (after saying so).
+// when the connection broke (after saying so). A signal that is to end the
+// program makes it return at once.
 bool dispatchDisplay();
 // Waits until the compositor has answered everything sent so far, running
 // the handlers of what it sent meanwhile; false when the connection broke.
 bool roundTrip();
 void startRefreshTimer();  // every 16 ms from now on
-void runEventLoop();       // until Escape, a closed window or a lost connection
+// Until Escape, a closed window, a lost connection or SIGINT/SIGTERM.
+void runEventLoop();
+// From now on SIGINT and SIGTERM end the event loop (or start-up's waits)
+// in order; endingSignal() is then the signal's number, else 0.
+void endOnSignals();
+int endingSignal();
 
 // wayland_check.cpp: the check's report of both windows (key I, --check).
 // Prints the report; true when the 10-bit window holds 10-bit levels.
@@ -123,7 +129,8 @@ bool reportDisplayChain();
 void printReportAndRepaint();  // the report, then both windows painted again
 
 // wayland_startup.cpp: the shared start-up order with the Wayland and EGL
-// steps, then the event loop. Returns the process exit status.
+// steps, then the event loop. Returns the process exit status: 128 + the
+// signal's number after SIGINT or SIGTERM.
 int runApplication(bool checkOnly);
 
 }  // namespace wayland

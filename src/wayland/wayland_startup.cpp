@@ -88,7 +88,8 @@ void buildGlyphLists() {
 void sleepMilliseconds(unsigned milliseconds) {
   timespec pause = {static_cast<time_t>(milliseconds / 1000),
                     static_cast<long>(milliseconds % 1000) * 1000000L};
-  while (nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+  // SIGINT or SIGTERM cut the pause short: the program is to end anyway.
+  while (nanosleep(&pause, &pause) != 0 && errno == EINTR && endingSignal() == 0) {
   }
 }
 
@@ -101,6 +102,7 @@ void sleepMilliseconds(unsigned milliseconds) {
 // compositor from holding the check forever).
 bool tenBitsDelivered = false;
 void reportInsteadOfEventLoop() {
+  if (endingSignal() != 0) return;
   for (int round = 0; round < 10; ++round) {
     bool painted = false;
     for (DisplayWindow* record : {&window10, &window8}) {
@@ -131,13 +133,16 @@ int runApplication(bool checkOnly) {
       checkOnly ? reportInsteadOfEventLoop : runEventLoop,
       sleepMilliseconds,
   };
+  endOnSignals();
   int status = runStartup(waylandSteps);
   if (checkOnly && status == 0 && !tenBitsDelivered) status = 1;
   // A compositor that went away (or threw the program out) is no normal end.
   if (connectionLost()) status = -1;
   // The windows would go with the process; closing them here keeps leak
-  // checkers' reports down to real leaks.
+  // checkers' reports down to real leaks, also after a signal.
   disconnectDisplay();
+  // As shells report a program that a signal ended.
+  if (endingSignal() != 0) return 128 + endingSignal();
   return status;
 }
 

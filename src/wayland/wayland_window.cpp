@@ -214,8 +214,10 @@ void showDisplayWindow(DisplayWindow& record) {
   } else {
     wl_surface_commit(record.surface);
   }
-  while (!record.configured && dispatchDisplay()) {
+  while (!record.configured && endingSignal() == 0 && dispatchDisplay()) {
   }
+  // A signal or a lost connection ends the program before the window is shown.
+  if (!record.configured) return;
   record.shown = true;
   paintDisplayWindow(record);
 }
