@@ -2,9 +2,11 @@
 // the display windows, gives keys and the pointer their commands (through
 // wayland_input.cpp), keeps the 10-bit window the size of the 8-bit one where
 // the compositor leaves sizes to us, ends the program on Escape or a closed
-// window, and runs the 16 ms refresh timer beside the connection: one poll
-// waits on the display, a timerfd for the refresh, one for key repeat and a
-// pipe through which SIGINT and SIGTERM end the loop like Escape.
+// window, skips the frames of windows the compositor keeps out of sight (it
+// stops answering their frame callbacks), and runs the 16 ms refresh timer
+// beside the connection: one poll waits on the display, a timerfd for the
+// refresh, one for key repeat and a pipe through which SIGINT and SIGTERM
+// end the loop like Escape.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -12,6 +14,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <initializer_list>
@@ -57,6 +60,36 @@ void switchLight(int lightIndex, bool off) {
     switchLightInCurrentContext(lightIndex, off);
   }
   releaseContext();
+}
+
+// A quarter of a second: many frames at any refresh rate, also from a
+// compositor on a busy machine, and short enough not to waste much.
+constexpr std::chrono::milliseconds hiddenAfter{250};
+
+void frameShown(void* data, wl_callback* callback, uint32_t) {
+  DisplayWindow& record = *static_cast<DisplayWindow*>(data);
+  wl_callback_destroy(callback);
+  if (record.frameCallback == callback) record.frameCallback = nullptr;
+}
+const wl_callback_listener frameListener = {frameShown};
+
+// Before the swap, whose commit carries the request: the latest commit's
+// answer is the one waited for, and the wait counts from the oldest commit
+// still unanswered.
+void askWhenShown(DisplayWindow& record) {
+  if (record.frameCallback != nullptr) {
+    wl_callback_destroy(record.frameCallback);
+  } else {
+    record.unansweredSince = std::chrono::steady_clock::now();
+  }
+  record.frameCallback = wl_surface_frame(record.surface);
+  wl_callback_add_listener(record.frameCallback, &frameListener, &record);
+}
+
+// Whether the compositor keeps the window out of sight: it has not answered
+// a frame callback for a quarter of a second.
+bool looksHidden(const DisplayWindow& record, std::chrono::steady_clock::time_point now) {
+  return record.frameCallback != nullptr && now - record.unansweredSince >= hiddenAfter;
 }
 
 bool noteLostConnection() {
@@ -117,6 +150,7 @@ void paintDisplayWindow(DisplayWindow& record) {
   renderFrame(record.width, record.height);
   // The compositor would show alpha 0 as see-through.
   if (record.hasAlpha) makeFrameOpaque();
+  askWhenShown(record);
   eglSwapBuffers(globals.eglDisplay, record.eglSurface);
   // No context stays current between events.
   releaseContext();
@@ -125,9 +159,18 @@ void paintDisplayWindow(DisplayWindow& record) {
 void refreshBoth() {
   // The 10-bit window is painted first, as on Windows, so the 8-bit window
   // shows the scene one advance further on. A window is painted only once
-  // the compositor has configured it: a buffer before that is an error.
-  if (window10.shown) paintDisplayWindow(window10);
-  if (window8.shown) paintDisplayWindow(window8);
+  // the compositor has configured it: a buffer before that is an error. A
+  // frame nobody would see costs as much as one they would; the animation
+  // still advances, so the window is right when it comes back, and the
+  // compositor's answer to the last commit says when that is.
+  const std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
+  for (DisplayWindow* record : {&window10, &window8}) {
+    if (!record->shown) continue;
+    if (looksHidden(*record, now))
+      skipFrame();
+    else
+      paintDisplayWindow(*record);
+  }
 }
 
 // Resizing the 8-bit window gives the 10-bit window the same size; the rule

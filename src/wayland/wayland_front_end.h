@@ -24,6 +24,8 @@
 #include <wayland-egl.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <chrono>
+
 #include "app/pixel_format_choice.h"
 #include "viewer/key_commands.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
@@ -54,6 +56,11 @@ struct DisplayWindow {
   bool configured = false;  // the compositor has configured it at least once
   bool shown = false;
   bool needsPaint = false;  // configured anew, or asked for a frame by its decorations
+  // The frame callback asked for with the latest commit, until the
+  // compositor answers it (it answers only while it shows the window), and
+  // when the oldest commit it has not answered yet was made.
+  wl_callback* frameCallback = nullptr;
+  std::chrono::steady_clock::time_point unansweredSince = {};
 };
 
 // What the connection offers, bound once at start.
@@ -103,8 +110,11 @@ void releaseSeat();
 
 // wayland_events.cpp: what the window procedure does on Win32.
 extern const FrontEndActions waylandActions;
+// Draws and commits a frame, asking the compositor to say when it shows it.
 void paintDisplayWindow(DisplayWindow& record);
-void refreshBoth();  // the 10-bit window first, then the 8-bit one if it exists
+// The 10-bit window first, then the 8-bit one if it exists; a window that
+// looks hidden is not drawn, but its animation advances all the same.
+void refreshBoth();
 void noteNewSize(DisplayWindow& record, int width, int height);
 void requestQuit();
 bool connectionLost();

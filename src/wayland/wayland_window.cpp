@@ -246,6 +246,8 @@ void destroyDisplayWindow(DisplayWindow& record) {
     eglDestroySurface(globals.eglDisplay, record.eglSurface);
     record.eglSurface = EGL_NO_SURFACE;
   }
+  if (record.frameCallback != nullptr) wl_callback_destroy(record.frameCallback);
+  record.frameCallback = nullptr;
   if (record.eglWindow != nullptr) wl_egl_window_destroy(record.eglWindow);
   if (record.decoration != nullptr) zxdg_toplevel_decoration_v1_destroy(record.decoration);
   if (record.toplevel != nullptr) xdg_toplevel_destroy(record.toplevel);

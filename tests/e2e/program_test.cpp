@@ -1181,6 +1181,63 @@ TEST_F(UnderWindowManagerTest, MinimisedWindowsCostLittle) {
   EXPECT_FALSE(samePicture(first, screen->grab(screen->rectOf(window8))));
 }
 
+template <typename Condition>
+bool waitUntil(Condition condition, double timeoutSeconds) {
+  for (double waited = 0; waited < timeoutSeconds; waited += 0.1) {
+    if (condition()) return true;
+    sleepSeconds(0.1);
+  }
+  return condition();
+}
+
+// sway tells a client nothing when its window goes to a workspace nobody
+// sees; the program learns it from the frame callbacks that stop coming.
+TEST(HiddenWindowTest, WindowsOnAnotherWorkspaceCostLittleNeverStallTheOtherAndComeBack) {
+  if (!frontEnd->wayland) GTEST_SKIP() << "X11's hidden windows are tested under openbox";
+  ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
+  SwayScreen sway(*deepColourScreen().compositor);
+  auto program = startProgram({deepColourScreen().compositor->environment()});
+  const WindowId window10 = sway.waitForWindow(title10, 90);
+  const WindowId window8 = sway.waitForWindow(title8, 30);
+  ASSERT_NE(window10, 0u) << "the 10-bit window never appeared";
+  ASSERT_NE(window8, 0u) << "the 8-bit window never appeared";
+  const auto cpuOver = [&](double seconds) {
+    const double before = cpuSecondsOf(program->pid());
+    sleepSeconds(seconds);
+    return cpuSecondsOf(program->pid()) - before;
+  };
+  const auto animates = [&](WindowId window) {
+    return waitUntil(
+        [&] {
+          const ScreenImage first = sway.grab(sway.rectOf(window));
+          sleepSeconds(0.1);
+          return logoPixels(first) > 100 && !samePicture(first, sway.grab(sway.rectOf(window)));
+        },
+        10);
+  };
+  const double shown = cpuOver(3.0);
+
+  ASSERT_TRUE(sway.moveToWorkspace(window8, "2"));
+  EXPECT_TRUE(animates(window10)) << "the 10-bit window stopped with the hidden 8-bit window";
+  ASSERT_TRUE(sway.moveToWorkspace(window10, "2"));
+  const double hidden = cpuOver(3.0);
+  std::cout << "CPU over 3 s: " << shown << " s with both windows shown, " << hidden
+            << " s with both on a workspace nobody sees\n";
+  ASSERT_GT(shown, 0.0) << "the program's CPU time could not be read";
+  EXPECT_LT(hidden, shown / 4) << "hidden windows are still drawn";
+
+  // Back in their order, both are painted again with the scene run on.
+  ASSERT_TRUE(sway.moveToWorkspace(window10, "1"));
+  ASSERT_TRUE(sway.moveToWorkspace(window8, "1"));
+  EXPECT_TRUE(animates(window10)) << "the 10-bit window did not come back painted";
+  EXPECT_TRUE(animates(window8)) << "the 8-bit window did not come back painted";
+  EXPECT_TRUE(sway.requestClose(window8));
+  int status = -1;
+  ASSERT_TRUE(program->waitForExit(60, status)) << "closing the 8-bit window did not end it";
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(consoleText(program->output()), startText());
+}
+
 TEST(HiddenStartUpTest, WindowsOpenedMinimisedDoNotHoldUpTheProgram) {
   if (frontEnd->wayland) GTEST_SKIP() << "a Wayland compositor is its own window manager";
   WindowManagerSession session(true);

@@ -308,3 +308,10 @@ bool SwayScreen::typeKey(const std::string& key) {
 bool SwayScreen::requestClose(unsigned long window) {
   return runTool({"swaymsg", "-s", ipcSocket_, "[con_id=" + std::to_string(window) + "] kill"}, {});
 }
+
+bool SwayScreen::moveToWorkspace(unsigned long window, const std::string& workspace) {
+  return runTool(
+      {"swaymsg", "-s", ipcSocket_,
+       "[con_id=" + std::to_string(window) + "] move container to workspace " + workspace},
+      {});
+}

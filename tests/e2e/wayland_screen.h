@@ -39,6 +39,9 @@ class SwayScreen {
   bool typeKey(const std::string& key);
   // What a person's click on a title bar's close button does.
   bool requestClose(unsigned long window);
+  // Moves the window to the named workspace (a person's Mod+Shift+number);
+  // the output keeps showing its workspace.
+  bool moveToWorkspace(unsigned long window, const std::string& workspace);
 
  private:
   std::string socket_, ipcSocket_;
