@@ -25,6 +25,7 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <chrono>
+#include <string>
 
 #include "app/pixel_format_choice.h"
 #include "viewer/key_commands.h"
@@ -80,7 +81,13 @@ extern DisplayWindow window10;  // 10-10-10-2
 extern DisplayWindow window8;   // 8 bits per colour
 
 // wayland_window.cpp: the connection and the windows themselves.
-bool connectDisplay();                            // the compositor, its shell and EGL on it
+// Connects to the compositor and learns what it offers; on failure leaves
+// no connection and returns why ("Unable to connect to the Wayland display
+// 'wayland-0'"), with nothing printed. Empty once connected.
+std::string openConnection();
+// The start-up step: the connection (opened here unless it already is),
+// the compositor's shell and EGL on it; prints why not.
+bool connectDisplay();
 bool createSurfaceWindow(DisplayWindow& record);  // surface, toplevel, title, decorations
 void showDisplayWindow(DisplayWindow& record);    // configured, painted once, so mapped
 // Takes the compositor's latest wish, or our own size where it leaves the

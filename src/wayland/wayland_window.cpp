@@ -5,9 +5,14 @@
 // one, so that the windows can be moved and closed on any desktop. The
 // compositor places the windows and may size them (a tiling one does);
 // where it leaves the size to us, the windows keep theirs.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "app/facts.h"
 #include "wayland/wayland_front_end.h"
@@ -18,11 +23,53 @@ Globals globals;
 
 namespace {
 
+bool isSet(const char* value) {
+  return value != nullptr && value[0] != '\0';
+}
+
 // The compositor's name as a person would give it: WAYLAND_DISPLAY, or the
 // socket libwayland falls back on without it.
 const char* displayName() {
   const char* name = getenv("WAYLAND_DISPLAY");
-  return name != nullptr && name[0] != '\0' ? name : "wayland-0";
+  return isSet(name) ? name : "wayland-0";
+}
+
+// What the connection is made through, named as the error lines name it.
+// A parent may hand over a connected socket in WAYLAND_SOCKET, which
+// libwayland then takes before any display name (and removes from the
+// environment once used): it is named before connecting.
+std::string connectionName() {
+  const char* handedOver = getenv("WAYLAND_SOCKET");
+  if (handedOver != nullptr)
+    return std::string("the Wayland socket handed over as WAYLAND_SOCKET=") + handedOver;
+  return std::string("the Wayland display '") + displayName() + "'";
+}
+
+// WAYLAND_SOCKET must name an open socket: libwayland would talk to any
+// descriptor it is given, a console's among them.
+bool handedOverSocketUsable() {
+  const char* handedOver = getenv("WAYLAND_SOCKET");
+  if (handedOver == nullptr) return true;
+  char* end = nullptr;
+  errno = 0;
+  const long descriptor = strtol(handedOver, &end, 10);
+  if (errno != 0 || end == handedOver || *end != '\0' || descriptor < 0 || descriptor > INT_MAX)
+    return false;
+  struct stat status = {};
+  return fstat(static_cast<int>(descriptor), &status) == 0 && S_ISSOCK(status.st_mode);
+}
+
+// Everything openConnection bound, and the connection itself.
+void dropConnection() {
+  releaseSeat();
+  globals.seat = nullptr;
+  if (globals.decorationManager != nullptr)
+    zxdg_decoration_manager_v1_destroy(globals.decorationManager);
+  if (globals.wmBase != nullptr) xdg_wm_base_destroy(globals.wmBase);
+  if (globals.compositor != nullptr) wl_compositor_destroy(globals.compositor);
+  if (globals.registry != nullptr) wl_registry_destroy(globals.registry);
+  wl_display_disconnect(globals.display);
+  globals = Globals();
 }
 
 void pingReceived(void*, xdg_wm_base* wmBase, uint32_t serial) {
@@ -144,17 +191,30 @@ bool startEgl() {
 
 }  // namespace
 
-bool connectDisplay() {
-  globals.display = wl_display_connect(nullptr);
-  if (globals.display == nullptr) {
-    printf("ERROR: Unable to connect to the Wayland display '%s'!\n", displayName());
-    return false;
-  }
+std::string openConnection() {
+  if (globals.display != nullptr) return std::string();
+  const std::string name = connectionName();
+  // The name tried is the name given: an empty WAYLAND_DISPLAY is unset.
+  if (handedOverSocketUsable())
+    globals.display = wl_display_connect(isSet(getenv("WAYLAND_SOCKET")) ? nullptr : displayName());
+  if (globals.display == nullptr) return "Unable to connect to " + name;
   globals.registry = wl_display_get_registry(globals.display);
   wl_registry_add_listener(globals.registry, &registryListener, nullptr);
   // Twice: the globals, then what binding them sent (the keyboard's map).
-  wl_display_roundtrip(globals.display);
-  wl_display_roundtrip(globals.display);
+  if (wl_display_roundtrip(globals.display) >= 0 && wl_display_roundtrip(globals.display) >= 0)
+    return std::string();
+  // A compositor that ended, or a socket with nobody behind it.
+  const int error = wl_display_get_error(globals.display);
+  dropConnection();
+  return "The connection to " + name + " was lost at start (" + strerror(error) + ")";
+}
+
+bool connectDisplay() {
+  const std::string failure = openConnection();
+  if (!failure.empty()) {
+    printf("ERROR: %s!\n", failure.c_str());
+    return false;
+  }
   if (globals.compositor == nullptr || globals.wmBase == nullptr) {
     printf("ERROR: The Wayland display '%s' offers no %s!\n", displayName(),
            globals.compositor == nullptr ? "wl_compositor" : "xdg_wm_base (xdg-shell)");

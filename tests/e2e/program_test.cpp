@@ -12,12 +12,17 @@
 //   e2e_tests --front-end=windows -- scripts/wine-run 64 PREFIX lumivane.exe
 //   e2e_tests --front-end=windows-dxgi -- scripts/wine-run 64 PREFIX lumivane.exe --dxgi
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -25,6 +30,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/facts.h"
@@ -934,6 +940,74 @@ TEST(StartupFailureTest, ForcedDisplaySystemIsTheOneTried) {
     auto program = startProgram({"LUMIVANE_PLATFORM=mir", "WAYLAND_DISPLAY=" + compositor});
     expectOneErrorLineAndMinusOne(
         *program, "ERROR: LUMIVANE_PLATFORM is 'mir'; it can be 'wayland' or 'x11'!\n");
+  }
+}
+
+// A Wayland socket whose "compositor" ends every connection at once, as
+// one that crashes during a client's start does; gone with the object.
+class DyingCompositor {
+ public:
+  DyingCompositor() {
+    char pattern[] = "/tmp/lumivane-dying-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) return;
+    folder_ = pattern;
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const std::string path = folder_ + "/wayland-dying";
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (listener_ < 0 ||
+        bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener_, 4) != 0)
+      return;
+    socket_ = path;
+    closer_ = std::thread([this] {
+      while (!stopping_) {
+        pollfd wait = {listener_, POLLIN, 0};
+        if (poll(&wait, 1, 100) > 0) close(accept(listener_, nullptr, nullptr));
+      }
+    });
+  }
+  ~DyingCompositor() {
+    stopping_ = true;
+    if (closer_.joinable()) closer_.join();
+    if (listener_ >= 0) close(listener_);
+    if (!folder_.empty()) std::filesystem::remove_all(folder_);
+  }
+  const std::string& socket() const { return socket_; }
+
+ private:
+  std::string folder_, socket_;
+  int listener_ = -1;
+  std::atomic<bool> stopping_{false};
+  std::thread closer_;
+};
+
+TEST(StartupFailureTest, AWaylandConnectionThatFailsIsNamedAsTried) {
+  if (!frontEnd->wayland) GTEST_SKIP() << "the Wayland front end's connection";
+  {
+    const DyingCompositor dying;
+    ASSERT_FALSE(dying.socket().empty());
+    auto program = startProgram({"LUMIVANE_PLATFORM=wayland", "WAYLAND_DISPLAY=" + dying.socket()});
+    int status = 0;
+    ASSERT_TRUE(program->waitForExit(30, status));
+    const std::string output = consoleText(program->output());
+    const std::string line =
+        "ERROR: The connection to the Wayland display '" + dying.socket() + "' was lost at start (";
+    EXPECT_EQ(output.rfind(std::string(consoleBanner) + line, 0), 0u) << output;
+    EXPECT_EQ(output.substr(output.size() - 3), ")!\n") << output;
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'),
+              std::count(consoleBanner, consoleBanner + std::strlen(consoleBanner), '\n') + 1)
+        << output;
+    EXPECT_EQ(status, 255);
+  }
+  // A descriptor handed over by a parent: standard output is no socket, and
+  // a name is no descriptor; neither is taken for the default display.
+  for (const std::string value : {"1", "abc"}) {
+    auto program = startProgram({"LUMIVANE_PLATFORM=wayland", "WAYLAND_SOCKET=" + value});
+    expectOneErrorLineAndMinusOne(
+        *program, "ERROR: Unable to connect to the Wayland socket handed over as WAYLAND_SOCKET=" +
+                      value + "!\n");
   }
 }
 
