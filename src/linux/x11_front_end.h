@@ -17,6 +17,8 @@
 
 #include <GL/glx.h>
 
+#include <string>
+
 #include "app/pixel_format_choice.h"
 #include "viewer/key_commands.h"
 
@@ -105,7 +107,8 @@ void printReportAndRepaint();
 // then the event loop, or with checkOnly the report instead of the loop.
 // Returns the process exit status: the shared order's (with checkOnly 1 when
 // the 10-bit window did not deliver 10-bit levels), -1 after an X error,
-// 128 + the signal's number after SIGINT or SIGTERM.
-int runApplication(bool checkOnly);
+// 128 + the signal's number after SIGINT or SIGTERM. A start note (a
+// "NOTE: " line) is printed right after the banner.
+int runApplication(bool checkOnly, const std::string& startNote = std::string());
 
 }  // namespace x11

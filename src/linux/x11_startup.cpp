@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <string>
 
 #include "app/facts.h"
 #include "app/startup.h"
@@ -103,6 +104,14 @@ void sleepMilliseconds(unsigned milliseconds) {
   }
 }
 
+// The console's first line after the banner, where the program has
+// something to say about how it got here.
+std::string noteAfterBanner;
+bool openDisplayAfterNote() {
+  printf("%s", noteAfterBanner.c_str());
+  return openDisplay();
+}
+
 // With --check the report takes the event loop's place.
 bool tenBitsDelivered = false;
 void reportInsteadOfEventLoop() {
@@ -111,9 +120,10 @@ void reportInsteadOfEventLoop() {
 
 }  // namespace
 
-int runApplication(bool checkOnly) {
+int runApplication(bool checkOnly, const std::string& startNote) {
+  noteAfterBanner = startNote;
   const StartupSteps x11Steps = {
-      openDisplay,
+      openDisplayAfterNote,
       createWindow10,
       showWindow10,
       createWindow8,

@@ -11,14 +11,19 @@ bool isSet(const char* value) {
 }  // namespace
 
 DisplaySystem chooseDisplaySystem(const char* forced, const char* waylandDisplay,
-                                  bool defaultWaylandSocketExists) {
+                                  const char* waylandSocket, bool defaultWaylandSocketExists) {
   if (isSet(forced)) {
     if (strcasecmp(forced, "wayland") == 0) return DisplaySystem::Wayland;
     if (strcasecmp(forced, "x11") == 0) return DisplaySystem::X11;
     return DisplaySystem::Unknown;
   }
-  return isSet(waylandDisplay) || defaultWaylandSocketExists ? DisplaySystem::Wayland
-                                                             : DisplaySystem::X11;
+  return isSet(waylandDisplay) || isSet(waylandSocket) || defaultWaylandSocketExists
+             ? DisplaySystem::Wayland
+             : DisplaySystem::X11;
+}
+
+bool fallsBackToX11(const char* forced, const char* xDisplay) {
+  return !isSet(forced) && isSet(xDisplay);
 }
 
 std::string defaultWaylandSocket(const char* runtimeDirectory) {

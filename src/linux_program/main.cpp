@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/display_check.h"
 #include "app/facts.h"
@@ -30,9 +31,19 @@ int main(int argc, char** argv) {
     return 2;
   }
   const char* forced = getenv("LUMIVANE_PLATFORM");
-  switch (chooseDisplaySystem(forced, getenv("WAYLAND_DISPLAY"),
+  switch (chooseDisplaySystem(forced, getenv("WAYLAND_DISPLAY"), getenv("WAYLAND_SOCKET"),
                               isSocket(defaultWaylandSocket(getenv("XDG_RUNTIME_DIR"))))) {
     case DisplaySystem::Wayland:
+      // Where X11 could take over, the connection is tried before anything
+      // is printed; the console then tells why X11 is used.
+      if (fallsBackToX11(forced, getenv("DISPLAY"))) {
+        const std::string failure = wayland::openConnection();
+        if (!failure.empty()) {
+          const std::string note = "NOTE: " + failure + ", so the X display '" + getenv("DISPLAY") +
+                                   "' is used instead.\n";
+          return x11::runApplication(mode == RunMode::Check, note);
+        }
+      }
       return wayland::runApplication(mode == RunMode::Check);
     case DisplaySystem::X11:
       return x11::runApplication(mode == RunMode::Check);

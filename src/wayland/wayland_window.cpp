@@ -40,7 +40,7 @@ const char* displayName() {
 // environment once used): it is named before connecting.
 std::string connectionName() {
   const char* handedOver = getenv("WAYLAND_SOCKET");
-  if (handedOver != nullptr)
+  if (isSet(handedOver))
     return std::string("the Wayland socket handed over as WAYLAND_SOCKET=") + handedOver;
   return std::string("the Wayland display '") + displayName() + "'";
 }
@@ -193,6 +193,9 @@ bool startEgl() {
 
 std::string openConnection() {
   if (globals.display != nullptr) return std::string();
+  // An empty WAYLAND_SOCKET names nothing; libwayland would fail on it.
+  if (getenv("WAYLAND_SOCKET") != nullptr && !isSet(getenv("WAYLAND_SOCKET")))
+    unsetenv("WAYLAND_SOCKET");
   const std::string name = connectionName();
   // The name tried is the name given: an empty WAYLAND_DISPLAY is unset.
   if (handedOverSocketUsable())

@@ -1011,6 +1011,48 @@ TEST(StartupFailureTest, AWaylandConnectionThatFailsIsNamedAsTried) {
   }
 }
 
+TEST(StartupFailureTest, AStaleWaylandSocketGivesWayToXUnlessWaylandIsForced) {
+  if (!nativeFrontEnd()) GTEST_SKIP() << "the Linux program's choice, tested on its X display";
+  ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
+  // The default socket of a compositor that ended without removing it.
+  char pattern[] = "/tmp/lumivane-runtime-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string runtime = pattern;
+  sockaddr_un address = {};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, (runtime + "/wayland-0").c_str(), sizeof address.sun_path - 1);
+  const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  close(stale);
+  const std::string display = deepColourScreen().xServer->name();
+  const std::vector<std::string> session = {
+      "XDG_RUNTIME_DIR=" + runtime, "WAYLAND_DISPLAY=", "WAYLAND_SOCKET=", "DISPLAY=" + display};
+  {
+    std::vector<std::string> environment = session;
+    environment.push_back("LUMIVANE_PLATFORM=");
+    auto program = startProgram(environment);
+    XScreen screen(display);
+    const Window window8 = screen.waitForWindow(title8, 90);
+    ASSERT_NE(window8, 0u) << "no X window after the Wayland connection failed";
+    screen.requestClose(window8);
+    int status = -1;
+    ASSERT_TRUE(program->waitForExit(60, status));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(program->output(), std::string(consoleBanner) +
+                                     "NOTE: Unable to connect to the Wayland display 'wayland-0', "
+                                     "so the X display '" +
+                                     display + "' is used instead.\n");
+  }
+  {
+    std::vector<std::string> environment = session;
+    environment.push_back("LUMIVANE_PLATFORM=wayland");
+    auto program = startProgram(environment);
+    expectOneErrorLineAndMinusOne(*program,
+                                  "ERROR: Unable to connect to the Wayland display 'wayland-0'!\n");
+  }
+  std::filesystem::remove_all(runtime);
+}
+
 TEST(SignalTest, InterruptAndTerminateCloseTheWindowsAndExitAsShellsExpect) {
   if (!nativeFrontEnd() && !frontEnd->wayland)
     GTEST_SKIP() << "Wine turns signals into its own process ending";
