@@ -19,6 +19,7 @@
 
 #include <string>
 
+#include "app/display_check.h"
 #include "app/pixel_format_choice.h"
 #include "viewer/key_commands.h"
 
@@ -104,11 +105,11 @@ bool reportDisplayChain();
 void printReportAndRepaint();
 
 // x11_startup.cpp: the shared start-up order with the X11 and GLX steps,
-// then the event loop, or with checkOnly the report instead of the loop.
-// Returns the process exit status: the shared order's (with checkOnly 1 when
+// then the event loop, or with options.check the report instead of the loop.
+// Returns the process exit status: the shared order's (with a check 1 when
 // the 10-bit window did not deliver 10-bit levels), -1 after an X error,
 // 128 + the signal's number after SIGINT or SIGTERM. A start note (a
 // "NOTE: " line) is printed right after the banner.
-int runApplication(bool checkOnly, const std::string& startNote = std::string());
+int runApplication(const StartOptions& options, const std::string& startNote = std::string());
 
 }  // namespace x11

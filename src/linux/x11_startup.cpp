@@ -120,7 +120,8 @@ void reportInsteadOfEventLoop() {
 
 }  // namespace
 
-int runApplication(bool checkOnly, const std::string& startNote) {
+int runApplication(const StartOptions& options, const std::string& startNote) {
+  const bool checkOnly = options.check;
   noteAfterBanner = startNote;
   const StartupSteps x11Steps = {
       openDisplayAfterNote,

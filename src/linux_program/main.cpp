@@ -25,8 +25,8 @@ bool isSocket(const std::string& path) {
 
 int main(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IONBF, 0);
-  const RunMode mode = runModeFromArguments(argc, argv);
-  if (mode == RunMode::Usage) {
+  const StartOptions options = startOptionsFromArguments(argc, argv);
+  if (!options.valid) {
     printf("%s", usageLine);
     return 2;
   }
@@ -41,12 +41,12 @@ int main(int argc, char** argv) {
         if (!failure.empty()) {
           const std::string note = "NOTE: " + failure + ", so the X display '" + getenv("DISPLAY") +
                                    "' is used instead.\n";
-          return x11::runApplication(mode == RunMode::Check, note);
+          return x11::runApplication(options, note);
         }
       }
-      return wayland::runApplication(mode == RunMode::Check);
+      return wayland::runApplication(options);
     case DisplaySystem::X11:
-      return x11::runApplication(mode == RunMode::Check);
+      return x11::runApplication(options);
     case DisplaySystem::Unknown:
       break;
   }

@@ -27,6 +27,7 @@
 #include <chrono>
 #include <string>
 
+#include "app/display_check.h"
 #include "app/pixel_format_choice.h"
 #include "viewer/key_commands.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
@@ -146,8 +147,10 @@ bool reportDisplayChain();
 void printReportAndRepaint();  // the report, then both windows painted again
 
 // wayland_startup.cpp: the shared start-up order with the Wayland and EGL
-// steps, then the event loop. Returns the process exit status: 128 + the
-// signal's number after SIGINT or SIGTERM.
-int runApplication(bool checkOnly);
+// steps, then the event loop (with options.check the report instead).
+// Returns the process exit status: 128 + the signal's number after SIGINT
+// or SIGTERM. Full screen is not offered yet: options.fullScreen shows the
+// two windows.
+int runApplication(const StartOptions& options);
 
 }  // namespace wayland
