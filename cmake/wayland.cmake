@@ -43,6 +43,7 @@ add_library(lumivane_wayland STATIC
   src/wayland/wayland_input.cpp
   src/wayland/wayland_events.cpp
   src/wayland/wayland_check.cpp
+  src/wayland/wayland_full_screen.cpp
   src/wayland/wayland_startup.cpp)
 target_include_directories(lumivane_wayland PUBLIC ${LUMIVANE_PROTOCOL_DIR})
 # EGL's own headers would otherwise pull in Xlib for their native types.

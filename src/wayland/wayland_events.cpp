@@ -22,6 +22,7 @@
 #include "app/facts.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
+#include "render/split_view.h"
 #include "viewer/size_rule.h"
 #include "viewer/viewer_state.h"
 #include "wayland/wayland_front_end.h"
@@ -92,6 +93,16 @@ bool looksHidden(const DisplayWindow& record, std::chrono::steady_clock::time_po
   return record.frameCallback != nullptr && now - record.unansweredSince >= hiddenAfter;
 }
 
+// A frame nobody would see costs as much as one they would; the animation
+// still advances, so the window is right when it comes back, and the
+// compositor's answer to the last commit says when that is.
+void refreshWindow(DisplayWindow& record) {
+  if (looksHidden(record, std::chrono::steady_clock::now()))
+    skipFrame();
+  else
+    paintDisplayWindow(record);
+}
+
 bool noteLostConnection() {
   if (!lostConnection) printf("ERROR: The connection to the Wayland display was lost!\n");
   lostConnection = true;
@@ -142,12 +153,16 @@ bool pumpEvents(bool withTimers) {
 
 }  // namespace
 
-const FrontEndActions waylandActions = {quit, switchLight, refreshBoth, printReportAndRepaint};
+const FrontEndActions waylandActions = {quit, switchLight, refreshBoth, printReportAndRepaint,
+                                        toggleFullScreen};
 
 void paintDisplayWindow(DisplayWindow& record) {
   record.needsPaint = false;
   makeContextCurrent(record);
-  renderFrame(record.width, record.height);
+  if (&record == &windowFull)
+    renderSplitView(record.width, record.height);
+  else
+    renderFrame(record.width, record.height);
   // The compositor would show alpha 0 as see-through.
   if (record.hasAlpha) makeFrameOpaque();
   askWhenShown(record);
@@ -159,18 +174,14 @@ void paintDisplayWindow(DisplayWindow& record) {
 void refreshBoth() {
   // The 10-bit window is painted first, as on Windows, so the 8-bit window
   // shows the scene one advance further on. A window is painted only once
-  // the compositor has configured it: a buffer before that is an error. A
-  // frame nobody would see costs as much as one they would; the animation
-  // still advances, so the window is right when it comes back, and the
-  // compositor's answer to the last commit says when that is.
-  const std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now();
-  for (DisplayWindow* record : {&window10, &window8}) {
-    if (!record->shown) continue;
-    if (looksHidden(*record, now))
-      skipFrame();
-    else
-      paintDisplayWindow(*record);
+  // the compositor has configured it: a buffer before that is an error. In
+  // full screen the split view alone is painted, both pictures at once.
+  if (fullScreenShown()) {
+    refreshWindow(windowFull);
+    return;
   }
+  if (window10.shown) refreshWindow(window10);
+  if (window8.shown) refreshWindow(window8);
 }
 
 // Resizing the 8-bit window gives the 10-bit window the same size; the rule
@@ -225,9 +236,10 @@ void startRefreshTimer() {
 
 void runEventLoop() {
   while (!quitRequested && !lostConnection && signalNumber == 0) {
+    leaveFullScreenIfTakenAway();
     // Windows configured anew are painted at their new size, also when
     // paused; a running scene repaints them with the next tick anyway.
-    for (DisplayWindow* record : {&window10, &window8})
+    for (DisplayWindow* record : {&window10, &window8, &windowFull})
       if (record->needsPaint && record->shown) paintDisplayWindow(*record);
     if (!pumpEvents(true)) break;
   }

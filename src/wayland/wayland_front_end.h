@@ -6,8 +6,9 @@
 // the event loop that does the window procedure's work (wayland_events.cpp):
 // painting, the front-end actions, the size rule and the 16 ms timer
 // beside the display connection; the check's report (wayland_check.cpp) of
-// what each window's framebuffer holds. The logo's glyph lists come from FreeType
-// (freetype/glyph_outlines.h), shared with the X11 front end.
+// what each window's framebuffer holds; full screen's split view on a toplevel
+// of its own (wayland_full_screen.cpp). The logo's glyph lists come from
+// FreeType (freetype/glyph_outlines.h), shared with the X11 front end.
 //
 // What it leaves out: no window icon (Wayland has no client icons; the
 // desktop finds one by the app id); no window positions, which are the
@@ -26,6 +27,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 #include "app/display_check.h"
 #include "app/pixel_format_choice.h"
@@ -63,6 +65,8 @@ struct DisplayWindow {
   // when the oldest commit it has not answered yet was made.
   wl_callback* frameCallback = nullptr;
   std::chrono::steady_clock::time_point unansweredSince = {};
+  wl_output* output = nullptr;   // the output it last entered, where known
+  bool fullScreenState = false;  // its latest configure says it is full screen
 };
 
 // What the connection offers, bound once at start.
@@ -74,12 +78,15 @@ struct Globals {
   zxdg_decoration_manager_v1* decorationManager = nullptr;  // absent on many desktops
   libdecor* decorContext = nullptr;  // only where the compositor draws no decorations
   wl_seat* seat = nullptr;
+  std::vector<wl_output*> outputs;  // every output, so surfaces can say which they are on
   EGLDisplay eglDisplay = EGL_NO_DISPLAY;
 };
 
 extern Globals globals;
 extern DisplayWindow window10;  // 10-10-10-2
 extern DisplayWindow window8;   // 8 bits per colour
+// Full screen's split view: the 10-bit window's configuration and context.
+extern DisplayWindow windowFull;
 
 // wayland_window.cpp: the connection and the windows themselves.
 // Connects to the compositor and learns what it offers; on failure leaves
@@ -141,6 +148,19 @@ void runEventLoop();
 void endOnSignals();
 int endingSignal();
 
+// wayland_full_screen.cpp: the split view on one full-screen toplevel.
+// Enters full screen on the 10-bit window's output and waits until the
+// compositor has made it so; false (after a line saying why) when it did not,
+// and the two windows stay.
+bool enterFullScreen();
+void leaveFullScreen();  // the two windows are painted again
+bool fullScreenShown();
+void toggleFullScreen();  // key F
+// A configure of the full-screen window without the fullscreen state: the
+// compositor took full screen away; the event loop then leaves it.
+void noteFullScreenConfigure();
+void leaveFullScreenIfTakenAway();
+
 // wayland_check.cpp: the check's report of both windows (key I, --check).
 // Prints the report; true when the 10-bit window holds 10-bit levels.
 bool reportDisplayChain();
@@ -149,8 +169,8 @@ void printReportAndRepaint();  // the report, then both windows painted again
 // wayland_startup.cpp: the shared start-up order with the Wayland and EGL
 // steps, then the event loop (with options.check the report instead).
 // Returns the process exit status: 128 + the signal's number after SIGINT
-// or SIGTERM. Full screen is not offered yet: options.fullScreen shows the
-// two windows.
+// or SIGTERM. With options.fullScreen the split view is shown once the two
+// windows stand.
 int runApplication(const StartOptions& options);
 
 }  // namespace wayland

@@ -146,7 +146,8 @@ const wl_keyboard_listener keyboardListener = {keymapReceived,   keyboardEntered
                                                modifiersChanged, repeatInfoReceived};
 
 bool isDisplaySurface(const wl_surface* surface) {
-  return surface != nullptr && (surface == window10.surface || surface == window8.surface);
+  return surface != nullptr && (surface == window10.surface || surface == window8.surface ||
+                                surface == windowFull.surface);
 }
 
 void pointerEntered(void*, wl_pointer*, uint32_t, wl_surface* surface, wl_fixed_t, wl_fixed_t) {

@@ -101,6 +101,7 @@ void sleepMilliseconds(unsigned milliseconds) {
 // brings no new configure (a few rounds at most; a bound keeps a restless
 // compositor from holding the check forever).
 bool tenBitsDelivered = false;
+bool startInFullScreen = false;
 void reportInsteadOfEventLoop() {
   if (endingSignal() != 0) return;
   for (int round = 0; round < 10; ++round) {
@@ -113,13 +114,21 @@ void reportInsteadOfEventLoop() {
     if (!roundTrip()) return;
     if (!painted && !window10.needsPaint && !window8.needsPaint) break;
   }
+  if (startInFullScreen && !enterFullScreen() && connectionLost()) return;
   tenBitsDelivered = reportDisplayChain();
+}
+
+// --fullscreen: the split view once the two windows stand.
+void eventLoopAfterOptions() {
+  if (startInFullScreen && endingSignal() == 0) enterFullScreen();
+  runEventLoop();
 }
 
 }  // namespace
 
 int runApplication(const StartOptions& options) {
   const bool checkOnly = options.check;
+  startInFullScreen = options.fullScreen;
   const StartupSteps waylandSteps = {
       connectDisplay,
       createWindow10,
@@ -131,7 +140,7 @@ int runApplication(const StartOptions& options) {
       showWindow8,
       buildGlyphLists,
       startRefreshTimer,
-      checkOnly ? reportInsteadOfEventLoop : runEventLoop,
+      checkOnly ? reportInsteadOfEventLoop : eventLoopAfterOptions,
       sleepMilliseconds,
   };
   endOnSignals();

@@ -67,6 +67,7 @@ void dropConnection() {
     zxdg_decoration_manager_v1_destroy(globals.decorationManager);
   if (globals.wmBase != nullptr) xdg_wm_base_destroy(globals.wmBase);
   if (globals.compositor != nullptr) wl_compositor_destroy(globals.compositor);
+  for (wl_output* output : globals.outputs) wl_output_destroy(output);
   if (globals.registry != nullptr) wl_registry_destroy(globals.registry);
   wl_display_disconnect(globals.display);
   globals = Globals();
@@ -90,6 +91,8 @@ void globalAdded(void*, wl_registry* registry, uint32_t name, const char* interf
   } else if (strcmp(interface, zxdg_decoration_manager_v1_interface.name) == 0) {
     globals.decorationManager =
         static_cast<zxdg_decoration_manager_v1*>(bind(&zxdg_decoration_manager_v1_interface, 1));
+  } else if (strcmp(interface, wl_output_interface.name) == 0) {
+    globals.outputs.push_back(static_cast<wl_output*>(bind(&wl_output_interface, 1)));
   } else if (strcmp(interface, wl_seat_interface.name) == 0 && globals.seat == nullptr) {
     // Version 4 brings the keyboard's repeat rate; the program needs no later events.
     globals.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 4));
@@ -104,11 +107,28 @@ DisplayWindow* recordOf(const void* data) {
   return const_cast<DisplayWindow*>(static_cast<const DisplayWindow*>(data));
 }
 
-// The compositor's own toplevel: a size wish, then a configure to apply it.
-void toplevelConfigured(void* data, xdg_toplevel*, int32_t width, int32_t height, wl_array*) {
+// The output a window stands on: full screen goes where the 10-bit window is.
+void surfaceEntered(void* data, wl_surface*, wl_output* output) {
+  recordOf(data)->output = output;
+}
+
+void surfaceLeft(void* data, wl_surface*, wl_output* output) {
+  DisplayWindow& record = *recordOf(data);
+  if (record.output == output) record.output = nullptr;
+}
+const wl_surface_listener surfaceOutputListener = {surfaceEntered, surfaceLeft};
+
+// The compositor's own toplevel: a size wish and states, then a configure to
+// apply them.
+void toplevelConfigured(void* data, xdg_toplevel*, int32_t width, int32_t height,
+                        wl_array* states) {
   DisplayWindow& record = *recordOf(data);
   record.requestedWidth = width;
   record.requestedHeight = height;
+  record.fullScreenState = false;
+  const auto* state = static_cast<const uint32_t*>(states->data);
+  for (std::size_t i = 0; i < states->size / sizeof *state; ++i)
+    if (state[i] == XDG_TOPLEVEL_STATE_FULLSCREEN) record.fullScreenState = true;
 }
 
 void toplevelClosed(void*, xdg_toplevel*) {
@@ -135,6 +155,9 @@ void frameConfigured(libdecor_frame* frame, libdecor_configuration* configuratio
     width = height = 0;
   record.requestedWidth = width;
   record.requestedHeight = height;
+  libdecor_window_state windowState = LIBDECOR_WINDOW_STATE_NONE;
+  record.fullScreenState = libdecor_configuration_get_window_state(configuration, &windowState) &&
+                           (windowState & LIBDECOR_WINDOW_STATE_FULLSCREEN) != 0;
   applyConfigure(record);
   libdecor_state* state = libdecor_state_new(record.width, record.height);
   libdecor_frame_commit(frame, state, configuration);
@@ -241,6 +264,9 @@ bool createSurfaceWindow(DisplayWindow& record) {
   }
   record.width = windowSize;
   record.height = windowSize;
+  // Where libdecor listens to the surface itself, it keeps its own listener.
+  if (wl_proxy_get_listener(reinterpret_cast<wl_proxy*>(record.surface)) == nullptr)
+    wl_surface_add_listener(record.surface, &surfaceOutputListener, &record);
   if (globals.decorContext != nullptr) {
     record.frame =
         libdecor_decorate(globals.decorContext, record.surface, &frameCallbacks, &record);
@@ -287,6 +313,7 @@ void showDisplayWindow(DisplayWindow& record) {
 
 void applyConfigure(DisplayWindow& record) {
   record.configured = true;
+  if (&record == &windowFull) noteFullScreenConfigure();
   const int width = record.requestedWidth > 0 ? record.requestedWidth : record.width;
   const int height = record.requestedHeight > 0 ? record.requestedHeight : record.height;
   resizeDisplayWindow(record, width, height);
@@ -325,10 +352,14 @@ void destroyDisplayWindow(DisplayWindow& record) {
   record.surface = nullptr;
   record.shown = false;
   record.configured = false;
+  record.needsPaint = false;
+  record.output = nullptr;
+  record.fullScreenState = false;
 }
 
 void disconnectDisplay() {
   if (globals.display == nullptr) return;
+  leaveFullScreen();
   destroyDisplayWindow(window8);
   destroyDisplayWindow(window10);
   releaseSeat();

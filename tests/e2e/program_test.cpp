@@ -98,7 +98,7 @@ const FrontEnd frontEnds[] = {
     {"windows", true, false, false, false, "ERROR: wglChoosePixelFormat failed!\n", tryDxgiNote,
      true, false, wineEightBitNote, true, false, usageWithDxgi, false},
     {"wayland", false, true, false, true, noTenBitFormatLine, "", false, true, "", true, false,
-     usage, false},
+     usage, true},
     {"windows-dxgi", true, true, false, false, nullptr, "", true, false, "", true, true,
      usageWithDxgi, false},
 };
@@ -1307,6 +1307,150 @@ bool waitUntil(Condition condition, double timeoutSeconds) {
     sleepSeconds(0.1);
   }
   return condition();
+}
+
+// Columns from `left` on, `width` wide, of a picture.
+ScreenImage columnsOf(const ScreenImage& image, int left, int width) {
+  ScreenImage part;
+  part.width = width;
+  part.height = image.height;
+  part.maxLevel = image.maxLevel;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = left; x < left + width; ++x) part.pixels.push_back(image.at(x, y));
+  return part;
+}
+
+// What the split view shows with the lights off, the logo hidden and the
+// narrowest preset (0.45 to 0.55): on the left only values an 8-bit
+// framebuffer holds, the 8-bit ramp's levels; on the right the 10-bit ramp's.
+struct SplitViewLevels {
+  int offGridLeft = 0;
+  int left = 0, expectedLeft = 0, right = 0, expectedRight = 0;
+  bool rightOnGrid = true;
+  bool asExpected() const {
+    return offGridLeft == 0 && std::abs(left - expectedLeft) <= 1 &&
+           std::abs(right - expectedRight) <= 1 && !rightOnGrid;
+  }
+};
+
+SplitViewLevels splitViewLevels(const ScreenImage& image) {
+  SplitViewLevels levels;
+  const int half = image.width / 2;
+  const ScreenImage left = columnsOf(image, 0, half);
+  const ScreenImage right = columnsOf(image, half, image.width - half);
+  for (const ScreenPixel& p : left.pixels)
+    levels.offGridLeft += !(onEightBitGrid(p.r) && onEightBitGrid(p.g) && onEightBitGrid(p.b));
+  const std::set<int> left8 = greyLevels(left, 0.45, 0.55);
+  const std::set<int> right10 = greyLevels(right, 0.45, 0.55);
+  levels.left = static_cast<int>(left8.size());
+  levels.right = static_cast<int>(right10.size());
+  levels.expectedLeft = rampLevels(0.45, 0.55, left.width, left.height, 255);
+  levels.expectedRight = rampLevels(0.45, 0.55, right.width, right.height, 1023);
+  levels.rightOnGrid = std::all_of(right10.begin(), right10.end(), onEightBitGrid);
+  return levels;
+}
+
+// How full screen reaches the screen, as the report names it: through the
+// compositor on Wayland; the other front ends' own ways begin the same.
+std::string fullScreenPresentationLine() {
+  return frontEnd->wayland ? "\nPresentation: full screen (compositor)\n"
+                           : "\nPresentation: full screen";
+}
+
+TEST(FullScreenTest, SplitViewHalvesKeysAndTheWayBackToTheTwoWindows) {
+  if (!frontEnd->hasFullScreen) GTEST_SKIP() << "this front end has no full screen yet";
+  ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
+  const std::unique_ptr<Desktop> screen = deepColourDesktop();
+  auto program = startProgram(screen->environment(), {"--fullscreen"});
+  WindowId full = screen->waitForWindow(fullScreenTitle, 90);
+  ASSERT_NE(full, 0u) << "no full-screen window after --fullscreen";
+  const auto type = [&](WindowId over, const char* key) {
+    EXPECT_TRUE(screen->typeKey(over, key)) << "could not type " << key;
+    sleepSeconds(0.3);
+  };
+  for (const char* key : {"1", "2", "n", "b"}) type(full, key);
+  ScreenImage image;
+  SplitViewLevels levels;
+  waitUntil(
+      [&] {
+        image = grabShown(*screen, full);
+        levels = splitViewLevels(image);
+        return levels.asExpected();
+      },
+      10);
+  ASSERT_EQ(image.maxLevel, 1023);
+  std::cout << "full screen " << image.width << " by " << image.height << ": left half "
+            << levels.left << " grey levels (8-bit ramp " << levels.expectedLeft << "), right half "
+            << levels.right << " (10-bit ramp " << levels.expectedRight << ")\n";
+  EXPECT_EQ(levels.offGridLeft, 0) << "pixels of the left half off the 8-bit grid";
+  EXPECT_NEAR(levels.left, levels.expectedLeft, 1);
+  EXPECT_NEAR(levels.right, levels.expectedRight, 1);
+  EXPECT_FALSE(levels.rightOnGrid) << "the right half holds 10-bit levels";
+
+  // Key I measures both halves and names how the surface reaches the screen.
+  type(full, "i");
+  waitUntil([&] { return program->output().find("Verdict: ") != std::string::npos; }, 15);
+  const std::string report = consoleText(program->output());
+  EXPECT_NE(report.find(fullScreenPresentationLine()), std::string::npos) << report;
+  const std::vector<int> drawn = reportRow(report, "Narrow ramp: levels drawn");
+  const std::vector<int> allowed =
+      reportRow(report.substr(report.find("Narrow ramp")), "  levels 8 / 10 bits allow");
+  ASSERT_EQ(drawn.size(), 2u) << report;
+  ASSERT_EQ(allowed.size(), 4u) << report;
+  EXPECT_NEAR(drawn[0], allowed[0], 1) << "the left half holds 8-bit levels";
+  EXPECT_NEAR(drawn[1], allowed[3], 1) << "the right half holds every 10-bit level";
+
+  // F: the two windows again, at their sizes, painted at 10 bits; F: full
+  // screen again. On Wayland the compositor may take full screen away too.
+  type(full, "f");
+  EXPECT_TRUE(waitUntil([&] { return !screen->hasWindowTitled(fullScreenTitle); }, 10));
+  if (frontEnd->wayland) {
+    type(screen->waitForWindow(title8, 10), "f");
+    full = screen->waitForWindow(fullScreenTitle, 10);
+    ASSERT_NE(full, 0u) << "F in a window brings full screen back";
+    SwayScreen sway(*deepColourScreen().compositor);
+    EXPECT_TRUE(sway.endFullScreen(full));
+    EXPECT_TRUE(waitUntil([&] { return !screen->hasWindowTitled(fullScreenTitle); }, 10))
+        << "full screen taken away, the split view's window stays";
+  }
+  const WindowId window10 = screen->waitForWindow(title10, 10);
+  const WindowId window8 = screen->waitForWindow(title8, 10);
+  ASSERT_NE(window10, 0u);
+  ASSERT_NE(window8, 0u);
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        const ScreenRect r10 = screen->rectOf(window10), r8 = screen->rectOf(window8);
+        return r10.width == windowSize && r10.height == windowSize && r8.width == windowSize &&
+               r8.height == windowSize;
+      },
+      10))
+      << "the two windows are not back at their sizes";
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        const ScreenImage shown = grabShown(*screen, window10);
+        return std::abs(static_cast<int>(greyLevels(shown, 0.45, 0.55).size()) -
+                        rampLevels(0.45, 0.55, shown.width, shown.height, 1023)) <= 1;
+      },
+      10))
+      << "the 10-bit window is not painted again";
+  type(window8, "f");
+  full = screen->waitForWindow(fullScreenTitle, 10);
+  EXPECT_NE(full, 0u) << "F in a window brings full screen back";
+
+  type(full, "Escape");
+  int status = -1;
+  ASSERT_TRUE(program->waitForExit(60, status)) << "still running after Escape in full screen";
+  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(screen->hasWindowTitled(fullScreenTitle));
+  EXPECT_FALSE(screen->hasWindowTitled(title10));
+  const std::string output = consoleText(program->output());
+  EXPECT_EQ(output.rfind(startText() + "Display chain check\n", 0), 0u) << output;
+  EXPECT_EQ(output.find("NOTE: "), std::string::npos) << output;
+
+  // The check in full screen from the start.
+  const CheckRun run = runCheck(screen->environment(), {"--fullscreen", "--check"});
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find(fullScreenPresentationLine()), std::string::npos) << run.output;
 }
 
 // sway tells a client nothing when its window goes to a workspace nobody

@@ -315,3 +315,9 @@ bool SwayScreen::moveToWorkspace(unsigned long window, const std::string& worksp
        "[con_id=" + std::to_string(window) + "] move container to workspace " + workspace},
       {});
 }
+
+bool SwayScreen::endFullScreen(unsigned long window) {
+  return runTool(
+      {"swaymsg", "-s", ipcSocket_, "[con_id=" + std::to_string(window) + "] fullscreen disable"},
+      {});
+}

@@ -42,6 +42,8 @@ class SwayScreen {
   // Moves the window to the named workspace (a person's Mod+Shift+number);
   // the output keeps showing its workspace.
   bool moveToWorkspace(unsigned long window, const std::string& workspace);
+  // Takes full screen away from the window, as a person's Mod+F does.
+  bool endFullScreen(unsigned long window);
 
  private:
   std::string socket_, ipcSocket_;

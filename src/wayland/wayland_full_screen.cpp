@@ -1,0 +1,123 @@
+// Full screen on Wayland: one more toplevel, asked to be full screen on the
+// output that shows the 10-bit window (xdg_toplevel_set_fullscreen, or
+// libdecor's equivalent where libdecor decorates), with an EGL window surface
+// of the 10-bit window's exact configuration, drawn by the 10-bit context:
+// the split view (render/split_view.h). The two windows stay mapped behind
+// it, unpainted. F again, or a configure without the fullscreen state (the
+// compositor took full screen away), destroys it; the compositor then shows
+// the two windows again at the sizes they had, and they are painted again.
+#include <cstdio>
+#include <initializer_list>
+
+#include "app/facts.h"
+#include "wayland/wayland_front_end.h"
+
+namespace wayland {
+
+DisplayWindow windowFull = {fullScreenTitle};
+
+namespace {
+
+// The compositor made the window full screen at least once, and took it
+// away since.
+bool granted = false;
+bool takenAway = false;
+
+bool createFullScreenWindow() {
+  bool hasAlpha = false;
+  // The same exact choice as the 10-bit window's: that one exists, so this does.
+  EGLConfig config = findEglConfig(tenBitColour, hasAlpha);
+  if (config == nullptr || !createSurfaceWindow(windowFull)) return false;
+  windowFull.hasAlpha = hasAlpha;
+  // Asked before the first commit, so that it is mapped full screen at once.
+  if (windowFull.toplevel != nullptr)
+    xdg_toplevel_set_fullscreen(windowFull.toplevel, window10.output);
+  if (windowFull.frame != nullptr) libdecor_frame_set_fullscreen(windowFull.frame, window10.output);
+  windowFull.eglSurface =
+      eglCreateWindowSurface(globals.eglDisplay, config,
+                             reinterpret_cast<EGLNativeWindowType>(windowFull.eglWindow), nullptr);
+  if (windowFull.eglSurface == EGL_NO_SURFACE) {
+    printf("ERROR: Unable to create the '%s' window!\n", windowFull.title);
+    destroyDisplayWindow(windowFull);
+    return false;
+  }
+  // The 10-bit context draws it, lights and lists as they are.
+  windowFull.context = window10.context;
+  windowFull.maxWidth = window10.maxWidth;
+  windowFull.maxHeight = window10.maxHeight;
+  makeContextCurrent(windowFull);
+  // As for the windows: a swap never waits for the compositor.
+  eglSwapInterval(globals.eglDisplay, 0);
+  releaseContext();
+  return true;
+}
+
+// The compositor may make the window full screen only once it is mapped (its
+// first configure precedes that): configures are answered with frames until
+// a round trip brings none (a few rounds at most).
+void settleFullScreen() {
+  for (int round = 0; round < 10 && windowFull.shown; ++round) {
+    const bool painted = windowFull.needsPaint;
+    if (painted) paintDisplayWindow(windowFull);
+    if (!roundTrip()) return;
+    if (granted && !painted && !windowFull.needsPaint) break;
+  }
+}
+
+}  // namespace
+
+bool enterFullScreen() {
+  if (windowFull.surface != nullptr) return true;
+  granted = false;
+  takenAway = false;
+  if (!createFullScreenWindow()) return false;
+  showDisplayWindow(windowFull);
+  settleFullScreen();
+  if (!granted || takenAway) {
+    const bool connected = !connectionLost();
+    leaveFullScreen();
+    if (connected && endingSignal() == 0)
+      printf(
+          "NOTE: The compositor did not make the window full screen, so the two windows "
+          "stay.\n");
+    return false;
+  }
+  return true;
+}
+
+void leaveFullScreen() {
+  if (windowFull.surface == nullptr) return;
+  // The context is the 10-bit window's, which stays.
+  if (eglGetCurrentSurface(EGL_DRAW) == windowFull.eglSurface) releaseContext();
+  windowFull.context = EGL_NO_CONTEXT;
+  destroyDisplayWindow(windowFull);
+  granted = false;
+  takenAway = false;
+  // The compositor gives the two windows their places back and configures
+  // them; until then they show what they showed.
+  for (DisplayWindow* record : {&window10, &window8}) record->needsPaint = record->shown;
+}
+
+bool fullScreenShown() {
+  return windowFull.shown;
+}
+
+void toggleFullScreen() {
+  if (windowFull.surface != nullptr)
+    leaveFullScreen();
+  else
+    enterFullScreen();
+}
+
+void noteFullScreenConfigure() {
+  if (windowFull.fullScreenState)
+    granted = true;
+  else if (granted)
+    takenAway = true;
+}
+
+void leaveFullScreenIfTakenAway() {
+  if (takenAway) leaveFullScreen();
+}
+
+}  // namespace wayland
