@@ -22,6 +22,9 @@ namespace {
 // away since.
 bool granted = false;
 bool takenAway = false;
+// Entering waits for the compositor, running the handlers of what it sends
+// meanwhile: another F then is ignored.
+bool entering = false;
 
 bool createFullScreenWindow() {
   bool hasAlpha = false;
@@ -71,8 +74,10 @@ bool enterFullScreen() {
   granted = false;
   takenAway = false;
   if (!createFullScreenWindow()) return false;
+  entering = true;
   showDisplayWindow(windowFull);
   settleFullScreen();
+  entering = false;
   if (!granted || takenAway) {
     const bool connected = !connectionLost();
     leaveFullScreen();
@@ -103,6 +108,7 @@ bool fullScreenShown() {
 }
 
 void toggleFullScreen() {
+  if (entering) return;
   if (windowFull.surface != nullptr)
     leaveFullScreen();
   else
