@@ -3,7 +3,8 @@
 // windows (x11_window.cpp), exact framebuffer configurations and contexts
 // (glx_context.cpp), and the event handler that does the window procedure's
 // work (x11_events.cpp): keysyms into the shared key table's keys, the three
-// front-end actions, the size rule and the 16 ms timer beside the event queue.
+// front-end actions, the size rule and the 16 ms timer beside the event queue;
+// and full screen (x11_full_screen.cpp), the split view in one window.
 // The logo's glyph lists come from FreeType (glyph_outlines.h), as
 // wglUseFontOutlines has no counterpart here. Each creating function prints
 // why it failed and leaves nothing of its own behind.
