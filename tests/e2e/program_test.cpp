@@ -81,8 +81,10 @@ struct FrontEnd {
   // black frame before the first copy reaches them.
   bool dxgi;
   const char* usage;
-  // Key F and --fullscreen show the split view on one full-screen surface.
+  // Key F and --fullscreen show the split view on one full-screen surface,
+  // and the report's presentation line then names this presentation.
   bool hasFullScreen;
+  const char* fullScreenPresentation;
 };
 
 const char wineEightBitNote[] =
@@ -94,13 +96,13 @@ const char usageWithDxgi[] = "Usage: lumivane [--dxgi] [--fullscreen] [--check]\
 
 const FrontEnd frontEnds[] = {
     {"linux", false, true, true, true, noTenBitFormatLine, "", false, false, "", true, false, usage,
-     false},
+     true, "full screen, borderless window"},
     {"windows", true, false, false, false, "ERROR: wglChoosePixelFormat failed!\n", tryDxgiNote,
-     true, false, wineEightBitNote, true, false, usageWithDxgi, false},
+     true, false, wineEightBitNote, true, false, usageWithDxgi, false, ""},
     {"wayland", false, true, false, true, noTenBitFormatLine, "", false, true, "", true, false,
-     usage, true},
+     usage, true, "full screen (compositor)"},
     {"windows-dxgi", true, true, false, false, nullptr, "", true, false, "", true, true,
-     usageWithDxgi, false},
+     usageWithDxgi, false, ""},
 };
 
 const FrontEnd* frontEnd = nullptr;
@@ -1309,150 +1311,6 @@ bool waitUntil(Condition condition, double timeoutSeconds) {
   return condition();
 }
 
-// Columns from `left` on, `width` wide, of a picture.
-ScreenImage columnsOf(const ScreenImage& image, int left, int width) {
-  ScreenImage part;
-  part.width = width;
-  part.height = image.height;
-  part.maxLevel = image.maxLevel;
-  for (int y = 0; y < image.height; ++y)
-    for (int x = left; x < left + width; ++x) part.pixels.push_back(image.at(x, y));
-  return part;
-}
-
-// What the split view shows with the lights off, the logo hidden and the
-// narrowest preset (0.45 to 0.55): on the left only values an 8-bit
-// framebuffer holds, the 8-bit ramp's levels; on the right the 10-bit ramp's.
-struct SplitViewLevels {
-  int offGridLeft = 0;
-  int left = 0, expectedLeft = 0, right = 0, expectedRight = 0;
-  bool rightOnGrid = true;
-  bool asExpected() const {
-    return offGridLeft == 0 && std::abs(left - expectedLeft) <= 1 &&
-           std::abs(right - expectedRight) <= 1 && !rightOnGrid;
-  }
-};
-
-SplitViewLevels splitViewLevels(const ScreenImage& image) {
-  SplitViewLevels levels;
-  const int half = image.width / 2;
-  const ScreenImage left = columnsOf(image, 0, half);
-  const ScreenImage right = columnsOf(image, half, image.width - half);
-  for (const ScreenPixel& p : left.pixels)
-    levels.offGridLeft += !(onEightBitGrid(p.r) && onEightBitGrid(p.g) && onEightBitGrid(p.b));
-  const std::set<int> left8 = greyLevels(left, 0.45, 0.55);
-  const std::set<int> right10 = greyLevels(right, 0.45, 0.55);
-  levels.left = static_cast<int>(left8.size());
-  levels.right = static_cast<int>(right10.size());
-  levels.expectedLeft = rampLevels(0.45, 0.55, left.width, left.height, 255);
-  levels.expectedRight = rampLevels(0.45, 0.55, right.width, right.height, 1023);
-  levels.rightOnGrid = std::all_of(right10.begin(), right10.end(), onEightBitGrid);
-  return levels;
-}
-
-// How full screen reaches the screen, as the report names it: through the
-// compositor on Wayland; the other front ends' own ways begin the same.
-std::string fullScreenPresentationLine() {
-  return frontEnd->wayland ? "\nPresentation: full screen (compositor)\n"
-                           : "\nPresentation: full screen";
-}
-
-TEST(FullScreenTest, SplitViewHalvesKeysAndTheWayBackToTheTwoWindows) {
-  if (!frontEnd->hasFullScreen) GTEST_SKIP() << "this front end has no full screen yet";
-  ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
-  const std::unique_ptr<Desktop> screen = deepColourDesktop();
-  auto program = startProgram(screen->environment(), {"--fullscreen"});
-  WindowId full = screen->waitForWindow(fullScreenTitle, 90);
-  ASSERT_NE(full, 0u) << "no full-screen window after --fullscreen";
-  const auto type = [&](WindowId over, const char* key) {
-    EXPECT_TRUE(screen->typeKey(over, key)) << "could not type " << key;
-    sleepSeconds(0.3);
-  };
-  for (const char* key : {"1", "2", "n", "b"}) type(full, key);
-  ScreenImage image;
-  SplitViewLevels levels;
-  waitUntil(
-      [&] {
-        image = grabShown(*screen, full);
-        levels = splitViewLevels(image);
-        return levels.asExpected();
-      },
-      10);
-  ASSERT_EQ(image.maxLevel, 1023);
-  std::cout << "full screen " << image.width << " by " << image.height << ": left half "
-            << levels.left << " grey levels (8-bit ramp " << levels.expectedLeft << "), right half "
-            << levels.right << " (10-bit ramp " << levels.expectedRight << ")\n";
-  EXPECT_EQ(levels.offGridLeft, 0) << "pixels of the left half off the 8-bit grid";
-  EXPECT_NEAR(levels.left, levels.expectedLeft, 1);
-  EXPECT_NEAR(levels.right, levels.expectedRight, 1);
-  EXPECT_FALSE(levels.rightOnGrid) << "the right half holds 10-bit levels";
-
-  // Key I measures both halves and names how the surface reaches the screen.
-  type(full, "i");
-  waitUntil([&] { return program->output().find("Verdict: ") != std::string::npos; }, 15);
-  const std::string report = consoleText(program->output());
-  EXPECT_NE(report.find(fullScreenPresentationLine()), std::string::npos) << report;
-  const std::vector<int> drawn = reportRow(report, "Narrow ramp: levels drawn");
-  const std::vector<int> allowed =
-      reportRow(report.substr(report.find("Narrow ramp")), "  levels 8 / 10 bits allow");
-  ASSERT_EQ(drawn.size(), 2u) << report;
-  ASSERT_EQ(allowed.size(), 4u) << report;
-  EXPECT_NEAR(drawn[0], allowed[0], 1) << "the left half holds 8-bit levels";
-  EXPECT_NEAR(drawn[1], allowed[3], 1) << "the right half holds every 10-bit level";
-
-  // F: the two windows again, at their sizes, painted at 10 bits; F: full
-  // screen again. On Wayland the compositor may take full screen away too.
-  type(full, "f");
-  EXPECT_TRUE(waitUntil([&] { return !screen->hasWindowTitled(fullScreenTitle); }, 10));
-  if (frontEnd->wayland) {
-    type(screen->waitForWindow(title8, 10), "f");
-    full = screen->waitForWindow(fullScreenTitle, 10);
-    ASSERT_NE(full, 0u) << "F in a window brings full screen back";
-    SwayScreen sway(*deepColourScreen().compositor);
-    EXPECT_TRUE(sway.endFullScreen(full));
-    EXPECT_TRUE(waitUntil([&] { return !screen->hasWindowTitled(fullScreenTitle); }, 10))
-        << "full screen taken away, the split view's window stays";
-  }
-  const WindowId window10 = screen->waitForWindow(title10, 10);
-  const WindowId window8 = screen->waitForWindow(title8, 10);
-  ASSERT_NE(window10, 0u);
-  ASSERT_NE(window8, 0u);
-  EXPECT_TRUE(waitUntil(
-      [&] {
-        const ScreenRect r10 = screen->rectOf(window10), r8 = screen->rectOf(window8);
-        return r10.width == windowSize && r10.height == windowSize && r8.width == windowSize &&
-               r8.height == windowSize;
-      },
-      10))
-      << "the two windows are not back at their sizes";
-  EXPECT_TRUE(waitUntil(
-      [&] {
-        const ScreenImage shown = grabShown(*screen, window10);
-        return std::abs(static_cast<int>(greyLevels(shown, 0.45, 0.55).size()) -
-                        rampLevels(0.45, 0.55, shown.width, shown.height, 1023)) <= 1;
-      },
-      10))
-      << "the 10-bit window is not painted again";
-  type(window8, "f");
-  full = screen->waitForWindow(fullScreenTitle, 10);
-  EXPECT_NE(full, 0u) << "F in a window brings full screen back";
-
-  type(full, "Escape");
-  int status = -1;
-  ASSERT_TRUE(program->waitForExit(60, status)) << "still running after Escape in full screen";
-  EXPECT_EQ(status, 0);
-  EXPECT_FALSE(screen->hasWindowTitled(fullScreenTitle));
-  EXPECT_FALSE(screen->hasWindowTitled(title10));
-  const std::string output = consoleText(program->output());
-  EXPECT_EQ(output.rfind(startText() + "Display chain check\n", 0), 0u) << output;
-  EXPECT_EQ(output.find("NOTE: "), std::string::npos) << output;
-
-  // The check in full screen from the start.
-  const CheckRun run = runCheck(screen->environment(), {"--fullscreen", "--check"});
-  EXPECT_EQ(run.status, 0) << run.output;
-  EXPECT_NE(run.output.find(fullScreenPresentationLine()), std::string::npos) << run.output;
-}
-
 // sway tells a client nothing when its window goes to a workspace nobody
 // sees; the program learns it from the frame callbacks that stop coming.
 TEST(HiddenWindowTest, WindowsOnAnotherWorkspaceCostLittleNeverStallTheOtherAndComeBack) {
@@ -1518,6 +1376,164 @@ TEST(HiddenStartUpTest, WindowsOpenedMinimisedDoNotHoldUpTheProgram) {
   ASSERT_TRUE(program->waitForExit(60, status)) << "a close request during start-up was ignored";
   EXPECT_EQ(status, 0);
   EXPECT_EQ(consoleText(program->output()), startText());
+}
+
+// Full screen: key F and --fullscreen show the split view on one surface,
+// the 8-bit picture on the left, the 10-bit one on the right.
+
+// A 10-bit level that an 8-bit value widened to 10 bits gives: the 8-bit
+// level nearest to it, widened back, is itself.
+bool widenedEightBitLevel(int level10) {
+  const long level8 = std::lround(level10 * 255.0 / 1023.0);
+  return std::lround(static_cast<double>(level8) * 1023.0 / 255.0) == level10;
+}
+
+struct SplitHalves {
+  std::set<int> left, right;            // the background's grey levels in each half
+  int yellowLeft = 0, yellowRight = 0;  // label pixels in each half's top quarter
+};
+
+SplitHalves halvesOf(const ScreenImage& image, double low, double high) {
+  SplitHalves halves;
+  const int half = image.width / 2, max = image.maxLevel;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      const ScreenPixel& p = image.at(x, y);
+      const bool left = x < half;
+      if (p.r > max * 9 / 10 && p.g > max * 9 / 10 && p.b < max / 10 && y < image.height / 4)
+        ++(left ? halves.yellowLeft : halves.yellowRight);
+      if (p.r == p.g && p.g == p.b && p.r >= low * max - 1 && p.r <= high * max + 1)
+        (left ? halves.left : halves.right).insert(p.r);
+    }
+  return halves;
+}
+
+// Its own program: the running one's suite ends with Escape.
+TEST(FullScreenTest, KeyFShowsBothPicturesAndFAgainTheTwoWindowsAndEscapeEndsIt) {
+  if (!frontEnd->hasFullScreen) GTEST_SKIP() << "this front end has no full screen yet";
+  ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
+  const std::unique_ptr<Desktop> screen = deepColourDesktop();
+  auto program = startProgram(screen->environment());
+  const WindowId window10 = screen->waitForWindow(title10, 90);
+  const WindowId window8 = screen->waitForWindow(title8, 30);
+  ASSERT_NE(window8, 0u) << "the 8-bit window never appeared";
+  ASSERT_NE(window10, 0u) << "the 10-bit window never appeared";
+  const ScreenRect start8 = screen->rectOf(window8), start10 = screen->rectOf(window10);
+  const auto type = [&](const char* key) {
+    EXPECT_TRUE(screen->typeKey(window8, key)) << "could not type " << key;
+  };
+  type("f");
+  const WindowId full = screen->waitForWindow(fullScreenTitle, 20);
+  ASSERT_NE(full, 0u) << "no full-screen window after F";
+  // The narrow preset, both lights off, the logo hidden: typed in full screen.
+  for (const char* key : {"b", "1", "2", "n"}) type(key);
+  const struct {
+    double shadeBottom, shadeTop;
+  } narrow = {0.45, 0.55};  // preset 4, the narrowest ramp
+  SplitHalves halves;
+  ScreenRect r;
+  int allowed8 = 0, allowed10 = 0;
+  const bool shown = waitUntil(
+      [&] {
+        r = screen->rectOf(full);
+        allowed8 = rampLevels(narrow.shadeBottom, narrow.shadeTop, r.width / 2, r.height, 255);
+        allowed10 = rampLevels(narrow.shadeBottom, narrow.shadeTop, r.width / 2, r.height, 1023);
+        halves = halvesOf(screen->grab(full), narrow.shadeBottom, narrow.shadeTop);
+        return static_cast<int>(halves.left.size()) == allowed8 &&
+               static_cast<int>(halves.right.size()) == allowed10;
+      },
+      10);
+  std::cout << "Full screen " << r.width << "x" << r.height << ": background levels "
+            << halves.left.size() << " in the left half (8 bits allow " << allowed8 << "), "
+            << halves.right.size() << " in the right half (10 bits allow " << allowed10 << ")\n";
+  EXPECT_TRUE(shown) << "the halves never showed the narrow ramp at 8 and at 10 bits";
+  // The private screens: sway's output is 800 pixels wide, Xvfb's 1280.
+  EXPECT_GE(r.width, frontEnd->wayland ? 800 : 1024) << "the window covers the screen";
+  for (int level : halves.left) EXPECT_TRUE(widenedEightBitLevel(level)) << level;
+  EXPECT_GT(halves.yellowLeft, 20) << "the \"8-bit\" label";
+  EXPECT_GT(halves.yellowRight, halves.yellowLeft) << "the \"10-bit\" label";
+
+  // Key I measures both halves and names how the surface reaches the screen.
+  type("i");
+  EXPECT_TRUE(
+      waitUntil([&] { return program->output().find("Verdict: ") != std::string::npos; }, 20));
+  const std::string report = consoleText(program->output());
+  EXPECT_NE(report.find(std::string("\nPresentation: ") + frontEnd->fullScreenPresentation + "\n"),
+            std::string::npos)
+      << report;
+  const std::vector<int> drawn = reportRow(report, "Narrow ramp: levels drawn");
+  const std::vector<int> allowed =
+      reportRow(report.substr(report.find("Narrow ramp")), "  levels 8 / 10 bits allow");
+  ASSERT_EQ(drawn.size(), 2u) << report;
+  ASSERT_EQ(allowed.size(), 4u) << report;
+  EXPECT_EQ(drawn[0], allowed[0]) << "key I: the left half holds 8-bit levels";
+  EXPECT_EQ(drawn[1], allowed[3]) << "key I: the right half holds 10-bit levels";
+
+  type("f");
+  EXPECT_TRUE(waitUntil([&] { return !screen->hasWindowTitled(fullScreenTitle); }, 10))
+      << "the full-screen window stays after F again";
+  const ScreenRect back8 = screen->rectOf(window8), back10 = screen->rectOf(window10);
+  EXPECT_TRUE(back8.x == start8.x && back8.y == start8.y && back8.width == start8.width &&
+              back8.height == start8.height);
+  EXPECT_TRUE(back10.x == start10.x && back10.y == start10.y && back10.width == start10.width &&
+              back10.height == start10.height);
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        return countGreyLevels(screen->grab(window10), narrow.shadeBottom, narrow.shadeTop) ==
+               rampLevels(narrow.shadeBottom, narrow.shadeTop, back10.width, back10.height, 1023);
+      },
+      10))
+      << "the 10-bit window shows the scene again";
+
+  type("f");
+  const WindowId again = screen->waitForWindow(fullScreenTitle, 20);
+  ASSERT_NE(again, 0u) << "no full screen at the second F";
+  if (frontEnd->wayland) {
+    // The compositor may take full screen away (a person's Mod+F on sway):
+    // the two windows come back as after F.
+    EXPECT_TRUE(SwayScreen(*deepColourScreen().compositor).endFullScreen(again));
+    EXPECT_TRUE(waitUntil([&] { return !screen->hasWindowTitled(fullScreenTitle); }, 10))
+        << "full screen taken away, the split view's window stays";
+    type("f");
+    ASSERT_NE(screen->waitForWindow(fullScreenTitle, 20), 0u) << "no full screen at the third F";
+  }
+  type("Escape");
+  int status = -1;
+  ASSERT_TRUE(program->waitForExit(60, status)) << "still running after Escape in full screen";
+  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(screen->hasWindowTitled(fullScreenTitle));
+  EXPECT_FALSE(screen->hasWindowTitled(title10));
+  const std::string output = consoleText(program->output());
+  EXPECT_EQ(output.rfind(startText() + "Display chain check\n", 0), 0u) << output;
+  EXPECT_EQ(output.find("Verdict: "), output.rfind("Verdict: "))
+      << "no line but the banner and the report:\n"
+      << output;
+  EXPECT_EQ(output.substr(output.rfind('\n', output.size() - 2) + 1, 9), "Verdict: ") << output;
+  for (const std::string& error : screen->unexpectedErrors()) ADD_FAILURE() << "X error: " << error;
+}
+
+TEST(FullScreenTest, CheckMeasuresBothHalvesAndNamesThePresentation) {
+  if (!frontEnd->hasFullScreen) GTEST_SKIP() << "this front end has no full screen yet";
+  ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
+  const std::unique_ptr<Desktop> screen = deepColourDesktop();
+  const CheckRun run = runCheck(screen->environment(), {"--fullscreen", "--check"});
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find(std::string("\nPresentation: ") + frontEnd->fullScreenPresentation +
+                            "\n                                8-bit half        10-bit half\n"),
+            std::string::npos)
+      << run.output;
+  const std::size_t narrow = run.output.find("Narrow ramp");
+  const std::vector<int> allowed =
+      reportRow(run.output.substr(narrow), "  levels 8 / 10 bits allow");
+  const std::vector<int> drawn = reportRow(run.output, "Narrow ramp: levels drawn");
+  ASSERT_EQ(allowed.size(), 4u) << run.output;
+  ASSERT_EQ(drawn.size(), 2u) << run.output;
+  EXPECT_EQ(drawn[0], allowed[0]) << "the left half holds 8-bit levels";
+  EXPECT_EQ(drawn[1], allowed[3]) << "the right half holds 10-bit levels";
+  if (reportsTheScreen()) {
+    const std::vector<int> onScreen = reportRow(run.output.substr(narrow), "  levels on screen");
+    EXPECT_EQ(onScreen, (std::vector<int>{allowed[0], allowed[3]})) << run.output;
+  }
 }
 
 }  // namespace
