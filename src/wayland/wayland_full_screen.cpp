@@ -98,8 +98,8 @@ void leaveFullScreen() {
   destroyDisplayWindow(windowFull);
   granted = false;
   takenAway = false;
-  // The compositor gives the two windows their places back and configures
-  // them; until then they show what they showed.
+  // The compositor shows the two windows again (and configures them where
+  // their sizes change); they are painted at once, also when paused.
   for (DisplayWindow* record : {&window10, &window8}) record->needsPaint = record->shown;
 }
 
