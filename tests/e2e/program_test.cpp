@@ -1023,6 +1023,9 @@ TEST(StartupFailureTest, AStaleWaylandSocketGivesWayToXUnlessWaylandIsForced) {
   char pattern[] = "/tmp/lumivane-runtime-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   const std::string runtime = pattern;
+  // Removed however the test ends.
+  const std::unique_ptr<const std::string, void (*)(const std::string*)> removal(
+      &runtime, [](const std::string* folder) { std::filesystem::remove_all(*folder); });
   sockaddr_un address = {};
   address.sun_family = AF_UNIX;
   std::strncpy(address.sun_path, (runtime + "/wayland-0").c_str(), sizeof address.sun_path - 1);
@@ -1055,7 +1058,6 @@ TEST(StartupFailureTest, AStaleWaylandSocketGivesWayToXUnlessWaylandIsForced) {
     expectOneErrorLineAndMinusOne(*program,
                                   "ERROR: Unable to connect to the Wayland display 'wayland-0'!\n");
   }
-  std::filesystem::remove_all(runtime);
 }
 
 TEST(SignalTest, InterruptAndTerminateCloseTheWindowsAndExitAsShellsExpect) {
