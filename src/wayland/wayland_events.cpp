@@ -92,7 +92,7 @@ const FrontEndActions waylandActions = {quit, switchLight, refreshBoth, printRep
 void paintDisplayWindow(DisplayWindow& record) {
   record.needsPaint = false;
   makeContextCurrent(record);
-  renderFrame(record.width, record.height);
+  renderFrame(record.width * record.scale, record.height * record.scale);
   // The compositor would show alpha 0 as see-through.
   if (record.hasAlpha) makeFrameOpaque();
   eglSwapBuffers(globals.eglDisplay, record.eglSurface);

@@ -3,6 +3,7 @@
 // toplevel windows with their decorations (wayland_window.cpp), exact EGL
 // configurations and desktop OpenGL compatibility contexts (egl_context.cpp),
 // keys through xkbcommon and the left-button drag (wayland_input.cpp), and
+// the outputs and each window's buffer scale (wayland_output.cpp), and
 // the event loop that does the window procedure's work (wayland_events.cpp):
 // painting, the front-end actions, the size rule and the 16 ms timer
 // beside the display connection; the check's report (wayland_check.cpp) of
@@ -23,6 +24,8 @@
 #include <wayland-client.h>
 #include <wayland-egl.h>
 #include <xkbcommon/xkbcommon.h>
+
+#include <vector>
 
 #include "app/pixel_format_choice.h"
 #include "viewer/key_commands.h"
@@ -46,7 +49,14 @@ struct DisplayWindow {
   EGLSurface eglSurface = EGL_NO_SURFACE;
   EGLContext context = EGL_NO_CONTEXT;
   bool hasAlpha = false;      // its configuration carries alpha, which compositors blend by
-  int width = 0, height = 0;  // the size it is drawn at
+  int width = 0, height = 0;  // its size in the compositor's logical pixels
+  // Its buffer is drawn at scale times that size: the largest scale among
+  // the outputs it stands on, so the compositor shows it 1:1 where they all
+  // have that whole-number scale.
+  int scale = 1;
+  std::vector<wl_output*> outputs = {};
+  bool drawnOneToOne = true;
+  bool fractionalScale = false;  // an output under it has a scale that is not whole
   // The largest size its context can draw, known once the context exists.
   int maxWidth = 1 << 14, maxHeight = 1 << 14;
   // The size the compositor last asked for; 0 leaves the choice to us.
@@ -82,6 +92,15 @@ void applyConfigure(DisplayWindow& record);
 void resizeDisplayWindow(DisplayWindow& record, int width, int height);
 void destroyDisplayWindow(DisplayWindow& record);  // context, surfaces and window
 void disconnectDisplay();  // both windows and the seat; the connection goes with the process
+
+// wayland_output.cpp: the outputs and each window's buffer scale.
+void addOutput(wl_registry* registry, uint32_t name, uint32_t version);
+void addOutputManager(wl_registry* registry, uint32_t name);  // xdg-output, where offered
+void removeOutput(uint32_t name);
+void followOutputs(DisplayWindow& record);  // listens to the surface's enter and leave
+// Takes the scale the outputs under the window call for; a new one resizes
+// its buffer and marks it for a paint.
+void updateBufferScale(DisplayWindow& record);
 
 // egl_context.cpp: configurations and contexts.
 EGLConfig findEglConfig(const ColourRequest& colour, bool& hasAlpha);  // nullptr if none

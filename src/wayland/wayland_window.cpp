@@ -11,6 +11,7 @@
 
 #include "app/facts.h"
 #include "wayland/wayland_front_end.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
 
 namespace wayland {
 
@@ -47,10 +48,16 @@ void globalAdded(void*, wl_registry* registry, uint32_t name, const char* interf
     // Version 4 brings the keyboard's repeat rate; the program needs no later events.
     globals.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 4));
     listenToSeat(globals.seat);
+  } else if (strcmp(interface, wl_output_interface.name) == 0) {
+    addOutput(registry, name, version);
+  } else if (strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
+    addOutputManager(registry, name);
   }
 }
 
-void globalRemoved(void*, wl_registry*, uint32_t) {}
+void globalRemoved(void*, wl_registry*, uint32_t name) {
+  removeOutput(name);
+}
 const wl_registry_listener registryListener = {globalAdded, globalRemoved};
 
 DisplayWindow* recordOf(const void* data) {
@@ -178,18 +185,19 @@ bool createSurfaceWindow(DisplayWindow& record) {
   }
   record.width = windowSize;
   record.height = windowSize;
+  followOutputs(record);
   if (globals.decorContext != nullptr) {
     record.frame =
         libdecor_decorate(globals.decorContext, record.surface, &frameCallbacks, &record);
     libdecor_frame_set_title(record.frame, record.title);
-    libdecor_frame_set_app_id(record.frame, "lumivane");
+    libdecor_frame_set_app_id(record.frame, LUMIVANE_APP_ID);
   } else {
     record.xdgSurface = xdg_wm_base_get_xdg_surface(globals.wmBase, record.surface);
     xdg_surface_add_listener(record.xdgSurface, &surfaceListener, &record);
     record.toplevel = xdg_surface_get_toplevel(record.xdgSurface);
     xdg_toplevel_add_listener(record.toplevel, &toplevelListener, &record);
     xdg_toplevel_set_title(record.toplevel, record.title);
-    xdg_toplevel_set_app_id(record.toplevel, "lumivane");
+    xdg_toplevel_set_app_id(record.toplevel, LUMIVANE_APP_ID);
     if (globals.decorationManager != nullptr) {
       record.decoration = zxdg_decoration_manager_v1_get_toplevel_decoration(
           globals.decorationManager, record.toplevel);
@@ -230,8 +238,9 @@ void applyConfigure(DisplayWindow& record) {
 
 void resizeDisplayWindow(DisplayWindow& record, int width, int height) {
   if (width == record.width && height == record.height) return;
-  wl_egl_window_resize(record.eglWindow, width, height, 0, 0);
   noteNewSize(record, width, height);
+  wl_egl_window_resize(record.eglWindow, record.width * record.scale, record.height * record.scale,
+                       0, 0);
 }
 
 void destroyDisplayWindow(DisplayWindow& record) {
@@ -258,6 +267,7 @@ void destroyDisplayWindow(DisplayWindow& record) {
   record.surface = nullptr;
   record.shown = false;
   record.configured = false;
+  record.outputs.clear();
 }
 
 void disconnectDisplay() {

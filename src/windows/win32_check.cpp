@@ -18,8 +18,34 @@ namespace win32 {
 
 namespace {
 
+template <typename Function>
+Function procedure(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// Windows stretches a window drawn for another DPI than its monitor's. The
+// program's manifest makes it per-monitor aware (Windows 10 1607 and later
+// tell so per window); older Windows has one DPI for every monitor, and a
+// system-aware process is drawn for it.
+PixelScaling pixelScalingOf(HWND hwnd) {
+  constexpr int perMonitorAware = 2;  // DPI_AWARENESS_PER_MONITOR_AWARE
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  const auto contextOf = procedure<HANDLE(WINAPI*)(HWND)>(user32, "GetWindowDpiAwarenessContext");
+  const auto awarenessOf =
+      procedure<int(WINAPI*)(HANDLE)>(user32, "GetAwarenessFromDpiAwarenessContext");
+  if (contextOf != nullptr && awarenessOf != nullptr &&
+      awarenessOf(contextOf(hwnd)) == perMonitorAware)
+    return PixelScaling::OneToOne;
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return IsProcessDPIAware() || dpi == USER_DEFAULT_SCREEN_DPI ? PixelScaling::OneToOne
+                                                               : PixelScaling::Scaled;
+}
+
 void measureWindow(DisplayWindow& record, WindowMeasurement& measurement) {
   if (record.hwnd == nullptr || record.hglrc == nullptr) return;
+  measurement.pixels = pixelScalingOf(record.hwnd);
   RECT client = {};
   GetClientRect(record.hwnd, &client);
   wglMakeCurrent(record.hdc, record.hglrc);
@@ -28,11 +54,6 @@ void measureWindow(DisplayWindow& record, WindowMeasurement& measurement) {
   measureRamps(measurement, client.right, client.bottom,
                record.dxgi != nullptr ? readBackBufferRamp : nullptr, &record);
   wglMakeCurrent(record.hdc, nullptr);
-}
-
-template <typename Function>
-Function procedure(HMODULE module, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
 // DXGI 1.6's output description of the monitor, 0 where it does not tell.
