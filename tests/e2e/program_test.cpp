@@ -368,7 +368,7 @@ TEST_F(RunningProgramTest, WindowsCarryTheProgramsIdentity) {
       EXPECT_EQ(icon[at], size);
       EXPECT_EQ(icon[at + 1], size);
       for (std::size_t i = 0; i < size * size && at + 2 + i < icon.size(); ++i)
-        opaque += (icon[at + 2 + i] >> 24) == 0xff;
+        opaque += (icon[at + 2 + i] >> 24 & 0xff) == 0xff;  // Xlib widens items to long
       at += 2 + size * size;
     }
     EXPECT_EQ(at, icon.size());
