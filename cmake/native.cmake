@@ -71,3 +71,4 @@ gtest_discover_tests(glyph_outline_tests DISCOVERY_MODE PRE_TEST
 
 include(cmake/linux.cmake)
 include(cmake/wayland.cmake)
+include(cmake/package.cmake)

@@ -68,7 +68,7 @@ PrivateCompositor::PrivateCompositor(CompositorKind kind) {
   }
   for (const std::string& part : compositorCommand(kind, folder_)) command.push_back(part);
   if (getuid() == 0 && kind != CompositorKind::WestonWithoutRenderer)
-    chown((folder_ + "/config").c_str(), nobody, nobody);
+    if (chown((folder_ + "/config").c_str(), nobody, nobody) != 0) std::perror("config");
   process_ = std::make_unique<ChildProcess>(command, std::vector<std::string>{});
   // Ready once its sockets exist (sway's IPC socket comes last).
   const std::string ipcPrefix = kind != CompositorKind::WestonWithoutRenderer ? "sway-ipc." : "";
