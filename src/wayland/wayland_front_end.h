@@ -11,7 +11,9 @@
 // (freetype/glyph_outlines.h), shared with the X11 front end.
 //
 // What it leaves out: no window icon (Wayland has no client icons; the
-// desktop finds one by the app id); no window positions, which are the
+// desktop finds one by the app id, the application id of the desktop entry);
+// no fractional buffer scales (where an output's scale is fractional the
+// compositor resamples, and the check's report says so); no window positions, which are the
 // compositor's to choose; no list sharing after creation (EGL shares only
 // when the 8-bit context is created, so that step is empty). Title bars come
 // from the compositor where it offers server-side decorations, and are drawn
