@@ -141,6 +141,7 @@ void updateBufferScale(DisplayWindow& record) {
   // Both take effect with the next frame's commit.
   record.scale = choice.scale;
   wl_surface_set_buffer_scale(record.surface, record.scale);
+  noteNewSize(record, record.width, record.height);  // within what the context can draw
   wl_egl_window_resize(record.eglWindow, record.width * record.scale, record.height * record.scale,
                        0, 0);
   record.needsPaint = record.shown;
