@@ -1,5 +1,7 @@
 #include "wayland/buffer_scale.h"
 
+#include <cstdlib>
+
 namespace wayland {
 
 OutputScale outputScale(int scale, int modeWidth, int modeHeight, int logicalWidth,
@@ -7,10 +9,12 @@ OutputScale outputScale(int scale, int modeWidth, int modeHeight, int logicalWid
   OutputScale output;
   output.scale = scale > 1 ? scale : 1;
   if (modeWidth > 0 && logicalWidth > 0 && logicalHeight > 0) {
-    const bool upright =
-        logicalWidth * output.scale == modeWidth && logicalHeight * output.scale == modeHeight;
-    const bool turned =
-        logicalWidth * output.scale == modeHeight && logicalHeight * output.scale == modeWidth;
+    // The logical size is the mode divided by the scale and rounded.
+    auto matches = [&](int logical, int mode) {
+      return std::abs(logical * output.scale - mode) < output.scale;
+    };
+    const bool upright = matches(logicalWidth, modeWidth) && matches(logicalHeight, modeHeight);
+    const bool turned = matches(logicalWidth, modeHeight) && matches(logicalHeight, modeWidth);
     output.fractional = !upright && !turned;
   }
   return output;

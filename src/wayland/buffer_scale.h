@@ -21,7 +21,8 @@ struct BufferScale {
 // An output as the compositor describes it: its whole-number scale, its
 // current mode in pixels and, where xdg-output tells it (0 where not), its
 // size in logical pixels; a mode that is not the logical size times the
-// scale (either way round, for a turned output) means a fractional scale.
+// scale (either way round, for a turned output; the logical size is rounded)
+// means a fractional scale.
 OutputScale outputScale(int scale, int modeWidth, int modeHeight, int logicalWidth,
                         int logicalHeight);
 

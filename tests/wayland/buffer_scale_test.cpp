@@ -41,6 +41,7 @@ TEST(BufferScale, FractionalWhereTheModeIsNotTheLogicalSizeTimesTheScale) {
   EXPECT_FALSE(outputScale(2, 2048, 600, 300, 1024).fractional) << "turned a quarter";
   EXPECT_TRUE(outputScale(2, 2048, 600, 1365, 400).fractional) << "1.5, announced as 2";
   EXPECT_TRUE(outputScale(2, 3840, 2160, 3072, 1728).fractional) << "1.25, announced as 2";
+  EXPECT_FALSE(outputScale(3, 800, 400, 266, 133).fractional) << "a mode the scale does not divide";
   EXPECT_FALSE(outputScale(2, 3840, 2160, 0, 0).fractional) << "no logical size known";
   EXPECT_EQ(outputScale(2, 3840, 2160, 0, 0).scale, 2);
   EXPECT_EQ(outputScale(0, 0, 0, 0, 0).scale, 1);
