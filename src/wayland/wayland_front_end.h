@@ -2,9 +2,9 @@
 // steps (wayland_startup.cpp), the compositor connection and the two
 // toplevel windows with their decorations (wayland_window.cpp), exact EGL
 // configurations and desktop OpenGL compatibility contexts (egl_context.cpp),
-// keys through xkbcommon and the left-button drag (wayland_input.cpp), and
-// the outputs and each window's buffer scale (wayland_output.cpp), and
-// the event loop that does the window procedure's work (wayland_events.cpp):
+// keys through xkbcommon and the left-button drag (wayland_input.cpp), the
+// outputs and each window's buffer scale (wayland_output.cpp), and the event
+// loop that does the window procedure's work (wayland_events.cpp):
 // painting, the front-end actions, the size rule and the 16 ms timer
 // beside the display connection; the check's report (wayland_check.cpp) of
 // what each window's framebuffer holds. The logo's glyph lists come from FreeType
@@ -13,11 +13,11 @@
 // What it leaves out: no window icon (Wayland has no client icons; the
 // desktop finds one by the app id, the application id of the desktop entry);
 // no fractional buffer scales (where an output's scale is fractional the
-// compositor resamples, and the check's report says so); no window positions, which are the
-// compositor's to choose; no list sharing after creation (EGL shares only
-// when the 8-bit context is created, so that step is empty). Title bars come
-// from the compositor where it offers server-side decorations, and are drawn
-// by libdecor where it does not.
+// compositor resamples, and the check's report says so); no window
+// positions, which are the compositor's to choose; no list sharing after
+// creation (EGL shares only when the 8-bit context is created, so that step
+// is empty). Title bars come from the compositor where it offers server-side
+// decorations, and are drawn by libdecor where it does not.
 #pragma once
 
 #include <EGL/egl.h>
