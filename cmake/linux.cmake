@@ -14,6 +14,9 @@ add_library(lumivane_linux STATIC
   src/linux/x11_full_screen.cpp)
 target_link_libraries(lumivane_linux PUBLIC lumivane_core lumivane_glyphs OpenGL::GLX X11::X11
   X11::Xrandr)
+# The windows' _NET_WM_ICON images, drawn by make_icon (cmake/icon.cmake).
+target_include_directories(lumivane_linux PRIVATE ${LUMIVANE_ICON_DIR})
+add_dependencies(lumivane_linux lumivane_icon)
 
 # One program for both Linux display systems: it chooses X11 or Wayland at
 # start (cmake/wayland.cmake builds the Wayland front end).

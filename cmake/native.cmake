@@ -56,6 +56,7 @@ gtest_discover_tests(e2e_support_tests)
 # One process per front end: a suite shares one running program.
 add_executable(e2e_tests tests/e2e/program_test.cpp)
 target_link_libraries(e2e_tests PRIVATE e2e_support GTest::gtest)
+target_compile_definitions(e2e_tests PRIVATE LUMIVANE_APP_ID="${LUMIVANE_APP_ID}")
 
 # The logo's glyph outlines from FreeType, shared by both Linux front ends.
 find_package(Freetype REQUIRED)
@@ -70,3 +71,4 @@ gtest_discover_tests(glyph_outline_tests DISCOVERY_MODE PRE_TEST
 
 include(cmake/linux.cmake)
 include(cmake/wayland.cmake)
+include(cmake/package.cmake)

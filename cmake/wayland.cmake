@@ -4,7 +4,7 @@
 # without a renderer for a compositor that offers no 10-bit buffers).
 #
 # The protocol glue is generated at build time by wayland-scanner from the
-# protocol descriptions: xdg-shell and xdg-decoration from wayland-protocols,
+# protocol descriptions: xdg-shell, xdg-decoration and xdg-output from wayland-protocols,
 # and the screen-copy protocol the tests read the screen with, whose
 # description lives in tests/e2e/protocols (no Debian package ships it).
 enable_language(C)
@@ -32,12 +32,17 @@ endfunction()
 lumivane_wayland_protocol(xdg-shell ${WAYLAND_PROTOCOLS_DIR}/stable/xdg-shell/xdg-shell.xml)
 lumivane_wayland_protocol(xdg-decoration-unstable-v1
   ${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-decoration/xdg-decoration-unstable-v1.xml)
+lumivane_wayland_protocol(xdg-output-unstable-v1
+  ${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-output/xdg-output-unstable-v1.xml)
 lumivane_wayland_protocol(wlr-screencopy-unstable-v1
   ${CMAKE_SOURCE_DIR}/tests/e2e/protocols/wlr-screencopy-unstable-v1.xml)
 
 add_library(lumivane_wayland STATIC
   ${xdg-shell_sources}
   ${xdg-decoration-unstable-v1_sources}
+  ${xdg-output-unstable-v1_sources}
+  src/wayland/buffer_scale.cpp
+  src/wayland/wayland_output.cpp
   src/wayland/wayland_window.cpp
   src/wayland/egl_context.cpp
   src/wayland/wayland_input.cpp
@@ -54,6 +59,7 @@ target_link_libraries(lumivane_wayland PUBLIC lumivane_core lumivane_glyphs Open
 add_executable(wayland_tests
   tests/wayland/keysym_test.cpp
   tests/wayland/display_system_test.cpp
+  tests/wayland/buffer_scale_test.cpp
   src/linux_program/display_system.cpp)
 target_link_libraries(wayland_tests PRIVATE lumivane_wayland GTest::gtest_main)
 gtest_discover_tests(wayland_tests)

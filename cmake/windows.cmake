@@ -14,8 +14,9 @@ set(program_sources src/windows/main.cpp src/windows/win32_startup.cpp)
 if(LUMIVANE_ICON_DIR)
   list(APPEND program_sources resources/lumivane.rc)
   set_source_files_properties(resources/lumivane.rc PROPERTIES
-    OBJECT_DEPENDS "${LUMIVANE_ICON_DIR}/lumivane.ico")
-  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I \"${LUMIVANE_ICON_DIR}\"")
+    OBJECT_DEPENDS "${LUMIVANE_ICON_DIR}/lumivane.ico;${CMAKE_SOURCE_DIR}/resources/lumivane.manifest")
+  set(CMAKE_RC_FLAGS
+    "${CMAKE_RC_FLAGS} -I \"${LUMIVANE_ICON_DIR}\" -I \"${CMAKE_SOURCE_DIR}/resources\"")
   enable_language(RC)
 endif()
 add_executable(lumivane ${program_sources})

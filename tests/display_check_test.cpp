@@ -253,6 +253,48 @@ TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
   EXPECT_NE(v.line.find("holds only 26 of 104 levels"), std::string::npos) << v.line;
 }
 
+// A window the system scales blends neighbouring levels: named after the
+// framebuffer's own losses and before the output's, in each window's line.
+TEST(CheckVerdicts, ScalingIsALinkThatBlendsLevels) {
+  CheckReport r = depth30Report();
+  r.output.maxBpc = 8;
+  r.window8.pixels = r.window10.pixels = PixelScaling::OneToOne;
+  std::string text = formatCheckReport(r);
+  EXPECT_NE(text.find("  levels on screen              26                104\n"
+                      "8-bit window pixels: 1:1\n10-bit window pixels: 1:1\nScreen depth: 30\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(judgeDisplayChain(r).line.find("max bpc 8"), std::string::npos);
+
+  r.window10.pixels = PixelScaling::Scaled;
+  CheckVerdict v = judgeDisplayChain(r);
+  EXPECT_FALSE(v.tenBitsDelivered);
+  EXPECT_EQ(v.line,
+            "Verdict: the 10-bit window holds 104 of 104 levels on screen, but the system scales "
+            "the 10-bit window, which blends neighbouring levels (a whole-number display scale, "
+            "such as 100 % or 200 %, avoids it).\n");
+  r.window10.narrowRamp.drawn = 26;
+  EXPECT_NE(judgeDisplayChain(r).line.find("holds only 26 of 104"), std::string::npos)
+      << "the framebuffer comes first";
+
+  r = depth30Report();
+  r.output = DisplayOutputFacts{};
+  r.output.wayland = r.output.fractionalScale = true;
+  r.window8.pixels = PixelScaling::Scaled;
+  r.window10.pixels = PixelScaling::OneToOne;
+  v = judgeDisplayChain(r);
+  EXPECT_TRUE(v.tenBitsDelivered);
+  EXPECT_NE(v.line.find("but the system scales the 8-bit window, which blends its bands, so it is "
+                        "no true 8-bit reference (the output's scale is fractional"),
+            std::string::npos)
+      << v.line;
+  text = formatCheckReport(r);
+  EXPECT_NE(text.find("\n8-bit window pixels: scaled by the system (the compositor resamples: "
+                      "the output's scale is fractional)\n10-bit window pixels: 1:1\n"),
+            std::string::npos)
+      << text;
+}
+
 TEST(CheckVerdicts, TenBitLevelsNeedNineTenthsOfTheCount) {
   const RampMeasurement narrow = {0, unknown, 26, 104};
   EXPECT_TRUE(holdsTenBitLevels(104, narrow));

@@ -258,15 +258,35 @@ std::string outputLoss(const CheckReport& report) {
   return "";
 }
 
+const char* scalingRemedy(const DisplayOutputFacts& output) {
+  return output.fractionalScale
+             ? "the output's scale is fractional: a whole-number scale such as 1 or 2 avoids it"
+             : "a whole-number display scale, such as 100 % or 200 %, avoids it";
+}
+
+// Scaling is the window system's link between the framebuffer and the screen.
+std::string scalingLoss(const CheckReport& report) {
+  if (report.window10.pixels != PixelScaling::Scaled) return "";
+  return printed(
+      "%s, but the system scales the 10-bit window, which blends neighbouring levels "
+      "(%s).",
+      heldLevels(report).c_str(), scalingRemedy(report.output));
+}
+
 }  // namespace
 
 CheckVerdict judgeDisplayChain(const CheckReport& report) {
   std::string loss = tenBitWindowLoss(report);
+  if (loss.empty()) loss = scalingLoss(report);
   if (loss.empty()) loss = outputLoss(report);
   if (!loss.empty()) return {false, "Verdict: " + loss + "\n"};
 
   const DisplayOutputFacts& output = report.output;
   const std::string held = heldLevels(report);
+  if (report.window8.pixels == PixelScaling::Scaled)
+    return {true, printed("Verdict: %s, but the system scales the 8-bit window, which blends its "
+                          "bands, so it is no true 8-bit reference (%s).\n",
+                          held.c_str(), scalingRemedy(output))};
   if (!trueEightBitReference(report)) {
     const RampMeasurement& ramp = report.window8.narrowRamp;
     return {true, printed("Verdict: %s, but the %s is not a true 8-bit reference on "
@@ -326,6 +346,15 @@ std::string monitorText(const EdidColour& edid) {
   return text + printed(" (EDID %d.%d)", edid.version, edid.revision);
 }
 
+std::string pixelsLine(const char* window, PixelScaling pixels, const DisplayOutputFacts& output) {
+  if (pixels == PixelScaling::Unknown) return "";
+  if (pixels == PixelScaling::OneToOne) return printed("%s pixels: 1:1\n", window);
+  return printed("%s pixels: scaled by the system%s\n", window,
+                 output.fractionalScale
+                     ? " (the compositor resamples: the output's scale is fractional)"
+                     : "");
+}
+
 }  // namespace
 
 std::string formatCheckReport(const CheckReport& report) {
@@ -344,6 +373,8 @@ std::string formatCheckReport(const CheckReport& report) {
   }
   text += rampRows("Full ramp", w8.fullRamp, w10.fullRamp, onScreenKnown, swapChains);
   text += rampRows("Narrow ramp", w8.narrowRamp, w10.narrowRamp, onScreenKnown, swapChains);
+  text += pixelsLine("8-bit window", w8.pixels, output);
+  text += pixelsLine("10-bit window", w10.pixels, output);
   if (output.x11) {
     text += printed("Screen depth: %s\n", countCell(output.screenDepth).c_str());
     text += printed("Output: %s, max bpc %s, monitor %s\n",

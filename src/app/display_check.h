@@ -56,9 +56,15 @@ struct RampMeasurement {
   int allowed8 = 0, allowed10 = 0;
 };
 
+// Whether the window system shows a window's pixels one for one, or scales
+// the window (a compositor or Windows stretching it), which blends
+// neighbouring levels; unknown where a front end cannot tell.
+enum class PixelScaling { Unknown, OneToOne, Scaled };
+
 struct WindowMeasurement {
   int redBits = unknown, greenBits = unknown, blueBits = unknown, alphaBits = unknown;
   RampMeasurement fullRamp, narrowRamp;
+  PixelScaling pixels = PixelScaling::Unknown;
 };
 
 struct DisplayOutputFacts {
@@ -71,6 +77,9 @@ struct DisplayOutputFacts {
   // A Wayland client sees neither the screen nor the output: the report
   // says so instead of listing unknowns, and its remedy is the compositor's.
   bool wayland = false;
+  // Wayland: an output under a window has a fractional scale, which no
+  // buffer scale matches, so the compositor resamples the window.
+  bool fractionalScale = false;
 };
 
 // Windows with --dxgi: a window's swap chain. With swap chains the ramps'

@@ -108,6 +108,7 @@ void measureWindow(DisplayWindow& record, WindowMeasurement& measurement) {
   readFramebufferBits(measurement);
   measureRamps(measurement, record.width, record.height, countLevelsOnScreen, &record);
   releaseContext();
+  measurement.pixels = PixelScaling::OneToOne;  // an X server shows a window as it is drawn
 }
 
 // One output property as X holds it; the caller XFrees the data.

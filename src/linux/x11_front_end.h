@@ -7,9 +7,11 @@
 // and full screen (x11_full_screen.cpp), the split view in one window.
 // The logo's glyph lists come from FreeType (glyph_outlines.h), as
 // wglUseFontOutlines has no counterpart here. Each creating function prints
-// why it failed and leaves nothing of its own behind.
+// why it failed and leaves nothing of its own behind. Each window carries
+// the program's identity for the desktop: WM_CLASS with the application id,
+// _NET_WM_PID and _NET_WM_ICON (the desktop icon's images, made by make_icon).
 //
-// What it leaves out: no window icon; no list sharing after creation (GLX
+// What it leaves out: no list sharing after creation (GLX
 // shares only when the 8-bit context is created, so that step is empty);
 // window positions are only a request to the window manager, which may
 // place the windows elsewhere. Windows nobody can see (unmapped or fully

@@ -7,6 +7,7 @@
 // never to make a window larger than its context can draw.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 
 #include "app/facts.h"
 #include "linux/x11_front_end.h"
+#include "lumivane_icon_argb.h"
 #include "render/frame_setup.h"
 
 namespace x11 {
@@ -76,6 +78,23 @@ void setSizeHints(const DisplayWindow& record) {
     hints.max_height = record.maxHeight;
   }
   XSetWMNormalHints(display, record.window, &hints);
+}
+
+// What a desktop shows for the window and how it finds the program's desktop
+// entry: the class names the entry (its StartupWMClass), the icon is the
+// entry's icon in ARGB, and the process id goes with the host's name.
+void setIdentity(const DisplayWindow& record) {
+  XSetWMProperties(display, record.window, nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                   nullptr);  // WM_CLIENT_MACHINE, which _NET_WM_PID needs beside it
+  char resourceName[] = "lumivane", resourceClass[] = LUMIVANE_APP_ID;
+  XClassHint classHint = {resourceName, resourceClass};
+  XSetClassHint(display, record.window, &classHint);
+  const long pid = getpid();
+  XChangeProperty(display, record.window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL,
+                  32, PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
+  XChangeProperty(display, record.window, XInternAtom(display, "_NET_WM_ICON", False), XA_CARDINAL,
+                  32, PropModeReplace, reinterpret_cast<const unsigned char*>(kLumivaneIconArgb),
+                  static_cast<int>(sizeof kLumivaneIconArgb / sizeof kLumivaneIconArgb[0]));
 }
 
 }  // namespace
@@ -170,9 +189,7 @@ bool createX11Window(DisplayWindow& record, GLXFBConfig config, int width, int h
 
   XStoreName(display, record.window, record.title);
   setSizeHints(record);
-  char resourceName[] = "lumivane", resourceClass[] = "Lumivane";
-  XClassHint classHint = {resourceName, resourceClass};
-  XSetClassHint(display, record.window, &classHint);
+  setIdentity(record);
   XWMHints wmHints = {};
   wmHints.flags = InputHint;
   wmHints.input = True;  // keys are the program's controls: take the focus

@@ -4,7 +4,9 @@
 // the compositor makes of the buffers, and what the output carries, stay
 // out of the report: a Wayland client cannot read the screen in general
 // (screen copies are a few compositors' own protocol, and a client does not
-// even know where its window stands), nor the output's bits per colour.
+// even know where its window stands), nor the output's bits per colour. Each
+// window is measured at its buffer's size (its size times its scale), and
+// the report says whether the compositor shows it 1:1.
 #include <cstdio>
 
 #include "app/display_check.h"
@@ -20,8 +22,10 @@ void measureWindow(const DisplayWindow& record, WindowMeasurement& measurement) 
   if (record.surface == nullptr || record.context == EGL_NO_CONTEXT) return;
   makeContextCurrent(record);
   readFramebufferBits(measurement);
-  measureRamps(measurement, record.width, record.height, nullptr, nullptr);
+  measureRamps(measurement, record.width * record.scale, record.height * record.scale, nullptr,
+               nullptr);
   releaseContext();
+  measurement.pixels = record.drawnOneToOne ? PixelScaling::OneToOne : PixelScaling::Scaled;
 }
 
 }  // namespace
@@ -34,12 +38,17 @@ bool reportDisplayChain() {
     // the compositor may scan it out directly.
     report.presentation = Presentation::FullScreenCompositor;
     makeContextCurrent(windowFull);
-    measureSplitView(report.window8, report.window10, windowFull.width, windowFull.height, nullptr,
-                     nullptr);
+    measureSplitView(report.window8, report.window10, windowFull.width * windowFull.scale,
+                     windowFull.height * windowFull.scale, nullptr, nullptr);
     releaseContext();
+    const PixelScaling pixels =
+        windowFull.drawnOneToOne ? PixelScaling::OneToOne : PixelScaling::Scaled;
+    report.window8.pixels = report.window10.pixels = pixels;
+    report.output.fractionalScale = windowFull.fractionalScale;
   } else {
     measureWindow(window8, report.window8);
     measureWindow(window10, report.window10);
+    report.output.fractionalScale = window8.fractionalScale || window10.fractionalScale;
   }
   printf("%s", formatCheckReport(report).c_str());
   return judgeDisplayChain(report).tenBitsDelivered;

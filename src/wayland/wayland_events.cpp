@@ -160,9 +160,9 @@ void paintDisplayWindow(DisplayWindow& record) {
   record.needsPaint = false;
   makeContextCurrent(record);
   if (&record == &windowFull)
-    renderSplitView(record.width, record.height);
+    renderSplitView(record.width * record.scale, record.height * record.scale);
   else
-    renderFrame(record.width, record.height);
+    renderFrame(record.width * record.scale, record.height * record.scale);
   // The compositor would show alpha 0 as see-through.
   if (record.hasAlpha) makeFrameOpaque();
   askWhenShown(record);
@@ -188,8 +188,10 @@ void refreshBoth() {
 // runs one way only. A compositor that sizes windows itself (a tiling one)
 // has the last word over the 10-bit window's size.
 void noteNewSize(DisplayWindow& record, int width, int height) {
-  record.width = width < record.maxWidth ? width : record.maxWidth;
-  record.height = height < record.maxHeight ? height : record.maxHeight;
+  // The context's limit is in buffer pixels, the size in logical ones.
+  const int maxWidth = record.maxWidth / record.scale, maxHeight = record.maxHeight / record.scale;
+  record.width = width < maxWidth ? width : maxWidth;
+  record.height = height < maxHeight ? height : maxHeight;
   if (&record != &window8 || window10.surface == nullptr) return;
   if (window10.requestedWidth > 0 || window10.requestedHeight > 0) return;
   // Places are the compositor's on Wayland: only the size follows.

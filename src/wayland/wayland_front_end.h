@@ -2,8 +2,9 @@
 // steps (wayland_startup.cpp), the compositor connection and the two
 // toplevel windows with their decorations (wayland_window.cpp), exact EGL
 // configurations and desktop OpenGL compatibility contexts (egl_context.cpp),
-// keys through xkbcommon and the left-button drag (wayland_input.cpp), and
-// the event loop that does the window procedure's work (wayland_events.cpp):
+// keys through xkbcommon and the left-button drag (wayland_input.cpp), the
+// outputs and each window's buffer scale (wayland_output.cpp), and the event
+// loop that does the window procedure's work (wayland_events.cpp):
 // painting, the front-end actions, the size rule and the 16 ms timer
 // beside the display connection; the check's report (wayland_check.cpp) of
 // what each window's framebuffer holds; full screen's split view on a toplevel
@@ -11,11 +12,13 @@
 // FreeType (freetype/glyph_outlines.h), shared with the X11 front end.
 //
 // What it leaves out: no window icon (Wayland has no client icons; the
-// desktop finds one by the app id); no window positions, which are the
-// compositor's to choose; no list sharing after creation (EGL shares only
-// when the 8-bit context is created, so that step is empty). Title bars come
-// from the compositor where it offers server-side decorations, and are drawn
-// by libdecor where it does not.
+// desktop finds one by the app id, the application id of the desktop entry);
+// no fractional buffer scales (where an output's scale is fractional the
+// compositor resamples, and the check's report says so); no window
+// positions, which are the compositor's to choose; no list sharing after
+// creation (EGL shares only when the 8-bit context is created, so that step
+// is empty). Title bars come from the compositor where it offers server-side
+// decorations, and are drawn by libdecor where it does not.
 #pragma once
 
 #include <EGL/egl.h>
@@ -52,7 +55,14 @@ struct DisplayWindow {
   EGLSurface eglSurface = EGL_NO_SURFACE;
   EGLContext context = EGL_NO_CONTEXT;
   bool hasAlpha = false;      // its configuration carries alpha, which compositors blend by
-  int width = 0, height = 0;  // the size it is drawn at
+  int width = 0, height = 0;  // its size in the compositor's logical pixels
+  // Its buffer is drawn at scale times that size: the largest scale among
+  // the outputs it stands on, so the compositor shows it 1:1 where they all
+  // have that whole-number scale.
+  int scale = 1;
+  std::vector<wl_output*> outputs = {};
+  bool drawnOneToOne = true;
+  bool fractionalScale = false;  // an output under it has a scale that is not whole
   // The largest size its context can draw, known once the context exists.
   int maxWidth = 1 << 14, maxHeight = 1 << 14;
   // The size the compositor last asked for; 0 leaves the choice to us.
@@ -65,7 +75,6 @@ struct DisplayWindow {
   // when the oldest commit it has not answered yet was made.
   wl_callback* frameCallback = nullptr;
   std::chrono::steady_clock::time_point unansweredSince = {};
-  wl_output* output = nullptr;   // the output it last entered, where known
   bool fullScreenState = false;  // its latest configure says it is full screen
 };
 
@@ -78,7 +87,6 @@ struct Globals {
   zxdg_decoration_manager_v1* decorationManager = nullptr;  // absent on many desktops
   libdecor* decorContext = nullptr;  // only where the compositor draws no decorations
   wl_seat* seat = nullptr;
-  std::vector<wl_output*> outputs;  // every output, so surfaces can say which they are on
   EGLDisplay eglDisplay = EGL_NO_DISPLAY;
 };
 
@@ -104,6 +112,18 @@ void applyConfigure(DisplayWindow& record);
 void resizeDisplayWindow(DisplayWindow& record, int width, int height);
 void destroyDisplayWindow(DisplayWindow& record);  // context, surfaces and window
 void disconnectDisplay();  // both windows and the seat; the connection goes with the process
+
+// wayland_output.cpp: the outputs and each window's buffer scale.
+void addOutput(wl_registry* registry, uint32_t name, uint32_t version);
+void addOutputManager(wl_registry* registry, uint32_t name);  // xdg-output, where offered
+void removeOutput(uint32_t name);
+void forgetOutputs();  // every output released, with a connection that is dropped
+// Listens to the surface's enter and leave: its buffer scale, and the output
+// full screen goes to (the 10-bit window's first).
+void followOutputs(DisplayWindow& record);
+// Takes the scale the outputs under the window call for; a new one resizes
+// its buffer and marks it for a paint.
+void updateBufferScale(DisplayWindow& record);
 
 // egl_context.cpp: configurations and contexts.
 EGLConfig findEglConfig(const ColourRequest& colour, bool& hasAlpha);  // nullptr if none

@@ -32,10 +32,12 @@ bool createFullScreenWindow() {
   EGLConfig config = findEglConfig(tenBitColour, hasAlpha);
   if (config == nullptr || !createSurfaceWindow(windowFull)) return false;
   windowFull.hasAlpha = hasAlpha;
-  // Asked before the first commit, so that it is mapped full screen at once.
-  if (windowFull.toplevel != nullptr)
-    xdg_toplevel_set_fullscreen(windowFull.toplevel, window10.output);
-  if (windowFull.frame != nullptr) libdecor_frame_set_fullscreen(windowFull.frame, window10.output);
+  // Asked before the first commit, so that it is mapped full screen at once,
+  // on the output the 10-bit window stands on (the compositor's choice where
+  // none is known yet).
+  wl_output* output = window10.outputs.empty() ? nullptr : window10.outputs.front();
+  if (windowFull.toplevel != nullptr) xdg_toplevel_set_fullscreen(windowFull.toplevel, output);
+  if (windowFull.frame != nullptr) libdecor_frame_set_fullscreen(windowFull.frame, output);
   windowFull.eglSurface =
       eglCreateWindowSurface(globals.eglDisplay, config,
                              reinterpret_cast<EGLNativeWindowType>(windowFull.eglWindow), nullptr);

@@ -16,6 +16,7 @@
 
 #include "app/facts.h"
 #include "wayland/wayland_front_end.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
 
 namespace wayland {
 
@@ -67,7 +68,7 @@ void dropConnection() {
     zxdg_decoration_manager_v1_destroy(globals.decorationManager);
   if (globals.wmBase != nullptr) xdg_wm_base_destroy(globals.wmBase);
   if (globals.compositor != nullptr) wl_compositor_destroy(globals.compositor);
-  for (wl_output* output : globals.outputs) wl_output_destroy(output);
+  forgetOutputs();
   if (globals.registry != nullptr) wl_registry_destroy(globals.registry);
   wl_display_disconnect(globals.display);
   globals = Globals();
@@ -91,32 +92,25 @@ void globalAdded(void*, wl_registry* registry, uint32_t name, const char* interf
   } else if (strcmp(interface, zxdg_decoration_manager_v1_interface.name) == 0) {
     globals.decorationManager =
         static_cast<zxdg_decoration_manager_v1*>(bind(&zxdg_decoration_manager_v1_interface, 1));
-  } else if (strcmp(interface, wl_output_interface.name) == 0) {
-    globals.outputs.push_back(static_cast<wl_output*>(bind(&wl_output_interface, 1)));
   } else if (strcmp(interface, wl_seat_interface.name) == 0 && globals.seat == nullptr) {
     // Version 4 brings the keyboard's repeat rate; the program needs no later events.
     globals.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 4));
     listenToSeat(globals.seat);
+  } else if (strcmp(interface, wl_output_interface.name) == 0) {
+    addOutput(registry, name, version);
+  } else if (strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
+    addOutputManager(registry, name);
   }
 }
 
-void globalRemoved(void*, wl_registry*, uint32_t) {}
+void globalRemoved(void*, wl_registry*, uint32_t name) {
+  removeOutput(name);
+}
 const wl_registry_listener registryListener = {globalAdded, globalRemoved};
 
 DisplayWindow* recordOf(const void* data) {
   return const_cast<DisplayWindow*>(static_cast<const DisplayWindow*>(data));
 }
-
-// The output a window stands on: full screen goes where the 10-bit window is.
-void surfaceEntered(void* data, wl_surface*, wl_output* output) {
-  recordOf(data)->output = output;
-}
-
-void surfaceLeft(void* data, wl_surface*, wl_output* output) {
-  DisplayWindow& record = *recordOf(data);
-  if (record.output == output) record.output = nullptr;
-}
-const wl_surface_listener surfaceOutputListener = {surfaceEntered, surfaceLeft};
 
 // The compositor's own toplevel: a size wish and states, then a configure to
 // apply them.
@@ -264,21 +258,19 @@ bool createSurfaceWindow(DisplayWindow& record) {
   }
   record.width = windowSize;
   record.height = windowSize;
-  // Where libdecor listens to the surface itself, it keeps its own listener.
-  if (wl_proxy_get_listener(reinterpret_cast<wl_proxy*>(record.surface)) == nullptr)
-    wl_surface_add_listener(record.surface, &surfaceOutputListener, &record);
+  followOutputs(record);
   if (globals.decorContext != nullptr) {
     record.frame =
         libdecor_decorate(globals.decorContext, record.surface, &frameCallbacks, &record);
     libdecor_frame_set_title(record.frame, record.title);
-    libdecor_frame_set_app_id(record.frame, "lumivane");
+    libdecor_frame_set_app_id(record.frame, LUMIVANE_APP_ID);
   } else {
     record.xdgSurface = xdg_wm_base_get_xdg_surface(globals.wmBase, record.surface);
     xdg_surface_add_listener(record.xdgSurface, &surfaceListener, &record);
     record.toplevel = xdg_surface_get_toplevel(record.xdgSurface);
     xdg_toplevel_add_listener(record.toplevel, &toplevelListener, &record);
     xdg_toplevel_set_title(record.toplevel, record.title);
-    xdg_toplevel_set_app_id(record.toplevel, "lumivane");
+    xdg_toplevel_set_app_id(record.toplevel, LUMIVANE_APP_ID);
     if (globals.decorationManager != nullptr) {
       record.decoration = zxdg_decoration_manager_v1_get_toplevel_decoration(
           globals.decorationManager, record.toplevel);
@@ -322,8 +314,9 @@ void applyConfigure(DisplayWindow& record) {
 
 void resizeDisplayWindow(DisplayWindow& record, int width, int height) {
   if (width == record.width && height == record.height) return;
-  wl_egl_window_resize(record.eglWindow, width, height, 0, 0);
   noteNewSize(record, width, height);
+  wl_egl_window_resize(record.eglWindow, record.width * record.scale, record.height * record.scale,
+                       0, 0);
 }
 
 void destroyDisplayWindow(DisplayWindow& record) {
@@ -353,8 +346,8 @@ void destroyDisplayWindow(DisplayWindow& record) {
   record.shown = false;
   record.configured = false;
   record.needsPaint = false;
-  record.output = nullptr;
   record.fullScreenState = false;
+  record.outputs.clear();
 }
 
 void disconnectDisplay() {

@@ -18,8 +18,62 @@ namespace win32 {
 
 namespace {
 
+template <typename Function>
+Function procedure(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// The DPI of the window's monitor as Windows drives it, asked as a
+// per-monitor aware thread so that no DPI virtualisation hides it (Windows 10
+// 1607 and later); 0 where that cannot be asked.
+UINT monitorDpi(HWND hwnd) {
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  HMODULE shcore = LoadLibraryA("shcore.dll");
+  const auto setThreadAwareness =
+      procedure<HANDLE(WINAPI*)(HANDLE)>(user32, "SetThreadDpiAwarenessContext");
+  const auto dpiForMonitor =
+      shcore == nullptr
+          ? nullptr
+          : procedure<HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*)>(shcore, "GetDpiForMonitor");
+  UINT dpiX = 0, dpiY = 0;
+  if (setThreadAwareness != nullptr && dpiForMonitor != nullptr) {
+    const HANDLE perMonitorAware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
+    const HANDLE previous = setThreadAwareness(perMonitorAware);
+    if (FAILED(dpiForMonitor(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), 0, &dpiX, &dpiY)))
+      dpiY = 0;  // 0: MDT_EFFECTIVE_DPI
+    setThreadAwareness(previous);
+  }
+  if (shcore != nullptr) FreeLibrary(shcore);
+  return dpiY;
+}
+
+// Windows stretches a window drawn for another DPI than its monitor's. The
+// program's manifest makes it per-monitor aware; Windows 10 1607 and later
+// tell each window's awareness and the DPI it is drawn for. Older Windows
+// has one DPI for every monitor, at which a DPI-aware process draws.
+PixelScaling pixelScalingOf(HWND hwnd) {
+  constexpr int perMonitorAware = 2;  // DPI_AWARENESS_PER_MONITOR_AWARE
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  const auto contextOf = procedure<HANDLE(WINAPI*)(HWND)>(user32, "GetWindowDpiAwarenessContext");
+  const auto awarenessOf =
+      procedure<int(WINAPI*)(HANDLE)>(user32, "GetAwarenessFromDpiAwarenessContext");
+  const auto dpiForWindow = procedure<UINT(WINAPI*)(HWND)>(user32, "GetDpiForWindow");
+  if (contextOf != nullptr && awarenessOf != nullptr && dpiForWindow != nullptr) {
+    if (awarenessOf(contextOf(hwnd)) == perMonitorAware) return PixelScaling::OneToOne;
+    const UINT monitor = monitorDpi(hwnd);
+    if (monitor == 0) return PixelScaling::Unknown;
+    return monitor == dpiForWindow(hwnd) ? PixelScaling::OneToOne : PixelScaling::Scaled;
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return IsProcessDPIAware() || dpi == USER_DEFAULT_SCREEN_DPI ? PixelScaling::OneToOne
+                                                               : PixelScaling::Scaled;
+}
+
 void measureWindow(DisplayWindow& record, WindowMeasurement& measurement) {
   if (record.hwnd == nullptr || record.hglrc == nullptr) return;
+  measurement.pixels = pixelScalingOf(record.hwnd);
   RECT client = {};
   GetClientRect(record.hwnd, &client);
   wglMakeCurrent(record.hdc, record.hglrc);
@@ -28,11 +82,6 @@ void measureWindow(DisplayWindow& record, WindowMeasurement& measurement) {
   measureRamps(measurement, client.right, client.bottom,
                record.dxgi != nullptr ? readBackBufferRamp : nullptr, &record);
   wglMakeCurrent(record.hdc, nullptr);
-}
-
-template <typename Function>
-Function procedure(HMODULE module, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
 // DXGI 1.6's output description of the monitor, 0 where it does not tell.

@@ -34,11 +34,13 @@ std::string socketIn(const std::string& folder, const std::string& prefix) {
 }
 
 std::vector<std::string> compositorCommand(CompositorKind kind, const std::string& folder) {
-  if (kind == CompositorKind::SwayTenBit) {
-    std::ofstream(folder + "/config") << "output HEADLESS-1 mode 800x400 position 0 0 "
-                                         "render_bit_depth 10\n"
-                                         "default_border none\n"
-                                         "xwayland disable\n";
+  if (kind != CompositorKind::WestonWithoutRenderer) {
+    std::ofstream(folder + "/config")
+        << (kind == CompositorKind::SwayTenBit
+                ? "output HEADLESS-1 mode 800x400 position 0 0 render_bit_depth 10\n"
+                : "output HEADLESS-1 mode 1600x800 position 0 0 render_bit_depth 10 scale 2\n")
+        << "default_border none\n"
+           "xwayland disable\n";
     return {
         "env", "WLR_BACKENDS=headless", "WLR_RENDERER=pixman", "WLR_LIBINPUT_NO_DEVICES=1", "sway",
         "-c",  folder + "/config"};
@@ -65,11 +67,11 @@ PrivateCompositor::PrivateCompositor(CompositorKind kind) {
                    {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
   }
   for (const std::string& part : compositorCommand(kind, folder_)) command.push_back(part);
-  if (getuid() == 0 && kind == CompositorKind::SwayTenBit)
-    chown((folder_ + "/config").c_str(), nobody, nobody);
+  if (getuid() == 0 && kind != CompositorKind::WestonWithoutRenderer)
+    if (chown((folder_ + "/config").c_str(), nobody, nobody) != 0) std::perror("config");
   process_ = std::make_unique<ChildProcess>(command, std::vector<std::string>{});
   // Ready once its sockets exist (sway's IPC socket comes last).
-  const std::string ipcPrefix = kind == CompositorKind::SwayTenBit ? "sway-ipc." : "";
+  const std::string ipcPrefix = kind != CompositorKind::WestonWithoutRenderer ? "sway-ipc." : "";
   for (int i = 0; i < 400 && process_->running(); ++i) {
     const std::string socket = socketIn(run, "wayland-");
     const std::string ipc = ipcPrefix.empty() ? std::string() : socketIn(run, ipcPrefix);

@@ -16,6 +16,9 @@ enum class CompositorKind {
   // tiles the two windows side by side at 400 by 400 each, and offers
   // screen copies, a virtual keyboard and an IPC socket.
   SwayTenBit,
+  // The same at scale 2: an output of 1600 by 800 pixels, 800 by 400
+  // logical, where each window is 400 by 400 logical and 800 by 800 pixels.
+  SwayTenBitScaleTwo,
   // Weston without a renderer: it offers only 8-bit buffer formats, so no
   // client finds a 10-bit configuration.
   WestonWithoutRenderer,

@@ -158,6 +158,8 @@ class Desktop {
   std::vector<std::string> unexpectedErrors() const {
     return x_ ? x_->unexpectedErrors() : std::vector<std::string>{};
   }
+  // The app ids of the windows in sway's tree; empty on X.
+  std::vector<std::string> appIds() { return sway_ ? sway_->appIds() : std::vector<std::string>{}; }
 
  private:
   std::unique_ptr<XScreen> x_;
@@ -354,6 +356,34 @@ std::string startText() {
 TEST_F(RunningProgramTest, ConsoleShowsTheBannerAndTheKeysOnly) {
   EXPECT_EQ(consoleText(program->output()), startText());
   EXPECT_TRUE(program->running());
+}
+
+// What a desktop finds the program by: on X the class names the desktop
+// entry, the icon holds the desktop icon's images up to 128 pixels and the
+// process id is the program's; on Wayland the app id does all of it.
+TEST_F(RunningProgramTest, WindowsCarryTheProgramsIdentity) {
+  if (frontEnd->wayland) {
+    EXPECT_EQ(screen->appIds(), (std::vector<std::string>{LUMIVANE_APP_ID, LUMIVANE_APP_ID}));
+    return;
+  }
+  if (!nativeFrontEnd()) GTEST_SKIP() << "the Windows program's icon is checked under Wine";
+  for (WindowId window : {window10, window8}) {
+    EXPECT_EQ(screen->x()->windowClass(window), "lumivane/" LUMIVANE_APP_ID);
+    EXPECT_EQ(screen->x()->cardinals(window, "_NET_WM_PID"),
+              (std::vector<unsigned long>{static_cast<unsigned long>(program->pid())}));
+    const std::vector<unsigned long> icon = screen->x()->cardinals(window, "_NET_WM_ICON");
+    std::size_t at = 0, opaque = 0;
+    for (unsigned long size : {16, 32, 48, 64, 128}) {
+      ASSERT_LT(at + 1, icon.size()) << size;
+      EXPECT_EQ(icon[at], size);
+      EXPECT_EQ(icon[at + 1], size);
+      for (std::size_t i = 0; i < size * size && at + 2 + i < icon.size(); ++i)
+        opaque += (icon[at + 2 + i] >> 24 & 0xff) == 0xff;  // Xlib widens items to long
+      at += 2 + size * size;
+    }
+    EXPECT_EQ(at, icon.size());
+    EXPECT_GT(opaque, icon.size() / 3) << "the icons' drawing, not an empty image";
+  }
 }
 
 TEST_F(RunningProgramTest, WindowsStandSideBySideWithTheirOwnVisuals) {
@@ -593,6 +623,9 @@ void expectDeepColourReport(const std::string& report) {
   EXPECT_NE(report.find("\nPresentation: two windows\n"), std::string::npos) << report;
   const std::vector<int> bits = reportRow(report, "Framebuffer bits (R G B A)");
   ASSERT_EQ(bits.size(), 8u) << report;
+  EXPECT_NE(report.find("\n8-bit window pixels: 1:1\n10-bit window pixels: 1:1\n"),
+            std::string::npos)
+      << report;
   EXPECT_EQ(std::vector<int>(bits.begin() + 4, bits.end()), (std::vector<int>{10, 10, 10, 2}));
   const std::vector<int> drawn = reportRow(report, "Narrow ramp: levels drawn");
   const std::size_t narrow = report.find("Narrow ramp");
@@ -841,10 +874,10 @@ TEST(CheckTest, ReportsWhatEachWindowHoldsOnADeepColourScreen) {
   expectDeepColourReport(run.output);
   const std::string start = startText();
   EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'),
-            std::count(start.begin(), start.end(), '\n') + (reportsTheScreen() ? 13
-                                                            : frontEnd->dxgi   ? 14
-                                                                               : 10))
-      << "the table and one verdict line:\n"
+            std::count(start.begin(), start.end(), '\n') + (reportsTheScreen() ? 15
+                                                            : frontEnd->dxgi   ? 16
+                                                                               : 12))
+      << "the presentation line, the table, the two pixels lines and one verdict line:\n"
       << run.output;
   EXPECT_FALSE(screen->hasWindowTitled(title10)) << "no window left behind";
 }
@@ -906,6 +939,101 @@ TEST(CheckTest, AnyOtherArgumentPrintsTheUsageAndTwo) {
     EXPECT_EQ(run.output, frontEnd->usage);
     EXPECT_EQ(run.status, 2);
   }
+}
+
+// Rows of the image where the grey of this column changes from the row above,
+// counted apart for even and odd rows.
+void stepsDown(const ScreenImage& image, int x, int& even, int& odd) {
+  even = odd = 0;
+  for (int y = 1; y < image.height; ++y)
+    if (image.at(x, y).r != image.at(x, y - 1).r) ++(y % 2 ? odd : even);
+}
+
+// The column with the most background greys (between low and high), where
+// the ramp shows from top to bottom.
+int backgroundColumn(const ScreenImage& image, double low, double high) {
+  int best = 0, bestCount = -1;
+  for (int x = 0; x < image.width; ++x) {
+    int count = 0;
+    for (int y = 0; y < image.height; ++y) {
+      const ScreenPixel& p = image.at(x, y);
+      count += p.r == p.g && p.g == p.b && p.r >= low * image.maxLevel - 1 &&
+               p.r <= high * image.maxLevel + 1;
+    }
+    if (count > bestCount) {
+      best = x;
+      bestCount = count;
+    }
+  }
+  return best;
+}
+
+// On an output of scale 2 each window's buffer is drawn at twice its
+// logical size, so the compositor shows its pixels 1:1: the 8-bit window's
+// ramp stays on the 8-bit grid (an enlarged buffer would blend its bands'
+// edges), and the 10-bit window's steps fall on odd rows as well as even
+// ones (a buffer of half the size, doubled, steps on even rows only).
+TEST(ScaledOutputTest, WindowsAreDrawnAtTheOutputsScaleOneToOne) {
+  if (!frontEnd->wayland) GTEST_SKIP() << "whole-number output scales are Wayland's";
+  PrivateCompositor compositor(CompositorKind::SwayTenBitScaleTwo);
+  ASSERT_FALSE(compositor.socket().empty()) << "sway at scale 2 did not start";
+  SwayScreen sway(compositor);
+  {
+    const std::unique_ptr<ChildProcess> program = startProgram({compositor.environment()});
+    const unsigned long window10 = sway.waitForWindow(title10, 90);
+    const unsigned long window8 = sway.waitForWindow(title8, 30);
+    ASSERT_NE(window10, 0u);
+    ASSERT_NE(window8, 0u);
+    EXPECT_EQ(sway.appIds(), (std::vector<std::string>{LUMIVANE_APP_ID, LUMIVANE_APP_ID}));
+    // Lights and logo off: the greys from 0.4 to 0.6 are the background's.
+    for (const char* key : {"1", "2", "n"}) EXPECT_TRUE(sway.typeKey(key)) << key;
+    const ScreenRect rect10 = sway.rectOf(window10), rect8 = sway.rectOf(window8);
+    ASSERT_EQ(rect10.height, 400) << "logical pixels";
+    const int expected8 = rampLevels(0.4, 0.6, 2 * rect8.width, 2 * rect8.height, 255);
+    const int expected10 = rampLevels(0.4, 0.6, 2 * rect10.width, 2 * rect10.height, 1023);
+    ScreenImage image10, image8;
+    std::set<int> levels10, levels8;
+    int even = 0, odd = 0;
+    for (int i = 0; i < 100; ++i) {  // up to ten seconds for the keys' frames
+      image10 = sway.grabScaled(rect10, 2);
+      image8 = sway.grabScaled(rect8, 2);
+      levels10 = greyLevels(image10, 0.4, 0.6);
+      levels8 = greyLevels(image8, 0.4, 0.6);
+      if (image10.height > 0) stepsDown(image10, backgroundColumn(image10, 0.4, 0.6), even, odd);
+      if (std::abs(static_cast<int>(levels10.size()) - expected10) <= 1 &&
+          std::abs(static_cast<int>(levels8.size()) - expected8) <= 1 && brightest(image10) < 0.61)
+        break;
+      sleepSeconds(0.1);
+    }
+    std::cout << "scale 2: windows " << image8.width << "x" << image8.height << " and "
+              << image10.width << "x" << image10.height << " pixels; 8-bit window "
+              << levels8.size() << " grey levels (" << expected8 << " expected), 10-bit window "
+              << levels10.size() << " (" << expected10 << "); 10-bit steps on " << even
+              << " even and " << odd << " odd rows\n";
+    EXPECT_EQ(image10.height, 800);
+    EXPECT_EQ(image8.height, 800);
+    EXPECT_NEAR(static_cast<int>(levels8.size()), expected8, 1);
+    EXPECT_TRUE(std::all_of(levels8.begin(), levels8.end(), onEightBitGrid))
+        << "the 8-bit window's bands are not blended";
+    EXPECT_NEAR(static_cast<int>(levels10.size()), expected10, 1);
+    EXPECT_FALSE(std::all_of(levels10.begin(), levels10.end(), onEightBitGrid));
+    EXPECT_GT(odd, expected10 / 4) << "the 10-bit buffer has the output's own rows";
+    EXPECT_GT(even, expected10 / 4);
+    EXPECT_TRUE(sway.typeKey("Escape"));
+    int status = -1;
+    EXPECT_TRUE(program->waitForExit(30, status));
+    EXPECT_EQ(status, 0);
+  }
+  // The check measures each buffer at its size in pixels: the full ramp
+  // holds one level per row of the 800 at 10 bits.
+  const CheckRun check = runCheck({compositor.environment()}, {"--check"});
+  const std::string& report = check.output;
+  std::cout << report.substr(std::min(report.find("Display chain check"), report.size()));
+  EXPECT_EQ(check.status, 0) << report;
+  EXPECT_EQ(reportRow(report, "Full ramp: levels drawn"), (std::vector<int>{256, 800})) << report;
+  EXPECT_NE(report.find("\n8-bit window pixels: 1:1\n10-bit window pixels: 1:1\n"),
+            std::string::npos)
+      << report;
 }
 
 TEST(StartupFailureTest, MissingDisplayIsNamed) {

@@ -274,6 +274,22 @@ ScreenRect SwayScreen::rectOf(unsigned long window) {
   return rect;
 }
 
+std::vector<std::string> SwayScreen::appIds() {
+  const std::string text = tree();
+  std::vector<std::string> ids;
+  for (const std::string key : {"\"app_id\": \"", "\"app_id\":\""}) {
+    for (std::size_t at = text.find(key); at != std::string::npos; at = text.find(key, at)) {
+      at += key.size();
+      ids.push_back(text.substr(at, text.find('"', at) - at));
+    }
+  }
+  return ids;
+}
+
+ScreenImage SwayScreen::grabScaled(const ScreenRect& rect, int scale) {
+  return grab({rect.x * scale, rect.y * scale, rect.width * scale, rect.height * scale});
+}
+
 ScreenImage SwayScreen::grab(const ScreenRect& rect) {
   ScreenImage output, image;
   std::string error;

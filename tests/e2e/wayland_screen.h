@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "private_compositor.h"
 #include "x_screen.h"
@@ -37,6 +38,11 @@ class SwayScreen {
   // Types the key (an xdotool-style name: "b", "N", "1", "Escape", "space")
   // into the focused window; false when wtype failed or hung.
   bool typeKey(const std::string& key);
+  // The app ids of the windows in sway's tree, in the tree's order.
+  std::vector<std::string> appIds();
+  // The output's pixels under a window at the output's scale: a window
+  // of 400 by 400 logical pixels on a scale-2 output is 800 by 800.
+  ScreenImage grabScaled(const ScreenRect& rect, int scale);
   // What a person's click on a title bar's close button does.
   bool requestClose(unsigned long window);
   // Moves the window to the named workspace (a person's Mod+Shift+number);

@@ -215,6 +215,32 @@ int XScreen::visualDepthOf(Window window) {
   return XGetWindowAttributes(display_, window, &attributes) ? attributes.depth : 0;
 }
 
+std::vector<unsigned long> XScreen::cardinals(Window window, const std::string& property) {
+  std::vector<unsigned long> values;
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(display_, window, XInternAtom(display_, property.c_str(), False), 0,
+                         1L << 20, False, XA_CARDINAL, &type, &format, &count, &after,
+                         &data) == Success &&
+      type == XA_CARDINAL && format == 32) {
+    const auto* items = reinterpret_cast<const unsigned long*>(data);  // Xlib's longs
+    values.assign(items, items + count);
+  }
+  if (data != nullptr) XFree(data);
+  return values;
+}
+
+std::string XScreen::windowClass(Window window) {
+  XClassHint hint = {};
+  if (!XGetClassHint(display_, window, &hint)) return "";
+  const std::string text = std::string(hint.res_name) + "/" + hint.res_class;
+  XFree(hint.res_name);
+  XFree(hint.res_class);
+  return text;
+}
+
 int XScreen::seeThroughPixels(Window window) {
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(display_, window, &attributes) || attributes.depth != 32) return -1;

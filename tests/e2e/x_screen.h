@@ -43,6 +43,11 @@ class XScreen {
   // The visual's bits per colour channel for the window, and its depth.
   int redBitsOf(Window window);
   int visualDepthOf(Window window);
+  // A window's property of 32-bit CARDINAL items (_NET_WM_PID, _NET_WM_ICON),
+  // empty where it has none.
+  std::vector<unsigned long> cardinals(Window window, const std::string& property);
+  // The window's WM_CLASS as "instance/class", empty where it has none.
+  std::string windowClass(Window window);
   // Pixels of a depth-32 (ARGB) window's own contents that are less than
   // opaque; -1 for a window of another depth.
   int seeThroughPixels(Window window);

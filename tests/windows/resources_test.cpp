@@ -1,5 +1,6 @@
 // The program's executable resources, read the way Windows reads them: the
-// icon group that start-up loads and the version record that Explorer shows.
+// manifest, the icon group that start-up loads and the version record that
+// Explorer shows.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -36,6 +37,28 @@ TEST(ExecutableResourcesTest, IconGroup101LoadsAtBothSystemSizes) {
     DestroyIcon(icon);
   }
   FreeLibrary(program);
+}
+
+// The manifest Windows reads at process creation: per-monitor DPI awareness
+// (version 2, falling back to per monitor and to system aware) and the
+// Windows versions the program supports.
+TEST(ExecutableResourcesTest, ManifestDeclaresPerMonitorDpiAwareness) {
+  HMODULE program = LoadLibraryExA(programPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(program, nullptr) << programPath();
+  HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  ASSERT_NE(found, nullptr) << "RT_MANIFEST 1";
+  const char* data = static_cast<const char*>(LockResource(LoadResource(program, found)));
+  ASSERT_NE(data, nullptr);
+  const std::string manifest(data, SizeofResource(program, found));
+  FreeLibrary(program);
+  for (const char* wanted :
+       {"<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+        "PerMonitorV2, PerMonitor</dpiAwareness>",
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm"
+        "</dpiAware>",
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+        "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}"})
+    EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
 }
 
 TEST(ExecutableResourcesTest, VersionIs1001) {
