@@ -10,6 +10,7 @@
 #include <initializer_list>
 
 #include "app/facts.h"
+#include "render/split_view.h"
 #include "wayland/wayland_front_end.h"
 
 namespace wayland {
@@ -94,8 +95,11 @@ bool enterFullScreen() {
 
 void leaveFullScreen() {
   if (windowFull.surface == nullptr) return;
-  // The context is the 10-bit window's, which stays.
-  if (eglGetCurrentSurface(EGL_DRAW) == windowFull.eglSurface) releaseContext();
+  // The context is the 10-bit window's: it stays, without the split view's
+  // framebuffer object.
+  makeContextCurrent(window10);
+  releaseSplitViewFramebuffer();
+  releaseContext();
   windowFull.context = EGL_NO_CONTEXT;
   destroyDisplayWindow(windowFull);
   granted = false;

@@ -14,6 +14,7 @@
 #include "freetype/glyph_outlines.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
+#include "render/split_view.h"
 #include "wayland/wayland_front_end.h"
 
 namespace wayland {
@@ -49,6 +50,8 @@ bool createWindow10() {
   if (!createDisplayWindow(window10, tenBitColour, EGL_NO_CONTEXT)) return false;
   makeContextCurrent(window10);
   initContextState();
+  // Full screen's left half is drawn into an 8-bit framebuffer object.
+  splitViewEntryPoint = eglGetProcAddress;
   return true;
 }
 
