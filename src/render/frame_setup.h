@@ -11,9 +11,10 @@ void initContextState();
 // Clear, square viewport anchored at the lower-left corner, perspective.
 void beginFrame(int width, int height);
 
-// Vertical grey ramp from shadeBottom to shadeTop over the whole viewport,
-// unlit and without depth writes. Leaves the modelview mode selected with an
-// identity matrix and the projection matrix as it was.
+// Vertical ramp from shadeBottom to shadeTop over the whole viewport, in grey
+// or in the chosen primary alone, unlit and without depth writes. Leaves the
+// modelview mode selected with an identity matrix and the projection matrix
+// as it was.
 void drawBackground();
 
 // The largest window the current context can draw into, in pixels: the

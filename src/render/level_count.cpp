@@ -28,13 +28,14 @@ void readFramebufferBits(WindowMeasurement& measurement) {
 
 int drawRampAndCountLevels(int width, int height, float bottom, float top) {
   if (width <= 0 || height <= 0) return 0;
-  const float savedBottom = viewerState.shadeBottom, savedTop = viewerState.shadeTop;
+  // The check measures grey ramps whatever colour the person has chosen.
+  const ViewerState saved = viewerState;
   viewerState.shadeBottom = bottom;
   viewerState.shadeTop = top;
+  viewerState.rampColour = RampColour::Grey;
   beginFrame(width, height);
   drawBackground();
-  viewerState.shadeBottom = savedBottom;
-  viewerState.shadeTop = savedTop;
+  viewerState = saved;
 
   // Sixteen bits per channel keep every level of any framebuffer up to 16
   // bits apart; the front buffer may not be readable (Wine reads zeros).

@@ -4,7 +4,18 @@
 // three platform actions.
 #pragma once
 
-enum class ViewerKey { Other, Escape, Space, MainLight, SideLight, Shade, Logo, Pause, Report };
+enum class ViewerKey {
+  Other,
+  Escape,
+  Space,
+  MainLight,
+  SideLight,
+  Shade,
+  RampColour,
+  Logo,
+  Pause,
+  Report
+};
 
 struct FrontEndActions {
   void (*quit)();                                 // end the message loop
