@@ -51,6 +51,7 @@ TEST_F(KeyCommandsTest, EachKeyRunsItsCommandWithItsRefreshCount) {
       {ViewerKey::MainLight, "light0=off refresh refresh "},
       {ViewerKey::SideLight, "light1=off refresh refresh "},
       {ViewerKey::Shade, "refresh refresh "},
+      {ViewerKey::RampColour, "refresh refresh "},
       {ViewerKey::Logo, "refresh "},
       {ViewerKey::Pause, "refresh "},
       {ViewerKey::Report, "report "},
@@ -64,6 +65,7 @@ TEST_F(KeyCommandsTest, EachKeyRunsItsCommandWithItsRefreshCount) {
   EXPECT_TRUE(viewerState.mainLightOff);
   EXPECT_TRUE(viewerState.sideLightOff);
   EXPECT_EQ(viewerState.shadeIndex, 4);
+  EXPECT_EQ(viewerState.rampColour, RampColour::Red);
   EXPECT_FALSE(viewerState.logoVisible);
   EXPECT_TRUE(viewerState.paused);
 }

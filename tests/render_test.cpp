@@ -16,6 +16,7 @@
 #include "offscreen_gl.h"
 #include "render/frame_setup.h"
 #include "render/gl_headers.h"
+#include "render/level_count.h"
 #include "render/scene.h"
 #include "render/split_view.h"
 #include "viewer/viewer_state.h"
@@ -258,6 +259,41 @@ TEST_F(BitDepthComparison, BackgroundPresetsRampOverTheViewportHeight) {
   // Where the ramp spans fewer levels than rows, 10 bits give about 4 times as many.
   EXPECT_GE(levels[1][3], 3 * levels[0][3]);
   EXPECT_GE(levels[1][4], 3 * levels[0][4]);
+}
+
+// Key C's ramps: one primary with the other two at 0, as many levels in that
+// primary as the grey ramp has; the check still measures grey meanwhile.
+TEST_F(BitDepthComparison, ColourRampsCarryTheGreyRampsLevelsInOnePrimary) {
+  for (int bits : {8, 10}) {
+    Canvas canvas(kSide, kSide, bits);
+    ASSERT_TRUE(canvas.ok()) << canvas.error();
+    viewerState = ViewerState{};
+    selectPreset(4);
+    holdScene(0.0);
+    std::set<int> greys;
+    for (int y = 0; y < kSide; ++y) greys.insert(canvas.draw().at(kClearColumn, y).r);
+    for (int press = 1; press <= 3; ++press) {
+      cycleRampColour();
+      SCOPED_TRACE(std::to_string(bits) + " bits, colour " + std::to_string(press));
+      const Frame frame = canvas.draw();
+      std::set<int> levels;
+      for (int y = 0; y < kSide; ++y) {
+        const Pixel p = frame.at(kClearColumn, y);
+        const int channels[3] = {p.r, p.g, p.b};
+        for (int c = 0; c < 3; ++c) {
+          if (c == press - 1) continue;
+          ASSERT_EQ(channels[c], 0) << "row " << y << " channel " << c;
+        }
+        levels.insert(channels[press - 1]);
+      }
+      EXPECT_EQ(levels, greys);
+      EXPECT_EQ(drawRampAndCountLevels(kSide, kSide, 0.45f, 0.55f), static_cast<int>(greys.size()))
+          << "the check's ramp is grey whatever the colour";
+    }
+    cycleRampColour();
+    EXPECT_EQ(viewerState.rampColour, RampColour::Grey) << "four presses come back to grey";
+    EXPECT_EQ(static_cast<int>(greys.size()), bits == 8 ? 26 : 104);
+  }
 }
 
 TEST_F(BitDepthComparison, ShadedCubeFaceShowsFinerStepsAtTenBits) {

@@ -41,7 +41,8 @@ inline constexpr char consoleBanner[] =
     "  Press 'p' key to pause rotation.\n"
     "  Press 'n' key to toggle logo.\n"
     "  Press '1' key to toggle main lighting.\n"
-    "  Press '2' key to toggle side lighting.\n";
+    "  Press '2' key to toggle side lighting.\n"
+    "  Press 'c' key to change the ramp's colour.\n";
 
 // The line either front end prints when the screen has no 10-10-10-2 format.
 inline constexpr char noTenBitFormatLine[] =

@@ -66,6 +66,9 @@ ViewerKey viewerKeyFromKeysym(KeySym keysym) {
     case XK_b:
     case XK_B:
       return ViewerKey::Shade;
+    case XK_c:
+    case XK_C:
+      return ViewerKey::RampColour;
     case XK_n:
     case XK_N:
       return ViewerKey::Logo;

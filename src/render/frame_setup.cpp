@@ -61,13 +61,18 @@ void drawBackground() {
   glLoadIdentity();
   glDisable(GL_LIGHTING);
 
+  // A colour ramp keeps its one primary and holds the other two at 0.
+  const RampColour colour = viewerState.rampColour;
+  const GLfloat red = colour == RampColour::Grey || colour == RampColour::Red ? 1.0f : 0.0f;
+  const GLfloat green = colour == RampColour::Grey || colour == RampColour::Green ? 1.0f : 0.0f;
+  const GLfloat blue = colour == RampColour::Grey || colour == RampColour::Blue ? 1.0f : 0.0f;
   const GLfloat bottom = viewerState.shadeBottom;
   const GLfloat top = viewerState.shadeTop;
   glBegin(GL_QUADS);
-  glColor3f(bottom, bottom, bottom);
+  glColor3f(red * bottom, green * bottom, blue * bottom);
   glVertex2f(-1.0f, -1.0f);
   glVertex2f(1.0f, -1.0f);
-  glColor3f(top, top, top);
+  glColor3f(red * top, green * top, blue * top);
   glVertex2f(1.0f, 1.0f);
   glVertex2f(-1.0f, 1.0f);
   glEnd();

@@ -14,9 +14,10 @@ void initContextState();
 // caller scissors the half, so the clear and the viewport stay inside it).
 void beginFrame(int width, int height, int left = 0);
 
-// Vertical grey ramp from shadeBottom to shadeTop over the whole viewport,
-// unlit and without depth writes. Leaves the modelview mode selected with an
-// identity matrix and the projection matrix as it was.
+// Vertical ramp from shadeBottom to shadeTop over the whole viewport, in grey
+// or in the chosen primary alone, unlit and without depth writes. Leaves the
+// modelview mode selected with an identity matrix and the projection matrix
+// as it was.
 void drawBackground();
 
 // The largest window the current context can draw into, in pixels: the

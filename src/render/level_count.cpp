@@ -47,13 +47,14 @@ int countLevelsInBackBuffer(int left, int width, int height) {
 }
 
 void drawRamp(int width, int height, float bottom, float top, int left) {
-  const float savedBottom = viewerState.shadeBottom, savedTop = viewerState.shadeTop;
+  // The check measures grey ramps whatever colour the person has chosen.
+  const ViewerState saved = viewerState;
   viewerState.shadeBottom = bottom;
   viewerState.shadeTop = top;
+  viewerState.rampColour = RampColour::Grey;
   beginFrame(width, height, left);
   drawBackground();
-  viewerState.shadeBottom = savedBottom;
-  viewerState.shadeTop = savedTop;
+  viewerState = saved;
 }
 
 int drawRampAndCountLevels(int width, int height, float bottom, float top) {

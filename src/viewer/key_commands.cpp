@@ -27,6 +27,10 @@ bool handleViewerKey(ViewerKey key, const FrontEndActions& actions) {
       cycleShade();
       refresh(actions, 2);
       return true;
+    case ViewerKey::RampColour:
+      cycleRampColour();
+      refresh(actions, 2);
+      return true;
     case ViewerKey::Logo:
       toggleLogo();
       refresh(actions, 1);

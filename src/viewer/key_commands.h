@@ -11,6 +11,7 @@ enum class ViewerKey {
   MainLight,
   SideLight,
   Shade,
+  RampColour,
   Logo,
   Pause,
   Report,

@@ -30,6 +30,11 @@ void cycleShade() {
   }
 }
 
+void cycleRampColour() {
+  const int next = (static_cast<int>(viewerState.rampColour) + 1) % 4;
+  viewerState.rampColour = static_cast<RampColour>(next);
+}
+
 void togglePause() {
   viewerState.paused = !viewerState.paused;
 }

@@ -3,6 +3,10 @@
 // Plain data and arithmetic: no platform or graphics interface is used here.
 #pragma once
 
+// The colour of the background ramp: grey, or one primary with the other two
+// at 0, since a chain can band in one channel and not another.
+enum class RampColour { Grey, Red, Green, Blue };
+
 struct ViewerState {
   double sceneAngle = 0.0;  // degrees, shared by the four scene objects; never wrapped
   double logoAngle = 0.0;   // degrees, rocks between about -20 and +10
@@ -14,6 +18,7 @@ struct ViewerState {
   int shadeIndex = 3;         // background preset, 0 means no background
   float shadeTop = 0.6f;
   float shadeBottom = 0.4f;
+  RampColour rampColour = RampColour::Grey;
   bool dragging = false;  // left button held in one of the display windows
 };
 
@@ -31,6 +36,7 @@ extern ViewerState viewerState;
 
 // Commands: they change viewerState only; repainting and GL work are the caller's.
 void cycleShade();
+void cycleRampColour();  // grey, red, green, blue, grey again
 void togglePause();
 void toggleLogo();
 bool toggleMainLight();  // returns the new mainLightOff

@@ -45,6 +45,9 @@ ViewerKey viewerKeyFromKeysym(xkb_keysym_t keysym) {
     case XKB_KEY_b:
     case XKB_KEY_B:
       return ViewerKey::Shade;
+    case XKB_KEY_c:
+    case XKB_KEY_C:
+      return ViewerKey::RampColour;
     case XKB_KEY_n:
     case XKB_KEY_N:
       return ViewerKey::Logo;

@@ -33,6 +33,8 @@ ViewerKey viewerKeyFromVirtualKey(WPARAM virtualKey) {
       return ViewerKey::SideLight;
     case 'B':
       return ViewerKey::Shade;
+    case 'C':
+      return ViewerKey::RampColour;
     case 'N':
       return ViewerKey::Logo;
     case 'P':

@@ -247,6 +247,16 @@ std::set<int> greyLevels(const ScreenImage& image, double low, double high) {
   return levels;
 }
 
+// Red values between low and high (fractions of full scale) where green and
+// blue are 0: key C's red ramp.
+std::set<int> redLevels(const ScreenImage& image, double low, double high) {
+  std::set<int> levels;
+  for (const ScreenPixel& p : image.pixels)
+    if (p.g == 0 && p.b == 0 && p.r >= low * image.maxLevel - 1 && p.r <= high * image.maxLevel + 1)
+      levels.insert(p.r);
+  return levels;
+}
+
 // The levels the ramp from bottom to top can show at `maxLevel`: it runs
 // over the square viewport (side = the larger client dimension), of which
 // the client shows the lower `height` rows, sampled at pixel centres.
@@ -501,6 +511,22 @@ TEST_F(RunningProgramTest, BackgroundPresetsShowTheirGreyLevels) {
       EXPECT_GE(static_cast<int>(levels8.size()), expected8 - 1) << preset.name;
     }
   }
+  // Key C: the same narrow ramp in red alone, as finely as the grey one;
+  // three more presses (green, blue, grey) give grey again for what follows.
+  type("c");
+  const ScreenImage red10 = grab(window10), red8 = grab(window8);
+  const std::set<int> reds10 = redLevels(red10, 0.45, 0.55), reds8 = redLevels(red8, 0.45, 0.55);
+  std::cout << "red ramp: 8-bit window " << reds8.size() << " levels, 10-bit window "
+            << reds10.size() << "\n";
+  EXPECT_NEAR(static_cast<int>(reds10.size()),
+              rampLevels(0.45, 0.55, red10.width, red10.height, 1023), 1);
+  EXPECT_TRUE(greyLevels(red10, 0.45, 0.55).empty()) << "no grey left in the red ramp";
+  if (frontEnd->trueEightBitWindow) {
+    EXPECT_NEAR(static_cast<int>(reds8.size()),
+                rampLevels(0.45, 0.55, red8.width, red8.height, 255), 1);
+    EXPECT_TRUE(std::all_of(reds8.begin(), reds8.end(), onEightBitGrid));
+  }
+  for (const char* key : {"c", "c", "c"}) type(key);
   type("b");
   EXPECT_GT(greyShare(grab(window10), 0.5), 0.3) << "preset 5 is one flat mid grey";
   type("b");
