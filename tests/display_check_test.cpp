@@ -13,15 +13,15 @@
 
 namespace {
 
-// The options as a compact word: c check, f full screen, d DXGI; "usage"
-// where the program prints the usage line.
+// The options as a compact word: c check, f full screen, d DXGI, b blind;
+// "usage" where the program prints the usage line.
 std::string optionsOf(std::vector<const char*> arguments, bool dxgiOffered = false) {
   arguments.insert(arguments.begin(), "lumivane");
   const StartOptions options =
       startOptionsFromArguments(static_cast<int>(arguments.size()), arguments.data(), dxgiOffered);
   if (!options.valid) return "usage";
   return std::string(options.check ? "c" : "") + (options.fullScreen ? "f" : "") +
-         (options.dxgi ? "d" : "");
+         (options.dxgi ? "d" : "") + (options.blind ? "b" : "");
 }
 
 TEST(CheckCommandLine, CheckAndFullScreenInEitherOrderOnce) {
@@ -34,6 +34,10 @@ TEST(CheckCommandLine, CheckAndFullScreenInEitherOrderOnce) {
   EXPECT_EQ(optionsOf({"--check", "--check"}), "usage");
   EXPECT_EQ(optionsOf({"--fullscreen", "--fullscreen"}), "usage");
   EXPECT_EQ(optionsOf({"--fullscreen", "--full"}), "usage");
+  EXPECT_EQ(optionsOf({"--blind"}), "b");
+  EXPECT_EQ(optionsOf({"--blind", "--fullscreen"}), "fb");
+  EXPECT_EQ(optionsOf({"--blind", "--check"}), "usage") << "the check would name the halves";
+  EXPECT_EQ(optionsOf({"--dxgi", "--blind"}, true), "db");
 }
 
 TEST(CheckCommandLine, DxgiOnlyWhereOfferedInAnyOrderOnce) {

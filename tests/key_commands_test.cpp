@@ -29,8 +29,12 @@ void recordFullScreen() {
   calls += "fullscreen ";
 }
 
-const FrontEndActions recorder = {recordQuit, recordLight, recordRefresh, recordReport,
-                                  recordFullScreen};
+void recordPick(bool right) {
+  calls += right ? "right " : "left ";
+}
+
+const FrontEndActions recorder = {recordQuit,   recordLight,      recordRefresh,
+                                  recordReport, recordFullScreen, recordPick};
 
 class KeyCommandsTest : public ::testing::Test {
  protected:
@@ -93,6 +97,17 @@ TEST_F(KeyCommandsTest, TheReportAndFullScreenKeysAreTheFrontEndsOnlyWhereItHasT
   EXPECT_EQ(calls, "");
   const ViewerState initial;
   EXPECT_EQ(viewerState.paused, initial.paused) << "the report changes nothing it shows";
+}
+
+TEST_F(KeyCommandsTest, DuringTheBlindTestTheArrowsAnswerAndFAndIAreOff) {
+  EXPECT_FALSE(handleViewerKey(ViewerKey::Left, recorder)) << "no test, no answer";
+  EXPECT_EQ(calls, "");
+  viewerState.blindTestRunning = true;
+  for (ViewerKey key : {ViewerKey::Left, ViewerKey::Right, ViewerKey::FullScreen, ViewerKey::Report,
+                        ViewerKey::Shade}) {
+    EXPECT_TRUE(handleViewerKey(key, recorder));
+  }
+  EXPECT_EQ(calls, "left right refresh refresh ") << "F and I would reveal the halves";
 }
 
 }  // namespace

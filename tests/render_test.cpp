@@ -695,6 +695,7 @@ TEST_F(SceneTest, SplitViewShowsOneFrameNarrowedLeftAndAtTenBitsRight) {
     SCOPED_TRACE(framebufferObject ? "8-bit framebuffer object" : "narrowed on read-back");
     splitViewEntryPoint = framebufferObject ? eglEntryPoint : nullptr;
     surface.makeCurrent();
+    releaseSplitViewFramebuffer();  // or the kept one would serve
     viewerState.sceneAngle = 30.0;
     renderSplitView(kWidth, kHeight);
     const Frame split = surface.grab();
@@ -743,6 +744,39 @@ TEST_F(SceneTest, SplitViewShowsOneFrameNarrowedLeftAndAtTenBitsRight) {
     EXPECT_GT(yellowLeft, 50) << "the \"8-bit\" label";
     EXPECT_GT(yellowRight, yellowLeft) << "the \"10-bit\" label is longer";
   }
+
+  // The blind test's arrangement: the 8-bit picture on the right, no labels.
+  viewerState.eightBitHalfOnRight = true;
+  viewerState.halfLabelsShown = false;
+  for (const bool framebufferObject : {true, false}) {
+    SCOPED_TRACE(framebufferObject ? "blind, 8-bit framebuffer object" : "blind, narrowed");
+    splitViewEntryPoint = framebufferObject ? eglEntryPoint : nullptr;
+    surface.makeCurrent();
+    releaseSplitViewFramebuffer();
+    renderSplitView(kWidth, kHeight);
+    const Frame blind = surface.grab();
+    std::set<int> leftLevels, rightLevels;
+    int offGrid = 0;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kHalf; ++x) {
+        const Pixel left = blind.at(x, y), right = blind.at(kHalf + x, y);
+        for (int level : {right.r, right.g, right.b}) offGrid += onEightBitGrid(level) ? 0 : 1;
+        // The 10-bit half, drawn on the surface itself, has the depths of both:
+        // the 8-bit half comes back as colours alone.
+        if (!blind.background(x, y)) continue;
+        if (grey(left)) leftLevels.insert(left.r);
+        if (grey(right)) rightLevels.insert(right.r);
+      }
+    EXPECT_EQ(offGrid, 0) << "every value of the right half is an 8-bit value";
+    EXPECT_EQ(static_cast<int>(rightLevels.size()),
+              rampLevelsAllowed(bottom, top, kHalf, kHeight, 8));
+    EXPECT_EQ(static_cast<int>(leftLevels.size()),
+              rampLevelsAllowed(bottom, top, kHalf, kHeight, 10));
+    EXPECT_EQ(std::count_if(blind.pixels.begin(), blind.pixels.end(), labelYellow), 0)
+        << "no label names a half";
+  }
+  viewerState.eightBitHalfOnRight = false;
+  viewerState.halfLabelsShown = true;
 
   glyphListBase = 0;
   surface.makeCurrent();

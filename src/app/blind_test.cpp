@@ -1,6 +1,11 @@
 #include "app/blind_test.h"
 
 #include <cstdio>
+#include <exception>
+#include <random>
+
+#include "app/display_check.h"
+#include "viewer/viewer_state.h"
 
 BlindTest blindTest;
 
@@ -76,4 +81,42 @@ std::string blindScoreLines(const BlindTest& test) {
 int blindExitStatus(const BlindTest& test) {
   const bool finished = test.answered == blindRoundCount;
   return finished && chanceOfAtLeast(test.tenBitPicks, test.answered) <= seenThreshold ? 0 : 1;
+}
+
+bool beginBlindTest() {
+  try {
+    // The system's randomness (getrandom, rand_s), never the clock.
+    std::random_device source;
+    startBlindTest(blindTest, [&source] { return static_cast<std::uint32_t>(source()); });
+  } catch (const std::exception&) {
+    printf("ERROR: No source of random numbers for the blind test!\n");
+    return false;
+  }
+  while (viewerState.shadeIndex != narrowestRampPreset()) cycleShade();
+  viewerState.halfLabelsShown = false;
+  viewerState.blindTestRunning = true;
+  viewerState.eightBitHalfOnRight = currentEightBitHalf(blindTest) == ScreenHalf::Right;
+  printf("%s", blindRoundLine(blindTest).c_str());
+  return true;
+}
+
+bool pickBlindHalf(bool right) {
+  const std::string lines =
+      answerBlindRound(blindTest, right ? ScreenHalf::Right : ScreenHalf::Left);
+  if (blindTest.running)
+    viewerState.eightBitHalfOnRight = currentEightBitHalf(blindTest) == ScreenHalf::Right;
+  else
+    viewerState.blindTestRunning = false;
+  printf("%s", lines.c_str());
+  return !blindTest.running;
+}
+
+int finishBlindTest(int status) {
+  if (!blindTest.running && blindTest.answered == 0) return status == 0 ? -1 : status;
+  if (blindTest.running) {
+    printf("%s", blindScoreLines(blindTest).c_str());
+    blindTest.running = false;
+    viewerState.blindTestRunning = false;
+  }
+  return status == 0 ? blindExitStatus(blindTest) : status;
 }

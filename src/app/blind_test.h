@@ -46,3 +46,17 @@ double chanceOfAtLeast(int picked, int rounds);
 // 1 otherwise (also after Escape before the end).
 std::string blindScoreLines(const BlindTest& test);
 int blindExitStatus(const BlindTest& test);
+
+// What the front ends call, on `blindTest` and the viewer's state.
+// --blind, once the full-screen split view is shown: the narrowest preset,
+// no labels, each round's 8-bit half from the system's randomness, the first
+// round's line. False, with an ERROR line, where no random source answers.
+bool beginBlindTest();
+// Left or Right while the test runs: the answer recorded, the next round's
+// half shown and its line printed, or the score; true when the test is over
+// (the front end then ends its loop).
+bool pickBlindHalf(bool right);
+// The exit status of a --blind run whose loop ended with `status`: a test
+// ended early (Escape, a closed window, full screen lost) prints its score
+// so far and gives 1; one that never began (no full screen) gives -1.
+int finishBlindTest(int status);

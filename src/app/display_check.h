@@ -22,10 +22,12 @@ struct StartOptions {
   bool check = false;
   bool fullScreen = false;
   bool dxgi = false;
+  bool blind = false;  // the blind test, in full screen; not with --check
 };
 StartOptions startOptionsFromArguments(int argc, const char* const* argv, bool dxgiOffered = false);
-inline constexpr char usageLine[] = "Usage: lumivane [--fullscreen] [--check]\n";
-inline constexpr char usageLineWithDxgi[] = "Usage: lumivane [--dxgi] [--fullscreen] [--check]\n";
+inline constexpr char usageLine[] = "Usage: lumivane [--fullscreen] [--check | --blind]\n";
+inline constexpr char usageLineWithDxgi[] =
+    "Usage: lumivane [--dxgi] [--fullscreen] [--check | --blind]\n";
 
 // The background presets the check draws: the widest ramp and the
 // narrowest one that is still a ramp (not one flat grey).

@@ -42,7 +42,13 @@ inline constexpr char consoleBanner[] =
     "  Press 'n' key to toggle logo.\n"
     "  Press '1' key to toggle main lighting.\n"
     "  Press '2' key to toggle side lighting.\n"
-    "  Press 'c' key to change the ramp's colour.\n";
+    "  Press 'c' key to change the ramp's colour.\n"
+    "  Press Left or Right in the blind test (--blind) to name the smoother half.\n";
+
+// --blind where full screen could not be had: two windows would tell which
+// picture is which.
+inline constexpr char blindNeedsFullScreenLine[] =
+    "ERROR: The blind test needs full screen, which this display did not give.\n";
 
 // The line either front end prints when the screen has no 10-10-10-2 format.
 inline constexpr char noTenBitFormatLine[] =

@@ -17,6 +17,7 @@
 #include <csignal>
 #include <initializer_list>
 
+#include "app/blind_test.h"
 #include "app/facts.h"
 #include "linux/x11_front_end.h"
 #include "render/frame_setup.h"
@@ -50,7 +51,10 @@ void noteEndingSignal(int number) {
 }
 
 bool loopMustEnd() {
-  return quitRequested || signalNumber != 0 || xErrorReported();
+  // The blind test ends where full screen is taken from it: the two windows
+  // would tell which picture is which.
+  return quitRequested || signalNumber != 0 || xErrorReported() ||
+         (viewerState.blindTestRunning && !fullScreenShown());
 }
 
 ViewerKey viewerKeyFromKeysym(KeySym keysym) {
@@ -81,6 +85,10 @@ ViewerKey viewerKeyFromKeysym(KeySym keysym) {
     case XK_f:
     case XK_F:
       return ViewerKey::FullScreen;
+    case XK_Left:
+      return ViewerKey::Left;
+    case XK_Right:
+      return ViewerKey::Right;
     default:
       return ViewerKey::Other;
   }
@@ -101,8 +109,16 @@ void switchLight(int lightIndex, bool off) {
   releaseContext();
 }
 
-const FrontEndActions x11Actions = {quit, switchLight, refreshBoth, printReportAndRepaint,
-                                    toggleFullScreen};
+// Left or Right in the blind test: the next round, or the end.
+void pickHalf(bool right) {
+  if (pickBlindHalf(right))
+    quit();
+  else
+    refreshBoth();
+}
+
+const FrontEndActions x11Actions = {
+    quit, switchLight, refreshBoth, printReportAndRepaint, toggleFullScreen, pickHalf};
 
 DisplayWindow* recordOf(Window window) {
   if (window != None && window == window10.window) return &window10;

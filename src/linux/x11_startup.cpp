@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/blind_test.h"
 #include "app/facts.h"
 #include "app/startup.h"
 #include "freetype/glyph_outlines.h"
@@ -130,8 +131,15 @@ void showFullScreenAtStart() {
     printf("NOTE: The full-screen window was not shown within 5 seconds.\n");
 }
 
+// --blind: the test runs in full screen, or not at all.
+bool blindTest = false;
 void eventLoop() {
   showFullScreenAtStart();
+  if (blindTest && !fullScreenShown()) {
+    printf("%s", blindNeedsFullScreenLine);
+    return;
+  }
+  if (blindTest && !beginBlindTest()) return;
   runEventLoop();
 }
 
@@ -148,7 +156,8 @@ void reportInsteadOfEventLoop() {
 int runApplication(const StartOptions& options, const std::string& startNote) {
   const bool checkOnly = options.check;
   noteAfterBanner = startNote;
-  startInFullScreen = options.fullScreen;
+  startInFullScreen = options.fullScreen || options.blind;
+  blindTest = options.blind;
   const StartupSteps x11Steps = {
       openDisplayAfterNote,
       createWindow10,
@@ -166,6 +175,7 @@ int runApplication(const StartOptions& options, const std::string& startNote) {
   endOnSignals();
   int status = runStartup(x11Steps);
   if (checkOnly && status == 0 && !tenBitsDelivered) status = 1;
+  if (options.blind) status = finishBlindTest(status);
   // The windows would go with the process; closing them here keeps leak
   // checkers' reports down to real leaks, also after a signal.
   closeWindows();

@@ -124,24 +124,24 @@ bool bindEightBitFramebuffer(int width, int height, GLint& previous) {
   return false;
 }
 
-// The lower-left width by height pixels of the framebuffer read for drawing
-// (a window's back buffer), as 8-bit values.
-void readEightBitValues(int width, int height, std::vector<GLubyte>& pixels) {
+// The width by height pixels from column `left` of the framebuffer read for
+// drawing (a window's back buffer), as 8-bit values.
+void readEightBitValues(int left, int width, int height, std::vector<GLubyte>& pixels) {
   GLboolean doubleBuffered = GL_FALSE;
   glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
   if (doubleBuffered) glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  glReadPixels(left, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
 }
 
-// Draws 8-bit values back in place over the lower-left width by height
-// pixels: the framebuffer then holds in each the 8-bit value widened to its
+// Draws 8-bit values back over the width by height pixels from column
+// `left`: the framebuffer then holds in each the 8-bit value widened to its
 // own bits. Without depth test they replace what is there and leave the
 // depth buffer alone.
-void drawEightBitValues(int width, int height, const std::vector<GLubyte>& pixels) {
+void drawEightBitValues(int left, int width, int height, const std::vector<GLubyte>& pixels) {
   glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_TRANSFORM_BIT | GL_CURRENT_BIT);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
-  glViewport(0, 0, width, height);
+  glViewport(left, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
@@ -157,12 +157,12 @@ void drawEightBitValues(int width, int height, const std::vector<GLubyte>& pixel
   glPopAttrib();
 }
 
-// The left half, `draw` drawing it as a window of width by height: into an
-// 8-bit framebuffer object where there is one, else into the surface (the
-// caller has scissored the half); read back at 8 bits and drawn into the
-// left half.
+// The 8-bit half, from column `left`, `draw(x)` drawing it as a window of
+// width by height from column x: into an 8-bit framebuffer object where there
+// is one (from its column 0), else into the surface itself (the caller has
+// scissored the half); read back at 8 bits and drawn into the half.
 template <typename Draw>
-void drawLeftHalfAtEightBits(int width, int height, Draw draw) {
+void drawHalfAtEightBits(int left, int width, int height, Draw draw) {
   if (width <= 0 || height <= 0) return;
   std::vector<GLubyte> pixels(static_cast<std::size_t>(width) * height * 4);
   glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -170,14 +170,18 @@ void drawLeftHalfAtEightBits(int width, int height, Draw draw) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   GLint previous = 0;
   if (bindEightBitFramebuffer(width, height, previous)) {
-    draw();
+    // The caller's scissor box is the half's place on the surface.
+    glPushAttrib(GL_SCISSOR_BIT);
+    glScissor(0, 0, width, height);
+    draw(0);
+    glPopAttrib();
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     eightBits.calls.bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
   } else {
-    draw();
-    readEightBitValues(width, height, pixels);
+    draw(left);
+    readEightBitValues(left, width, height, pixels);
   }
-  drawEightBitValues(width, height, pixels);
+  drawEightBitValues(left, width, height, pixels);
   glPopClientAttrib();
 }
 
@@ -241,22 +245,28 @@ void renderSplitView(int width, int height) {
   const int leftWidth = splitLeftWidth(width);
   const int rightWidth = width - leftWidth;
   const ViewerState before = viewerState;
+  // The 8-bit picture takes the left half, but where the blind test puts it
+  // on the right.
+  const bool eightBitRight = viewerState.eightBitHalfOnRight;
+  const int left8 = eightBitRight ? leftWidth : 0, width8 = eightBitRight ? rightWidth : leftWidth;
+  const int left10 = eightBitRight ? 0 : leftWidth, width10 = width - width8;
+  const bool labelled = viewerState.halfLabelsShown;
 
   glEnable(GL_SCISSOR_TEST);
-  glScissor(0, 0, leftWidth, height);
-  drawLeftHalfAtEightBits(leftWidth, height, [&] {
-    renderFrame(leftWidth, height, 0);
-    drawLabel(splitLabel8, 0, leftWidth, height);
+  glScissor(left8, 0, width8, height);
+  drawHalfAtEightBits(left8, width8, height, [&](int x) {
+    renderFrame(width8, height, x);
+    if (labelled) drawLabel(splitLabel8, x, width8, height);
   });
 
-  // The right half shows the same frame: the angles go back to where the
-  // left half found them, and its paint advances them once.
+  // The 10-bit half shows the same frame: the angles go back to where the
+  // 8-bit half found them, and its paint advances them once.
   viewerState.sceneAngle = before.sceneAngle;
   viewerState.logoAngle = before.logoAngle;
   viewerState.logoDirection = before.logoDirection;
-  glScissor(leftWidth, 0, rightWidth, height);
-  renderFrame(rightWidth, height, leftWidth);
-  drawLabel(splitLabel10, leftWidth, rightWidth, height);
+  glScissor(left10, 0, width10, height);
+  renderFrame(width10, height, left10);
+  if (labelled) drawLabel(splitLabel10, left10, width10, height);
   glDisable(GL_SCISSOR_TEST);
 }
 
@@ -283,8 +293,8 @@ void measureSplitView(WindowMeasurement& left, WindowMeasurement& right, int wid
 
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, leftWidth, height);
-    drawLeftHalfAtEightBits(leftWidth, height,
-                            [&] { drawRamp(leftWidth, height, bottom, top, 0); });
+    drawHalfAtEightBits(0, leftWidth, height,
+                        [&](int x) { drawRamp(leftWidth, height, bottom, top, x); });
     glScissor(leftWidth, 0, rightWidth, height);
     drawRamp(rightWidth, height, bottom, top, leftWidth);
     glDisable(GL_SCISSOR_TEST);

@@ -40,12 +40,20 @@ bool handleViewerKey(ViewerKey key, const FrontEndActions& actions) {
       refresh(actions, 1);
       return true;
     case ViewerKey::Report:
+      // The blind test's halves must not be named while it runs.
+      if (viewerState.blindTestRunning) return true;
       if (actions.printReport == nullptr) break;
       actions.printReport();
       return true;
     case ViewerKey::FullScreen:
+      if (viewerState.blindTestRunning) return true;
       if (actions.toggleFullScreen == nullptr) break;
       actions.toggleFullScreen();
+      return true;
+    case ViewerKey::Left:
+    case ViewerKey::Right:
+      if (!viewerState.blindTestRunning || actions.pickHalf == nullptr) break;
+      actions.pickHalf(key == ViewerKey::Right);
       return true;
     case ViewerKey::Other:
       break;

@@ -15,7 +15,9 @@ enum class ViewerKey {
   Logo,
   Pause,
   Report,
-  FullScreen
+  FullScreen,
+  Left,  // the arrow keys: the blind test's answers
+  Right
 };
 
 struct FrontEndActions {
@@ -28,6 +30,9 @@ struct FrontEndActions {
   // Key F: from the two windows to the full-screen split view and back. A
   // front end without full screen leaves it empty; the key then does nothing.
   void (*toggleFullScreen)() = nullptr;
+  // Left or Right in the blind test: the half the person finds smoother. A
+  // front end without the blind test leaves it empty.
+  void (*pickHalf)(bool right) = nullptr;
 };
 
 // Runs the key's command and its refreshes. Returns false for a key without a

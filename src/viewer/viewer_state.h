@@ -20,6 +20,12 @@ struct ViewerState {
   float shadeBottom = 0.4f;
   RampColour rampColour = RampColour::Grey;
   bool dragging = false;  // left button held in one of the display windows
+  // Full screen's split view: which half shows 8 bits, and whether the
+  // halves say which they are (the blind test moves the one and hides the other).
+  bool eightBitHalfOnRight = false;
+  bool halfLabelsShown = true;
+  // --blind while it runs: Left and Right answer, F and I do nothing.
+  bool blindTestRunning = false;
 };
 
 struct ShadePreset {

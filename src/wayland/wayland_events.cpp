@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "app/blind_test.h"
 #include "app/facts.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
@@ -153,8 +154,16 @@ bool pumpEvents(bool withTimers) {
 
 }  // namespace
 
-const FrontEndActions waylandActions = {quit, switchLight, refreshBoth, printReportAndRepaint,
-                                        toggleFullScreen};
+// Left or Right in the blind test: the next round, or the end.
+void pickHalf(bool right) {
+  if (pickBlindHalf(right))
+    quit();
+  else
+    refreshBoth();
+}
+
+const FrontEndActions waylandActions = {
+    quit, switchLight, refreshBoth, printReportAndRepaint, toggleFullScreen, pickHalf};
 
 void paintDisplayWindow(DisplayWindow& record) {
   record.needsPaint = false;
@@ -237,7 +246,10 @@ void startRefreshTimer() {
 }
 
 void runEventLoop() {
-  while (!quitRequested && !lostConnection && signalNumber == 0) {
+  // The blind test ends where full screen is taken from it: the two windows
+  // would tell which picture is which.
+  while (!quitRequested && !lostConnection && signalNumber == 0 &&
+         !(viewerState.blindTestRunning && !fullScreenShown())) {
     leaveFullScreenIfTakenAway();
     // Windows configured anew are painted at their new size, also when
     // paused; a running scene repaints them with the next tick anyway.

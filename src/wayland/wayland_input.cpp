@@ -60,6 +60,10 @@ ViewerKey viewerKeyFromKeysym(xkb_keysym_t keysym) {
     case XKB_KEY_f:
     case XKB_KEY_F:
       return ViewerKey::FullScreen;
+    case XKB_KEY_Left:
+      return ViewerKey::Left;
+    case XKB_KEY_Right:
+      return ViewerKey::Right;
     default:
       return ViewerKey::Other;
   }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <initializer_list>
 
+#include "app/blind_test.h"
 #include "app/facts.h"
 #include "app/startup.h"
 #include "freetype/glyph_outlines.h"
@@ -122,8 +123,17 @@ void reportInsteadOfEventLoop() {
 }
 
 // --fullscreen: the split view once the two windows stand.
+bool blindTest = false;
 void eventLoopAfterOptions() {
   if (startInFullScreen && endingSignal() == 0) enterFullScreen();
+  // --blind: the test runs in full screen, or not at all.
+  if (blindTest && endingSignal() == 0 && !connectionLost()) {
+    if (!fullScreenShown()) {
+      printf("%s", blindNeedsFullScreenLine);
+      return;
+    }
+    if (!beginBlindTest()) return;
+  }
   runEventLoop();
 }
 
@@ -131,7 +141,8 @@ void eventLoopAfterOptions() {
 
 int runApplication(const StartOptions& options) {
   const bool checkOnly = options.check;
-  startInFullScreen = options.fullScreen;
+  startInFullScreen = options.fullScreen || options.blind;
+  blindTest = options.blind;
   const StartupSteps waylandSteps = {
       connectDisplay,
       createWindow10,
@@ -149,6 +160,7 @@ int runApplication(const StartOptions& options) {
   endOnSignals();
   int status = runStartup(waylandSteps);
   if (checkOnly && status == 0 && !tenBitsDelivered) status = 1;
+  if (options.blind) status = finishBlindTest(status);
   // A compositor that went away (or threw the program out) is no normal end.
   if (connectionLost()) status = -1;
   // The windows would go with the process; closing them here keeps leak

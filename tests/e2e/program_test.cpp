@@ -91,8 +91,8 @@ const char wineEightBitNote[] =
     "NOTE: the 8-bit window got 10 bits per colour on this display, so it cannot show 8-bit "
     "bands.\n";
 
-const char usage[] = "Usage: lumivane [--fullscreen] [--check]\n";
-const char usageWithDxgi[] = "Usage: lumivane [--dxgi] [--fullscreen] [--check]\n";
+const char usage[] = "Usage: lumivane [--fullscreen] [--check | --blind]\n";
+const char usageWithDxgi[] = "Usage: lumivane [--dxgi] [--fullscreen] [--check | --blind]\n";
 
 const FrontEnd frontEnds[] = {
     {"linux", false, true, true, true, noTenBitFormatLine, "", false, false, "", true, false, usage,
@@ -1688,6 +1688,71 @@ TEST(FullScreenTest, CheckMeasuresBothHalvesAndNamesThePresentation) {
   if (reportsTheScreen()) {
     const std::vector<int> onScreen = reportRow(run.output.substr(narrow), "  levels on screen");
     EXPECT_EQ(onScreen, (std::vector<int>{allowed[0], allowed[3]})) << run.output;
+  }
+}
+
+// The blind test: ten rounds in full screen, the 8-bit picture on a half the
+// program chooses; the test tells the halves apart by their background levels
+// (the 8-bit half's all lie on the 8-bit grid) and answers right, wrong, or
+// not at all (Escape in round 2). One whole run on Wayland.
+TEST(BlindTest, AnswersGiveTheScoreAndTheStatus) {
+  if (!frontEnd->hasFullScreen || frontEnd->consoleEndsLinesWithCrLf)
+    GTEST_SKIP() << "the blind test runs end to end on the native front ends";
+  ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
+  enum class Answers { Right, Wrong, EscapeInRoundTwo };
+  for (const Answers answers : {Answers::Right, Answers::Wrong, Answers::EscapeInRoundTwo}) {
+    if (frontEnd->wayland && answers != Answers::Right) continue;
+    SCOPED_TRACE(answers == Answers::Right   ? "right answers"
+                 : answers == Answers::Wrong ? "wrong answers"
+                                             : "Escape in round 2");
+    const std::unique_ptr<Desktop> screen = deepColourDesktop();
+    auto program = startProgram(screen->environment(), {"--blind"});
+    const WindowId full = screen->waitForWindow(fullScreenTitle, 90);
+    ASSERT_NE(full, 0u) << "--blind showed no full-screen window";
+    const int rounds = answers == Answers::EscapeInRoundTwo ? 2 : 10;
+    for (int round = 1; round <= rounds; ++round) {
+      const std::string line = "Round " + std::to_string(round) +
+                               " of 10: which half is smoother? Press Left or Right.\n";
+      ASSERT_TRUE(waitUntil([&] { return program->output().find(line) != std::string::npos; }, 20))
+          << "no line for round " << round << ":\n"
+          << program->output();
+      if (round == rounds && answers == Answers::EscapeInRoundTwo) break;
+      // A picture drawn after the round began: one that differs from the
+      // first taken, whose 8-bit half then lies all on the 8-bit grid.
+      const ScreenImage first = screen->grab(full);
+      bool eightBitLeft = false;
+      ASSERT_TRUE(waitUntil(
+          [&] {
+            const ScreenImage image = screen->grab(full);
+            if (samePicture(image, first)) return false;
+            const SplitHalves halves = halvesOf(image, 0.45, 0.55);
+            const auto onGrid = [](const std::set<int>& levels) {
+              return levels.size() > 10 &&
+                     std::all_of(levels.begin(), levels.end(), widenedEightBitLevel);
+            };
+            eightBitLeft = onGrid(halves.left);
+            return eightBitLeft != onGrid(halves.right);
+          },
+          10))
+          << "round " << round << ": no half told itself apart as 8-bit";
+      const bool pickLeft = (answers != Answers::Wrong) != eightBitLeft;
+      EXPECT_TRUE(screen->typeKey(full, pickLeft ? "Left" : "Right"));
+    }
+    if (answers == Answers::EscapeInRoundTwo) {
+      EXPECT_TRUE(screen->typeKey(full, "Escape"));
+    }
+    int status = -1;
+    ASSERT_TRUE(program->waitForExit(60, status)) << program->output();
+    const std::string output = consoleText(program->output());
+    std::cout << output.substr(output.find("You picked"));
+    const char* score = answers == Answers::Right   ? "in 10 of 10 rounds. Guessing does at "
+                                                      "least that well in 0.1 % of tries.\n"
+                        : answers == Answers::Wrong ? "in 0 of 10 rounds."
+                                                    : "in 1 of 1 rounds.";
+    EXPECT_NE(output.find(std::string("You picked the 10-bit half ") + score), std::string::npos)
+        << output;
+    EXPECT_EQ(status, answers == Answers::Right ? 0 : 1) << output;
+    EXPECT_FALSE(screen->hasWindowTitled(fullScreenTitle));
   }
 }
 
