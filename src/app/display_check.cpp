@@ -127,6 +127,23 @@ EdidColour parseEdid(const unsigned char* bytes, std::size_t size) {
   return edid;
 }
 
+DesktopComposition desktopComposition(const AdvancedColourAnswers& answers) {
+  switch (answers.activeMode) {
+    case ActiveColourMode::Sdr:
+      return DesktopComposition::Sdr8;
+    case ActiveColourMode::WideColour:
+      return DesktopComposition::WideColour;
+    case ActiveColourMode::Hdr:
+      return DesktopComposition::Hdr;
+    case ActiveColourMode::Unanswered:
+      break;
+  }
+  if (!answers.answered) return DesktopComposition::Unknown;
+  if (!answers.enabled) return DesktopComposition::Sdr8;
+  // Advanced colour enforced on an SDR display is Auto Color Management.
+  return answers.wideColourEnforced ? DesktopComposition::WideColour : DesktopComposition::Hdr;
+}
+
 bool holdsTenBitLevels(int count, const RampMeasurement& ramp) {
   return count != unknown && count > ramp.allowed8 && count * 10 >= ramp.allowed10 * 9;
 }
@@ -203,6 +220,15 @@ std::string heldLevels(const CheckReport& report) {
                  ramp.allowed10, where);
 }
 
+// Windows' desktop compositor, between the window and the output: an SDR
+// desktop takes every window at 8 bits per colour.
+std::string compositorLoss(const CheckReport& report) {
+  if (report.output.composition != DesktopComposition::Sdr8) return "";
+  return heldLevels(report) +
+         ", but Windows composes this SDR desktop at 8 bits per colour: press F for full "
+         "screen, or turn on HDR or Auto Color Management.";
+}
+
 // What the display output says it carries, where it says less than 10 bits.
 std::string outputLoss(const CheckReport& report) {
   const DisplayOutputFacts& output = report.output;
@@ -232,6 +258,7 @@ std::string outputLoss(const CheckReport& report) {
 
 CheckVerdict judgeDisplayChain(const CheckReport& report) {
   std::string loss = tenBitWindowLoss(report);
+  if (loss.empty()) loss = compositorLoss(report);
   if (loss.empty()) loss = outputLoss(report);
   if (!loss.empty()) return {false, "Verdict: " + loss + "\n"};
 
@@ -286,6 +313,20 @@ std::string rampRows(const char* name, const RampMeasurement& r8, const RampMeas
   return rows;
 }
 
+const char* compositionText(DesktopComposition composition) {
+  switch (composition) {
+    case DesktopComposition::Sdr8:
+      return "SDR at 8 bits per colour";
+    case DesktopComposition::WideColour:
+      return "advanced colour (wide colour, Auto Color Management)";
+    case DesktopComposition::Hdr:
+      return "advanced colour (HDR)";
+    case DesktopComposition::Unknown:
+      break;
+  }
+  return "unknown";
+}
+
 std::string monitorText(const EdidColour& edid) {
   if (!edid.valid) return "unknown";
   std::string text = edid.digital ? "digital" : "analogue";
@@ -323,6 +364,7 @@ std::string formatCheckReport(const CheckReport& report) {
     text += printed("Output: %s, %s bits per colour\n",
                     output.name.empty() ? "unknown" : output.name.c_str(),
                     countCell(output.systemBitsPerColour).c_str());
+    text += printed("Desktop composition: %s\n", compositionText(output.composition));
   }
   return text + judgeDisplayChain(report).line;
 }

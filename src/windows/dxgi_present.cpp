@@ -1,7 +1,9 @@
 // The second way to present: each display window shows its frames through a
-// DXGI swap chain on a Direct3D 11 device, which the desktop compositor of
-// Windows 10 and 11 takes at 10 bits on any video card, where windowed 10-bit
-// OpenGL formats are mostly a workstation card's feature.
+// DXGI swap chain on a Direct3D 11 device, which any current video card
+// offers at 10 bits, where windowed 10-bit OpenGL formats are mostly a
+// workstation card's feature. In windows the desktop compositor keeps those
+// 10 bits only with advanced colour on (HDR, Auto Color Management); an SDR
+// desktop is composed at 8 bits.
 //
 // The scene is still drawn by the same OpenGL code: each window has a hidden
 // window's context drawing into a framebuffer object of the window's format,
