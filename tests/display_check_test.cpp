@@ -13,32 +13,39 @@
 
 namespace {
 
-TEST(CheckCommandLine, OnlyCheckIsKnown) {
-  const char* none[] = {"lumivane"};
-  const char* check[] = {"lumivane", "--check"};
-  const char* other[] = {"lumivane", "--chek"};
-  const char* twice[] = {"lumivane", "--check", "--check"};
-  EXPECT_EQ(runModeFromArguments(1, none), RunMode::Show);
-  EXPECT_EQ(runModeFromArguments(2, check), RunMode::Check);
-  EXPECT_EQ(runModeFromArguments(2, other), RunMode::Usage);
-  EXPECT_EQ(runModeFromArguments(3, twice), RunMode::Usage);
+// The options as a compact word: c check, f full screen, d DXGI; "usage"
+// where the program prints the usage line.
+std::string optionsOf(std::vector<const char*> arguments, bool dxgiOffered = false) {
+  arguments.insert(arguments.begin(), "lumivane");
+  const StartOptions options =
+      startOptionsFromArguments(static_cast<int>(arguments.size()), arguments.data(), dxgiOffered);
+  if (!options.valid) return "usage";
+  return std::string(options.check ? "c" : "") + (options.fullScreen ? "f" : "") +
+         (options.dxgi ? "d" : "");
 }
 
-TEST(CheckCommandLine, DxgiOnlyWhereOfferedInEitherOrderOnce) {
-  const char* dxgi[] = {"lumivane", "--dxgi"};
-  const char* dxgiCheck[] = {"lumivane", "--dxgi", "--check"};
-  const char* checkDxgi[] = {"lumivane", "--check", "--dxgi"};
-  const char* dxgiTwice[] = {"lumivane", "--dxgi", "--dxgi"};
-  const char* dxgiOther[] = {"lumivane", "--dxgi", "--chek"};
-  const char* check[] = {"lumivane", "--check"};
-  EXPECT_EQ(runModeFromArguments(2, dxgi), RunMode::Usage) << "not offered: unknown";
-  EXPECT_EQ(runModeFromArguments(3, dxgiCheck), RunMode::Usage);
-  EXPECT_EQ(runModeFromArguments(2, dxgi, true), RunMode::DxgiShow);
-  EXPECT_EQ(runModeFromArguments(3, dxgiCheck, true), RunMode::DxgiCheck);
-  EXPECT_EQ(runModeFromArguments(3, checkDxgi, true), RunMode::DxgiCheck);
-  EXPECT_EQ(runModeFromArguments(3, dxgiTwice, true), RunMode::Usage);
-  EXPECT_EQ(runModeFromArguments(3, dxgiOther, true), RunMode::Usage);
-  EXPECT_EQ(runModeFromArguments(2, check, true), RunMode::Check);
+TEST(CheckCommandLine, CheckAndFullScreenInEitherOrderOnce) {
+  EXPECT_EQ(optionsOf({}), "");
+  EXPECT_EQ(optionsOf({"--check"}), "c");
+  EXPECT_EQ(optionsOf({"--fullscreen"}), "f");
+  EXPECT_EQ(optionsOf({"--fullscreen", "--check"}), "cf");
+  EXPECT_EQ(optionsOf({"--check", "--fullscreen"}), "cf");
+  EXPECT_EQ(optionsOf({"--chek"}), "usage");
+  EXPECT_EQ(optionsOf({"--check", "--check"}), "usage");
+  EXPECT_EQ(optionsOf({"--fullscreen", "--fullscreen"}), "usage");
+  EXPECT_EQ(optionsOf({"--fullscreen", "--full"}), "usage");
+}
+
+TEST(CheckCommandLine, DxgiOnlyWhereOfferedInAnyOrderOnce) {
+  EXPECT_EQ(optionsOf({"--dxgi"}), "usage") << "not offered: unknown";
+  EXPECT_EQ(optionsOf({"--dxgi", "--check"}), "usage");
+  EXPECT_EQ(optionsOf({"--dxgi"}, true), "d");
+  EXPECT_EQ(optionsOf({"--dxgi", "--check"}, true), "cd");
+  EXPECT_EQ(optionsOf({"--check", "--dxgi"}, true), "cd");
+  EXPECT_EQ(optionsOf({"--fullscreen", "--dxgi", "--check"}, true), "cfd");
+  EXPECT_EQ(optionsOf({"--dxgi", "--dxgi"}, true), "usage");
+  EXPECT_EQ(optionsOf({"--dxgi", "--chek"}, true), "usage");
+  EXPECT_EQ(optionsOf({"--check"}, true), "c");
 }
 
 TEST(CheckRamps, PresetsAndTheLevelsTheyAllow) {
@@ -229,7 +236,7 @@ TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
                       "output)\n"),
             std::string::npos)
       << text;
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 9) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 10) << text;
 
   // A shallow reference is still named before the unknown output.
   CheckReport shallow = r;
@@ -325,7 +332,7 @@ TEST(CheckReportText, TableThenVerdict) {
   r.output.maxBpc = 10;
   r.output.edid = parsed(edidBlock(4, 0xb5));
   const std::string text = formatCheckReport(r);
-  EXPECT_EQ(text.rfind("Display chain check\n", 0), 0u);
+  EXPECT_EQ(text.rfind("Display chain check\nPresentation: two windows\n", 0), 0u) << text;
   EXPECT_NE(text.find("Framebuffer bits (R G B A)      8 8 8 8           10 10 10 2\n"),
             std::string::npos)
       << text;
@@ -339,6 +346,47 @@ TEST(CheckReportText, TableThenVerdict) {
       << text;
   EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), judgeDisplayChain(r).line);
   EXPECT_EQ(text.find("DXGI swap chain"), std::string::npos) << "no swap chains, no such rows";
+}
+
+// Full screen: both halves lie in one 10-bit framebuffer; the left half is a
+// true 8-bit reference by its levels alone, and the report names the halves
+// and the presentation.
+TEST(CheckReportText, FullScreenHalves) {
+  CheckReport r = depth30Report();
+  r.window8 = r.window10;
+  r.window8.fullRamp = {256, 256, 256, 400};
+  r.window8.narrowRamp = {26, 26, 26, 104};
+  r.output.maxBpc = 10;
+  r.output.edid = parsed(edidBlock(4, 0xb5));
+  r.presentation = Presentation::FullScreenBorderlessWindow;
+  std::string text = formatCheckReport(r);
+  EXPECT_EQ(text.rfind("Display chain check\nPresentation: full screen, borderless window\n"
+                       "                                8-bit half        10-bit half\n"
+                       "Framebuffer bits (R G B A)      10 10 10 2        10 10 10 2\n",
+                       0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("Verdict: every link seen carries 10 bits: the 10-bit half holds 104 of "
+                      "104 levels on screen"),
+            std::string::npos)
+      << text;
+
+  r.window8.narrowRamp.onScreen = 104;
+  EXPECT_NE(judgeDisplayChain(r).line.find(
+                "the 8-bit half is not a true 8-bit reference on this display: it holds 26 "
+                "levels where 8 bits allow 26, so both halves look alike"),
+            std::string::npos)
+      << judgeDisplayChain(r).line;
+  r.window10.narrowRamp.onScreen = 26;
+  EXPECT_FALSE(judgeDisplayChain(r).tenBitsDelivered);
+  EXPECT_NE(judgeDisplayChain(r).line.find("the 10-bit half holds 104 of 104 levels in its "
+                                           "framebuffer, but only 26 reach the screen"),
+            std::string::npos)
+      << judgeDisplayChain(r).line;
+
+  EXPECT_STREQ(presentationName(Presentation::TwoWindows), "two windows");
+  EXPECT_STREQ(presentationName(Presentation::FullScreenExclusive), "full screen, exclusive");
+  EXPECT_STREQ(presentationName(Presentation::FullScreenCompositor), "full screen (compositor)");
 }
 
 // Windows with DXGI swap chains: the levels counted are those read back

@@ -25,7 +25,12 @@ void recordReport() {
   calls += "report ";
 }
 
-const FrontEndActions recorder = {recordQuit, recordLight, recordRefresh, recordReport};
+void recordFullScreen() {
+  calls += "fullscreen ";
+}
+
+const FrontEndActions recorder = {recordQuit, recordLight, recordRefresh, recordReport,
+                                  recordFullScreen};
 
 class KeyCommandsTest : public ::testing::Test {
  protected:
@@ -49,6 +54,7 @@ TEST_F(KeyCommandsTest, EachKeyRunsItsCommandWithItsRefreshCount) {
       {ViewerKey::Logo, "refresh "},
       {ViewerKey::Pause, "refresh "},
       {ViewerKey::Report, "report "},
+      {ViewerKey::FullScreen, "fullscreen "},
   };
   for (const Row& row : rows) {
     calls.clear();
@@ -78,9 +84,10 @@ TEST_F(KeyCommandsTest, AKeyWithoutARowChangesNothing) {
   EXPECT_EQ(viewerState.logoVisible, initial.logoVisible);
 }
 
-TEST_F(KeyCommandsTest, TheReportKeyIsTheFrontEndsOnlyWhereItHasAReport) {
+TEST_F(KeyCommandsTest, TheReportAndFullScreenKeysAreTheFrontEndsOnlyWhereItHasThem) {
   const FrontEndActions withoutReport = {recordQuit, recordLight, recordRefresh};
   EXPECT_FALSE(handleViewerKey(ViewerKey::Report, withoutReport));
+  EXPECT_FALSE(handleViewerKey(ViewerKey::FullScreen, withoutReport));
   EXPECT_EQ(calls, "");
   const ViewerState initial;
   EXPECT_EQ(viewerState.paused, initial.paused) << "the report changes nothing it shows";

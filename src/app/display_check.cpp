@@ -8,16 +8,31 @@
 
 #include "viewer/viewer_state.h"
 
-RunMode runModeFromArguments(int argc, const char* const* argv, bool dxgiOffered) {
-  bool check = false, dxgi = false;
+StartOptions startOptionsFromArguments(int argc, const char* const* argv, bool dxgiOffered) {
+  StartOptions options;
   for (int i = 1; i < argc; ++i) {
-    bool& option = std::strcmp(argv[i], "--check") == 0 ? check : dxgi;
-    const bool known = &option == &check || (dxgiOffered && std::strcmp(argv[i], "--dxgi") == 0);
-    if (!known || option) return RunMode::Usage;
-    option = true;
+    bool* option = nullptr;
+    if (std::strcmp(argv[i], "--check") == 0) option = &options.check;
+    if (std::strcmp(argv[i], "--fullscreen") == 0) option = &options.fullScreen;
+    if (dxgiOffered && std::strcmp(argv[i], "--dxgi") == 0) option = &options.dxgi;
+    if (option == nullptr || *option) return StartOptions{false};
+    *option = true;
   }
-  if (dxgi) return check ? RunMode::DxgiCheck : RunMode::DxgiShow;
-  return check ? RunMode::Check : RunMode::Show;
+  return options;
+}
+
+const char* presentationName(Presentation presentation) {
+  switch (presentation) {
+    case Presentation::FullScreenExclusive:
+      return "full screen, exclusive";
+    case Presentation::FullScreenBorderlessWindow:
+      return "full screen, borderless window";
+    case Presentation::FullScreenCompositor:
+      return "full screen (compositor)";
+    case Presentation::TwoWindows:
+      break;
+  }
+  return "two windows";
 }
 
 namespace {
@@ -167,13 +182,28 @@ int fewestColourBits(const WindowMeasurement& w) {
   return bits;
 }
 
+bool fullScreen(const CheckReport& report) {
+  return report.presentation != Presentation::TwoWindows;
+}
+
+// What the report calls the two pictures.
+const char* name10(const CheckReport& report) {
+  return fullScreen(report) ? "10-bit half" : "10-bit window";
+}
+const char* name8(const CheckReport& report) {
+  return fullScreen(report) ? "8-bit half" : "8-bit window";
+}
+
 // A true 8-bit reference: 8 bits per colour, and no more levels than 8 bits
-// allow (one more is rounding at the ramp's ends).
-bool trueEightBitReference(const WindowMeasurement& w) {
+// allow (one more is rounding at the ramp's ends). The 8-bit half of full
+// screen lies in the 10-bit framebuffer, narrowed to 8 bits: its levels alone
+// tell.
+bool trueEightBitReference(const CheckReport& report) {
+  const WindowMeasurement& w = report.window8;
   const RampMeasurement& ramp = w.narrowRamp;
   const int shown = ramp.onScreen != unknown ? ramp.onScreen : ramp.drawn;
-  return w.redBits == 8 && w.greenBits == 8 && w.blueBits == 8 && shown != unknown &&
-         shown <= ramp.allowed8 + 1;
+  const bool eightBits = w.redBits == 8 && w.greenBits == 8 && w.blueBits == 8;
+  return (eightBits || fullScreen(report)) && shown != unknown && shown <= ramp.allowed8 + 1;
 }
 
 std::string outputName(const DisplayOutputFacts& output) {
@@ -186,18 +216,18 @@ std::string tenBitWindowLoss(const CheckReport& report) {
   const WindowMeasurement& w = report.window10;
   const RampMeasurement& ramp = w.narrowRamp;
   if (fewestColourBits(w) < 10)
-    return printed("the 10-bit window's framebuffer has only %d bits per colour.",
+    return printed("the %s's framebuffer has only %d bits per colour.", name10(report),
                    fewestColourBits(w));
   if (!holdsTenBitLevels(ramp.drawn, ramp))
     return printed(
-        "the 10-bit window's framebuffer holds only %d of %d levels (8 bits allow %d): the "
+        "the %s's framebuffer holds only %d of %d levels (8 bits allow %d): the "
         "driver renders it at fewer bits than its format has.",
-        ramp.drawn, ramp.allowed10, ramp.allowed8);
+        name10(report), ramp.drawn, ramp.allowed10, ramp.allowed8);
   if (ramp.onScreen != unknown && !holdsTenBitLevels(ramp.onScreen, ramp)) {
-    std::string line = printed(
-        "the 10-bit window holds %d of %d levels in its framebuffer, but only %d reach the %s",
-        ramp.drawn, ramp.allowed10, ramp.onScreen,
-        report.swapChain10.format.empty() ? "screen" : "swap chain's back buffer");
+    std::string line =
+        printed("the %s holds %d of %d levels in its framebuffer, but only %d reach the %s",
+                name10(report), ramp.drawn, ramp.allowed10, ramp.onScreen,
+                report.swapChain10.format.empty() ? "screen" : "swap chain's back buffer");
     if (report.output.screenDepth != unknown && report.output.screenDepth < 30)
       line += printed(" (the X screen has depth %d: run the X server at depth 30).",
                       report.output.screenDepth);
@@ -216,8 +246,8 @@ std::string heldLevels(const CheckReport& report) {
   const char* where = !seen                               ? ""
                       : report.swapChain10.format.empty() ? " on screen"
                                                           : " in the swap chain's back buffer";
-  return printed("the 10-bit window holds %d of %d levels%s", seen ? ramp.onScreen : ramp.drawn,
-                 ramp.allowed10, where);
+  return printed("the %s holds %d of %d levels%s", name10(report),
+                 seen ? ramp.onScreen : ramp.drawn, ramp.allowed10, where);
 }
 
 // Windows' desktop compositor, between the window and the output: an SDR
@@ -264,12 +294,13 @@ CheckVerdict judgeDisplayChain(const CheckReport& report) {
 
   const DisplayOutputFacts& output = report.output;
   const std::string held = heldLevels(report);
-  if (!trueEightBitReference(report.window8)) {
+  if (!trueEightBitReference(report)) {
     const RampMeasurement& ramp = report.window8.narrowRamp;
-    return {true, printed("Verdict: %s, but the 8-bit window is not a true 8-bit reference on "
+    return {true, printed("Verdict: %s, but the %s is not a true 8-bit reference on "
                           "this display: it holds %d levels where 8 bits allow %d, so both "
-                          "windows look alike.\n",
-                          held.c_str(), ramp.drawn, ramp.allowed8)};
+                          "%s look alike.\n",
+                          held.c_str(), name8(report), ramp.drawn, ramp.allowed8,
+                          fullScreen(report) ? "halves" : "windows")};
   }
   if (output.wayland)
     return {true, "Verdict: no link seen loses bits: " + held +
@@ -344,7 +375,8 @@ std::string formatCheckReport(const CheckReport& report) {
   const DisplayOutputFacts& output = report.output;
   const bool onScreenKnown = w10.narrowRamp.onScreen != unknown;
   std::string text = "Display chain check\n";
-  text += row("", "8-bit window", "10-bit window");
+  text += printed("Presentation: %s\n", presentationName(report.presentation));
+  text += row("", name8(report), name10(report));
   text += row("Framebuffer bits (R G B A)", bitsCell(w8), bitsCell(w10));
   const bool swapChains = !report.swapChain10.format.empty();
   if (swapChains) {

@@ -12,14 +12,20 @@
 // A count or a bit size nobody could find out.
 constexpr int unknown = -1;
 
-// What the command line asks for: the demonstration, the check, either of
-// them presented through DXGI swap chains (where the program offers it:
-// Windows alone), or none (any other argument), which prints the usage line
-// and ends with status 2. The options may come in either order, each once.
-enum class RunMode { Show, Check, DxgiShow, DxgiCheck, Usage };
-RunMode runModeFromArguments(int argc, const char* const* argv, bool dxgiOffered = false);
-inline constexpr char usageLine[] = "Usage: lumivane [--check]\n";
-inline constexpr char usageLineWithDxgi[] = "Usage: lumivane [--dxgi] [--check]\n";
+// What the command line asks for: the demonstration or (--check) the check,
+// either of them in full screen (--fullscreen), and presented through DXGI
+// swap chains (--dxgi) where the program offers it (Windows alone). Any
+// other argument, or one given twice, leaves `valid` false: the program
+// prints the usage line and ends with status 2. The options come in any order.
+struct StartOptions {
+  bool valid = true;
+  bool check = false;
+  bool fullScreen = false;
+  bool dxgi = false;
+};
+StartOptions startOptionsFromArguments(int argc, const char* const* argv, bool dxgiOffered = false);
+inline constexpr char usageLine[] = "Usage: lumivane [--fullscreen] [--check]\n";
+inline constexpr char usageLineWithDxgi[] = "Usage: lumivane [--dxgi] [--fullscreen] [--check]\n";
 
 // The background presets the check draws: the widest ramp and the
 // narrowest one that is still a ramp (not one flat grey).
@@ -93,8 +99,25 @@ struct SwapChainFacts {
   std::string effect;  // "flip discard", "flip sequential" or "discard"
 };
 
+// How the two pictures reach the screen: the two windows, or the split view
+// of full screen on one surface (its left half the 8-bit picture, its right
+// half the 10-bit one), which the system shows exclusively (a display mode of
+// its own, no desktop compositor), as a borderless window covering the
+// monitor, or through a compositor that may scan it out directly.
+enum class Presentation {
+  TwoWindows,
+  FullScreenExclusive,
+  FullScreenBorderlessWindow,
+  FullScreenCompositor
+};
+// "two windows", "full screen, exclusive", "full screen, borderless window",
+// "full screen (compositor)": the report's presentation line names it so.
+const char* presentationName(Presentation presentation);
+
 struct CheckReport {
+  // In full screen window8 and window10 hold the left and the right half.
   WindowMeasurement window8, window10;
+  Presentation presentation = Presentation::TwoWindows;
   SwapChainFacts swapChain8, swapChain10;
   DisplayOutputFacts output;
 };

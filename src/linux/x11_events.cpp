@@ -72,6 +72,9 @@ ViewerKey viewerKeyFromKeysym(KeySym keysym) {
     case XK_i:
     case XK_I:
       return ViewerKey::Report;
+    case XK_f:
+    case XK_F:
+      return ViewerKey::FullScreen;
     default:
       return ViewerKey::Other;
   }

@@ -17,6 +17,7 @@
 
 #include <GL/glx.h>
 
+#include "app/display_check.h"
 #include "app/pixel_format_choice.h"
 #include "viewer/key_commands.h"
 
@@ -102,10 +103,10 @@ bool reportDisplayChain();
 void printReportAndRepaint();
 
 // x11_startup.cpp: the shared start-up order with the X11 and GLX steps,
-// then the event loop, or with checkOnly the report instead of the loop.
-// Returns the process exit status: the shared order's (with checkOnly 1 when
+// then the event loop, or with options.check the report instead of the loop.
+// Returns the process exit status: the shared order's (with a check 1 when
 // the 10-bit window did not deliver 10-bit levels), -1 after an X error,
 // 128 + the signal's number after SIGINT or SIGTERM.
-int runApplication(bool checkOnly);
+int runApplication(const StartOptions& options);
 
 }  // namespace x11

@@ -111,7 +111,8 @@ void reportInsteadOfEventLoop() {
 
 }  // namespace
 
-int runApplication(bool checkOnly) {
+int runApplication(const StartOptions& options) {
+  const bool checkOnly = options.check;
   const StartupSteps x11Steps = {
       openDisplay,
       createWindow10,

@@ -24,8 +24,8 @@ bool isSocket(const std::string& path) {
 
 int main(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IONBF, 0);
-  const RunMode mode = runModeFromArguments(argc, argv);
-  if (mode == RunMode::Usage) {
+  const StartOptions options = startOptionsFromArguments(argc, argv);
+  if (!options.valid) {
     printf("%s", usageLine);
     return 2;
   }
@@ -33,9 +33,9 @@ int main(int argc, char** argv) {
   switch (chooseDisplaySystem(forced, getenv("WAYLAND_DISPLAY"),
                               isSocket(defaultWaylandSocket(getenv("XDG_RUNTIME_DIR"))))) {
     case DisplaySystem::Wayland:
-      return wayland::runApplication(mode == RunMode::Check);
+      return wayland::runApplication(options);
     case DisplaySystem::X11:
-      return x11::runApplication(mode == RunMode::Check);
+      return x11::runApplication(options);
     case DisplaySystem::Unknown:
       break;
   }

@@ -32,14 +32,14 @@ void initContextState() {
   glLightfv(GL_LIGHT1, GL_POSITION, sidePosition);
 }
 
-void beginFrame(int width, int height) {
+void beginFrame(int width, int height, int left) {
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
   // A square viewport: in a wide window its top lies above the client area,
   // in a tall one it reaches past the right edge.
   const int side = width > height ? width : height;
-  glViewport(0, 0, side, side);
+  glViewport(left, 0, side, side);
 
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

@@ -9,7 +9,10 @@
 void initContextState();
 
 // Clear, square viewport anchored at the lower-left corner, perspective.
-void beginFrame(int width, int height);
+// `left` is the column where the window's area starts in the framebuffer: 0
+// for a window, the right half's first column in the split view (whose
+// caller scissors the half, so the clear and the viewport stay inside it).
+void beginFrame(int width, int height, int left = 0);
 
 // Vertical grey ramp from shadeBottom to shadeTop over the whole viewport,
 // unlit and without depth writes. Leaves the modelview mode selected with an

@@ -26,16 +26,8 @@ void readFramebufferBits(WindowMeasurement& measurement) {
   measurement.alphaBits = static_cast<int>(alpha);
 }
 
-int drawRampAndCountLevels(int width, int height, float bottom, float top) {
+int countLevelsInBackBuffer(int left, int width, int height) {
   if (width <= 0 || height <= 0) return 0;
-  const float savedBottom = viewerState.shadeBottom, savedTop = viewerState.shadeTop;
-  viewerState.shadeBottom = bottom;
-  viewerState.shadeTop = top;
-  beginFrame(width, height);
-  drawBackground();
-  viewerState.shadeBottom = savedBottom;
-  viewerState.shadeTop = savedTop;
-
   // Sixteen bits per channel keep every level of any framebuffer up to 16
   // bits apart; the front buffer may not be readable (Wine reads zeros).
   std::vector<GLushort> pixels(static_cast<std::size_t>(width) * height * 3);
@@ -45,13 +37,29 @@ int drawRampAndCountLevels(int width, int height, float bottom, float top) {
   GLboolean doubleBuffered = GL_FALSE;
   glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
   if (doubleBuffered) glReadBuffer(GL_BACK);
-  glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_SHORT, pixels.data());
+  glReadPixels(left, 0, width, height, GL_RGB, GL_UNSIGNED_SHORT, pixels.data());
   glPopClientAttrib();
 
   std::set<std::tuple<GLushort, GLushort, GLushort>> levels;
   for (std::size_t i = 0; i + 2 < pixels.size(); i += 3)
     levels.insert({pixels[i], pixels[i + 1], pixels[i + 2]});
   return static_cast<int>(levels.size());
+}
+
+void drawRamp(int width, int height, float bottom, float top, int left) {
+  const float savedBottom = viewerState.shadeBottom, savedTop = viewerState.shadeTop;
+  viewerState.shadeBottom = bottom;
+  viewerState.shadeTop = top;
+  beginFrame(width, height, left);
+  drawBackground();
+  viewerState.shadeBottom = savedBottom;
+  viewerState.shadeTop = savedTop;
+}
+
+int drawRampAndCountLevels(int width, int height, float bottom, float top) {
+  if (width <= 0 || height <= 0) return 0;
+  drawRamp(width, height, bottom, top, 0);
+  return countLevelsInBackBuffer(0, width, height);
 }
 
 void measureRamps(WindowMeasurement& measurement, int width, int height,

@@ -20,6 +20,15 @@ void readFramebufferBits(WindowMeasurement& measurement);
 // until the caller swaps or paints again.
 int drawRampAndCountLevels(int width, int height, float bottom, float top);
 
+// Clears and draws the ramp from bottom to top over a window of this inside
+// size whose area starts at column `left`; the viewer's shades are left as
+// they were. Where left is not 0 the caller scissors the area.
+void drawRamp(int width, int height, float bottom, float top, int left);
+
+// The distinct colours in the back buffer's columns left to left + width - 1,
+// rows 0 to height - 1 (an offscreen framebuffer: its own colour buffer).
+int countLevelsInBackBuffer(int left, int width, int height);
+
 // Both ramps (the widest and the narrowest preset) as drawRampAndCountLevels
 // counts them, with what 8 and 10 bits allow at this size. Between the two,
 // and after the second, `afterDrawing` (when not null) may swap the ramp to

@@ -158,8 +158,8 @@ void drawLogo() {
   glPopMatrix();
 }
 
-void renderFrame(int width, int height) {
-  beginFrame(width, height);
+void renderFrame(int width, int height, int left) {
+  beginFrame(width, height, left);
   if (viewerState.shadeIndex != 0) drawBackground();
   glLoadIdentity();
   turnLogoAtBounds();

@@ -10,8 +10,9 @@
 extern GLuint glyphListBase;
 
 // Requires a current context that has been through initContextState. Reads
-// and advances viewerState.
-void renderFrame(int width, int height);
+// and advances viewerState. `left` places the window's area in the
+// framebuffer, as beginFrame takes it.
+void renderFrame(int width, int height, int left = 0);
 
 // Advances viewerState exactly as renderFrame does, drawing nothing: the
 // frame of a window nobody can see, so that the animation runs on and the

@@ -39,6 +39,10 @@ bool handleViewerKey(ViewerKey key, const FrontEndActions& actions) {
       if (actions.printReport == nullptr) break;
       actions.printReport();
       return true;
+    case ViewerKey::FullScreen:
+      if (actions.toggleFullScreen == nullptr) break;
+      actions.toggleFullScreen();
+      return true;
     case ViewerKey::Other:
       break;
   }

@@ -4,7 +4,18 @@
 // three platform actions.
 #pragma once
 
-enum class ViewerKey { Other, Escape, Space, MainLight, SideLight, Shade, Logo, Pause, Report };
+enum class ViewerKey {
+  Other,
+  Escape,
+  Space,
+  MainLight,
+  SideLight,
+  Shade,
+  Logo,
+  Pause,
+  Report,
+  FullScreen
+};
 
 struct FrontEndActions {
   void (*quit)();                                 // end the message loop
@@ -13,6 +24,9 @@ struct FrontEndActions {
   // Measure both windows and print the check's report; the program goes on.
   // A front end without one leaves the key to the platform's default.
   void (*printReport)() = nullptr;
+  // Key F: from the two windows to the full-screen split view and back. A
+  // front end without full screen leaves it empty; the key then does nothing.
+  void (*toggleFullScreen)() = nullptr;
 };
 
 // Runs the key's command and its refreshes. Returns false for a key without a

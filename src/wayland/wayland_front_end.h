@@ -24,6 +24,7 @@
 #include <wayland-egl.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include "app/display_check.h"
 #include "app/pixel_format_choice.h"
 #include "viewer/key_commands.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
@@ -123,7 +124,9 @@ bool reportDisplayChain();
 void printReportAndRepaint();  // the report, then both windows painted again
 
 // wayland_startup.cpp: the shared start-up order with the Wayland and EGL
-// steps, then the event loop. Returns the process exit status.
-int runApplication(bool checkOnly);
+// steps, then the event loop (with options.check the report instead).
+// Returns the process exit status. Full screen is not offered yet:
+// options.fullScreen shows the two windows.
+int runApplication(const StartOptions& options);
 
 }  // namespace wayland

@@ -54,6 +54,9 @@ ViewerKey viewerKeyFromKeysym(xkb_keysym_t keysym) {
     case XKB_KEY_i:
     case XKB_KEY_I:
       return ViewerKey::Report;
+    case XKB_KEY_f:
+    case XKB_KEY_F:
+      return ViewerKey::FullScreen;
     default:
       return ViewerKey::Other;
   }

@@ -116,7 +116,8 @@ void reportInsteadOfEventLoop() {
 
 }  // namespace
 
-int runApplication(bool checkOnly) {
+int runApplication(const StartOptions& options) {
+  const bool checkOnly = options.check;
   const StartupSteps waylandSteps = {
       connectDisplay,
       createWindow10,

@@ -9,11 +9,10 @@
 
 int main(int argc, char** argv) {
   setvbuf(stdout, nullptr, _IONBF, 0);
-  const RunMode mode = runModeFromArguments(argc, argv, true);
-  if (mode == RunMode::Usage) {
+  const StartOptions options = startOptionsFromArguments(argc, argv, true);
+  if (!options.valid) {
     printf("%s", usageLineWithDxgi);
     return 2;
   }
-  return win32::runApplication(mode == RunMode::Check || mode == RunMode::DxgiCheck,
-                               mode == RunMode::DxgiShow || mode == RunMode::DxgiCheck);
+  return win32::runApplication(options);
 }

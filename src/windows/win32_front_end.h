@@ -43,12 +43,13 @@ extern HICON bigIcon;
 extern HICON smallIcon;
 
 // win32_startup.cpp: the shared start-up order with the Win32 steps, then the
-// message loop, or with checkOnly the report instead of the loop. Returns the
+// message loop, or with options.check the report instead of the loop. Returns the
 // process exit status: 0 after a normal end (or a check whose 10-bit window
 // delivered 10-bit levels), 1 after a check whose did not, -1 when the
-// program could not start. With throughDxgi both windows present through
-// DXGI swap chains.
-int runApplication(bool checkOnly, bool throughDxgi);
+// program could not start. With options.dxgi both windows present through
+// DXGI swap chains. Full screen is not offered yet: options.fullScreen shows
+// the two windows.
+int runApplication(const StartOptions& options);
 
 // win32_check.cpp: the measured report of both windows and the display.
 // reportDisplayChain prints it and tells whether the 10-bit window delivered

@@ -143,7 +143,8 @@ void reportInsteadOfMessageLoop() {
 
 }  // namespace
 
-int runApplication(bool checkOnly, bool throughDxgi) {
+int runApplication(const StartOptions& options) {
+  const bool checkOnly = options.check, throughDxgi = options.dxgi;
   const StartupSteps win32Steps = {
       registerClassAndLoadIcons,
       throughDxgi ? createDxgiWindow10 : createWindow10,

@@ -39,6 +39,8 @@ ViewerKey viewerKeyFromVirtualKey(WPARAM virtualKey) {
       return ViewerKey::Pause;
     case 'I':
       return ViewerKey::Report;
+    case 'F':
+      return ViewerKey::FullScreen;
     default:
       return ViewerKey::Other;
   }

@@ -21,10 +21,12 @@ TEST(KeysymMapping, TableKeysInEitherCase) {
                       {XK_b, XK_B, ViewerKey::Shade},
                       {XK_n, XK_N, ViewerKey::Logo},
                       {XK_p, XK_P, ViewerKey::Pause},
+                      {XK_f, XK_F, ViewerKey::FullScreen},
                       // A keyboard map may list only the capital for a letter key.
                       {XK_B, NoSymbol, ViewerKey::Shade},
                       {XK_N, NoSymbol, ViewerKey::Logo},
                       {XK_P, NoSymbol, ViewerKey::Pause},
+                      {XK_F, NoSymbol, ViewerKey::FullScreen},
                       // AZERTY: the 1 and 2 keys give & and é unshifted.
                       {XK_ampersand, XK_1, ViewerKey::MainLight},
                       {XK_eacute, XK_2, ViewerKey::SideLight}};

@@ -25,6 +25,8 @@ TEST(WaylandKeysymMapping, TableKeysInEitherCaseAndOnAzerty) {
                       {XKB_KEY_p, XKB_KEY_P, ViewerKey::Pause},
                       {XKB_KEY_i, XKB_KEY_I, ViewerKey::Report},
                       {XKB_KEY_I, XKB_KEY_NoSymbol, ViewerKey::Report},
+                      {XKB_KEY_f, XKB_KEY_F, ViewerKey::FullScreen},
+                      {XKB_KEY_F, XKB_KEY_NoSymbol, ViewerKey::FullScreen},
                       // A tool's keymap may hold only the capital (wtype types N so).
                       {XKB_KEY_N, XKB_KEY_NoSymbol, ViewerKey::Logo},
                       {XKB_KEY_ampersand, XKB_KEY_1, ViewerKey::MainLight},
