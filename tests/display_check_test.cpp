@@ -299,6 +299,25 @@ TEST(CheckVerdicts, WindowsComposesAnSdrDesktopAtEightBits) {
   shallow.window10.narrowRamp.drawn = 26;
   EXPECT_NE(judgeDisplayChain(shallow).line.find("holds only 26 of 104"), std::string::npos);
 
+  // Exclusive full screen bypasses the compositor; a borderless full-screen
+  // window may still be composed.
+  CheckReport full = r;
+  full.presentation = Presentation::FullScreenExclusive;
+  v = judgeDisplayChain(full);
+  EXPECT_TRUE(v.tenBitsDelivered) << v.line;
+  EXPECT_EQ(v.line.find("composes"), std::string::npos) << v.line;
+  EXPECT_NE(formatCheckReport(full).find("\nDesktop composition: SDR at 8 bits per colour "
+                                         "(bypassed in exclusive full screen)\n"),
+            std::string::npos);
+  full.presentation = Presentation::FullScreenBorderlessWindow;
+  v = judgeDisplayChain(full);
+  EXPECT_FALSE(v.tenBitsDelivered);
+  EXPECT_NE(v.line.find("8 bits per colour, a borderless full-screen window too unless the "
+                        "system hands it the screen directly, which a program cannot see: start "
+                        "lumivane --dxgi --fullscreen for exclusive full screen"),
+            std::string::npos)
+      << v.line;
+
   for (DesktopComposition kept : {DesktopComposition::WideColour, DesktopComposition::Hdr}) {
     r.output.composition = kept;
     v = judgeDisplayChain(r);

@@ -251,12 +251,24 @@ std::string heldLevels(const CheckReport& report) {
 }
 
 // Windows' desktop compositor, between the window and the output: an SDR
-// desktop takes every window at 8 bits per colour.
+// desktop takes every window at 8 bits per colour. Exclusive full screen
+// bypasses it; whether a borderless full-screen window is handed the screen
+// directly only the system knows.
 std::string compositorLoss(const CheckReport& report) {
-  if (report.output.composition != DesktopComposition::Sdr8) return "";
-  return heldLevels(report) +
-         ", but Windows composes this SDR desktop at 8 bits per colour: press F for full "
-         "screen, or turn on HDR or Auto Color Management.";
+  if (report.output.composition != DesktopComposition::Sdr8 ||
+      report.presentation == Presentation::FullScreenExclusive)
+    return "";
+  const std::string held =
+      heldLevels(report) + ", but Windows composes this SDR desktop at 8 bits per colour";
+  if (report.presentation == Presentation::TwoWindows)
+    return held + ": press F for full screen, or turn on HDR or Auto Color Management.";
+  return held +
+         ", a borderless full-screen window too unless the system hands it the screen "
+         "directly, which a program cannot see: " +
+         (report.swapChain10.format.empty()
+              ? "start lumivane --dxgi --fullscreen for exclusive full screen, or turn on HDR "
+                "or Auto Color Management."
+              : "turn on HDR or Auto Color Management.");
 }
 
 // What the display output says it carries, where it says less than 10 bits.
@@ -396,7 +408,10 @@ std::string formatCheckReport(const CheckReport& report) {
     text += printed("Output: %s, %s bits per colour\n",
                     output.name.empty() ? "unknown" : output.name.c_str(),
                     countCell(output.systemBitsPerColour).c_str());
-    text += printed("Desktop composition: %s\n", compositionText(output.composition));
+    const bool bypassed = output.composition != DesktopComposition::Unknown &&
+                          report.presentation == Presentation::FullScreenExclusive;
+    text += printed("Desktop composition: %s%s\n", compositionText(output.composition),
+                    bypassed ? " (bypassed in exclusive full screen)" : "");
   }
   return text + judgeDisplayChain(report).line;
 }

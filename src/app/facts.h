@@ -10,6 +10,10 @@
 inline constexpr char title10[] = "Lumivane - DisplayPort 10 bit video";
 inline constexpr char title8[] = "Lumivane - Display Port 8 bit video";
 
+// Full screen (key F, --fullscreen): one window with both pictures side by
+// side, the 8-bit one on the left.
+inline constexpr char fullScreenTitle[] = "Lumivane - 8 bit and 10 bit video, full screen";
+
 // Both windows start this many pixels square (the outer size on Windows, the
 // inside size on X11, where the window manager adds the frame), side by side
 // with the 8-bit window on the left.

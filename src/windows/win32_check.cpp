@@ -10,6 +10,7 @@
 
 #include "app/display_check.h"
 #include "render/level_count.h"
+#include "render/split_view.h"
 #include "windows/win32_front_end.h"
 // COM interfaces, after <windows.h>.
 #include <dxgi1_6.h>
@@ -23,11 +24,26 @@ void measureWindow(DisplayWindow& record, WindowMeasurement& measurement) {
   RECT client = {};
   GetClientRect(record.hwnd, &client);
   wglMakeCurrent(record.hdc, record.hglrc);
+  if (record.dxgi != nullptr) drawIntoDxgiSurface(record, client.right, client.bottom);
   readFramebufferBits(measurement);
   // A DXGI window's ramp goes on into its back buffer and is counted there.
   measureRamps(measurement, client.right, client.bottom,
                record.dxgi != nullptr ? readBackBufferRamp : nullptr, &record);
   wglMakeCurrent(record.hdc, nullptr);
+}
+
+// Both halves of the split view, on the full-screen window's surface.
+void measureFullScreen(CheckReport& report) {
+  RECT client = {};
+  GetClientRect(fullScreen.hwnd, &client);
+  wglMakeCurrent(fullScreen.hdc, fullScreen.hglrc);
+  if (fullScreen.dxgi != nullptr) drawIntoDxgiSurface(fullScreen, client.right, client.bottom);
+  measureSplitView(report.window8, report.window10, client.right, client.bottom,
+                   fullScreen.dxgi != nullptr ? readBackBufferHalves : nullptr, &fullScreen);
+  wglMakeCurrent(fullScreen.hdc, nullptr);
+  // Both halves lie in the one swap chain.
+  describeSwapChain(fullScreen, report.swapChain8);
+  describeSwapChain(fullScreen, report.swapChain10);
 }
 
 template <typename Function>
@@ -176,10 +192,15 @@ void readDisplayOutput(DisplayOutputFacts& facts) {
 
 bool reportDisplayChain() {
   CheckReport report;
-  measureWindow(window8, report.window8);
-  measureWindow(window10, report.window10);
-  describeSwapChain(window8, report.swapChain8);
-  describeSwapChain(window10, report.swapChain10);
+  report.presentation = currentPresentation();
+  if (inFullScreen()) {
+    measureFullScreen(report);
+  } else {
+    measureWindow(window8, report.window8);
+    measureWindow(window10, report.window10);
+    describeSwapChain(window8, report.swapChain8);
+    describeSwapChain(window10, report.swapChain10);
+  }
   readDisplayOutput(report.output);
   printf("%s", formatCheckReport(report).c_str());
   return judgeDisplayChain(report).tenBitsDelivered;
@@ -187,7 +208,8 @@ bool reportDisplayChain() {
 
 void printReportAndRepaint() {
   reportDisplayChain();
-  // The back buffers hold the last ramp measured; the scene comes back at once.
+  // The back buffers hold the last ramp measured; the scene comes back at once
+  // (in the split view where it shows).
   refreshBoth();
 }
 

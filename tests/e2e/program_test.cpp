@@ -75,8 +75,10 @@ struct FrontEnd {
   // black frame before the first copy reaches them.
   bool dxgi;
   const char* usage;
-  // Key F and --fullscreen show the split view on one full-screen surface.
+  // Key F and --fullscreen show the split view on one full-screen surface,
+  // and the report's presentation line then names this presentation.
   bool hasFullScreen;
+  const char* fullScreenPresentation;
 };
 
 const char wineEightBitNote[] =
@@ -88,13 +90,14 @@ const char usageWithDxgi[] = "Usage: lumivane [--dxgi] [--fullscreen] [--check]\
 
 const FrontEnd frontEnds[] = {
     {"linux", false, true, true, true, noTenBitFormatLine, "", false, false, "", true, false, usage,
-     false},
+     false, ""},
     {"windows", true, false, false, false, "ERROR: wglChoosePixelFormat failed!\n", tryDxgiNote,
-     true, false, wineEightBitNote, true, false, usageWithDxgi, false},
+     true, false, wineEightBitNote, true, false, usageWithDxgi, true,
+     "full screen, borderless window"},
     {"wayland", false, true, false, true, noTenBitFormatLine, "", false, true, "", true, false,
-     usage, false},
+     usage, false, ""},
     {"windows-dxgi", true, true, false, false, nullptr, "", true, false, "", true, true,
-     usageWithDxgi, false},
+     usageWithDxgi, true, "full screen, exclusive"},
 };
 
 const FrontEnd* frontEnd = nullptr;
@@ -1204,6 +1207,148 @@ TEST(HiddenStartUpTest, WindowsOpenedMinimisedDoNotHoldUpTheProgram) {
   ASSERT_TRUE(program->waitForExit(60, status)) << "a close request during start-up was ignored";
   EXPECT_EQ(status, 0);
   EXPECT_EQ(consoleText(program->output()), startText());
+}
+
+// Full screen: key F and --fullscreen show the split view on one surface,
+// the 8-bit picture on the left, the 10-bit one on the right.
+
+template <typename Condition>
+bool waitUntil(Condition condition, double timeoutSeconds) {
+  for (double waited = 0; waited < timeoutSeconds; waited += 0.1) {
+    if (condition()) return true;
+    sleepSeconds(0.1);
+  }
+  return condition();
+}
+
+// A 10-bit level that an 8-bit value widened to 10 bits gives: the 8-bit
+// level nearest to it, widened back, is itself.
+bool widenedEightBitLevel(int level10) {
+  const long level8 = std::lround(level10 * 255.0 / 1023.0);
+  return std::lround(static_cast<double>(level8) * 1023.0 / 255.0) == level10;
+}
+
+struct SplitHalves {
+  std::set<int> left, right;            // the background's grey levels in each half
+  int yellowLeft = 0, yellowRight = 0;  // label pixels in each half's top quarter
+};
+
+SplitHalves halvesOf(const ScreenImage& image, double low, double high) {
+  SplitHalves halves;
+  const int half = image.width / 2, max = image.maxLevel;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x) {
+      const ScreenPixel& p = image.at(x, y);
+      const bool left = x < half;
+      if (p.r > max * 9 / 10 && p.g > max * 9 / 10 && p.b < max / 10 && y < image.height / 4)
+        ++(left ? halves.yellowLeft : halves.yellowRight);
+      if (p.r == p.g && p.g == p.b && p.r >= low * max - 1 && p.r <= high * max + 1)
+        (left ? halves.left : halves.right).insert(p.r);
+    }
+  return halves;
+}
+
+TEST_F(RunningProgramTest, KeyFShowsBothPicturesInFullScreenAndFAgainTheTwoWindows) {
+  if (!frontEnd->hasFullScreen) GTEST_SKIP() << "this front end has no full screen yet";
+  const ScreenRect start8 = screen->rectOf(window8), start10 = screen->rectOf(window10);
+  type("f");
+  const WindowId full = screen->waitForWindow(fullScreenTitle, 20);
+  ASSERT_NE(full, 0u) << "no full-screen window after F";
+  // The narrow preset, both lights off, the logo hidden: typed in full screen.
+  for (const char* key : {"b", "1", "2", "n"}) type(key);
+  const struct {
+    double shadeBottom, shadeTop;
+  } narrow = {0.45, 0.55};  // preset 4, the narrowest ramp
+  SplitHalves halves;
+  ScreenRect r;
+  int allowed8 = 0, allowed10 = 0;
+  const bool shown = waitUntil(
+      [&] {
+        r = screen->rectOf(full);
+        allowed8 = rampLevels(narrow.shadeBottom, narrow.shadeTop, r.width / 2, r.height, 255);
+        allowed10 = rampLevels(narrow.shadeBottom, narrow.shadeTop, r.width / 2, r.height, 1023);
+        halves = halvesOf(screen->grab(full), narrow.shadeBottom, narrow.shadeTop);
+        return static_cast<int>(halves.left.size()) == allowed8 &&
+               static_cast<int>(halves.right.size()) == allowed10;
+      },
+      10);
+  std::cout << "Full screen " << r.width << "x" << r.height << ": background levels "
+            << halves.left.size() << " in the left half (8 bits allow " << allowed8 << "), "
+            << halves.right.size() << " in the right half (10 bits allow " << allowed10 << ")\n";
+  EXPECT_TRUE(shown) << "the halves never showed the narrow ramp at 8 and at 10 bits";
+  EXPECT_GE(r.width, 1024) << "the window covers the screen";
+  for (int level : halves.left) EXPECT_TRUE(widenedEightBitLevel(level)) << level;
+  EXPECT_GT(halves.yellowLeft, 20) << "the \"8-bit\" label";
+  EXPECT_GT(halves.yellowRight, halves.yellowLeft) << "the \"10-bit\" label";
+  EXPECT_TRUE(program->running());
+
+  type("f");
+  EXPECT_TRUE(waitUntil([&] { return !screen->hasWindowTitled(fullScreenTitle); }, 10))
+      << "the full-screen window stays after F again";
+  const ScreenRect back8 = screen->rectOf(window8), back10 = screen->rectOf(window10);
+  EXPECT_TRUE(back8.x == start8.x && back8.y == start8.y && back8.width == start8.width &&
+              back8.height == start8.height);
+  EXPECT_TRUE(back10.x == start10.x && back10.y == start10.y && back10.width == start10.width &&
+              back10.height == start10.height);
+  EXPECT_TRUE(waitUntil(
+      [&] {
+        return countGreyLevels(grab(window10), narrow.shadeBottom, narrow.shadeTop) ==
+               rampLevels(narrow.shadeBottom, narrow.shadeTop, back10.width, back10.height, 1023);
+      },
+      10))
+      << "the 10-bit window shows the scene again";
+  // As the suite found it: preset 3, both lights on, the logo shown.
+  for (const char* key : {"b", "b", "b", "b", "b", "1", "2", "n"}) type(key);
+}
+
+TEST(FullScreenTest, CheckNamesThePresentationAndEscapeEndsFullScreenWithZero) {
+  if (!frontEnd->hasFullScreen) GTEST_SKIP() << "this front end has no full screen yet";
+  ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
+  const std::unique_ptr<Desktop> screen = deepColourDesktop();
+  // Exclusive full screen may set a display mode of its own: it must be
+  // given back however the program ends.
+  XScreen* x = screen->x();
+  const std::string modeBefore = x != nullptr ? x->screenMode() : "";
+  const CheckRun run = runCheck(screen->environment(), {"--fullscreen", "--check"});
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find(std::string("\nPresentation: ") + frontEnd->fullScreenPresentation +
+                            "\n                                8-bit half        10-bit half\n"),
+            std::string::npos)
+      << run.output;
+  const std::size_t narrow = run.output.find("Narrow ramp");
+  const std::vector<int> allowed =
+      reportRow(run.output.substr(narrow), "  levels 8 / 10 bits allow");
+  const std::vector<int> drawn = reportRow(run.output, "Narrow ramp: levels drawn");
+  ASSERT_EQ(allowed.size(), 4u) << run.output;
+  ASSERT_EQ(drawn.size(), 2u) << run.output;
+  EXPECT_EQ(drawn[0], allowed[0]) << "the left half holds 8-bit levels";
+  EXPECT_EQ(drawn[1], allowed[3]) << "the right half holds 10-bit levels";
+  if (reportsTheScreen()) {
+    const std::vector<int> onScreen = reportRow(run.output.substr(narrow), "  levels on screen");
+    EXPECT_EQ(onScreen, (std::vector<int>{allowed[0], allowed[3]})) << run.output;
+  }
+  if (frontEnd->dxgi) {
+    const std::vector<int> backBuffer =
+        reportRow(run.output.substr(narrow), "  levels in the back buffer");
+    EXPECT_EQ(backBuffer, (std::vector<int>{allowed[0], allowed[3]})) << run.output;
+  }
+  if (x != nullptr) {
+    EXPECT_EQ(x->screenMode(), modeBefore) << "after --fullscreen --check";
+  }
+
+  auto program = startProgram(screen->environment(), {"--fullscreen"});
+  const WindowId full = screen->waitForWindow(fullScreenTitle, 90);
+  ASSERT_NE(full, 0u) << "--fullscreen showed no full-screen window";
+  EXPECT_TRUE(screen->typeKey(full, "Escape"));
+  int status = -1;
+  ASSERT_TRUE(program->waitForExit(60, status)) << "still running after Escape in full screen";
+  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(screen->hasWindowTitled(fullScreenTitle));
+  EXPECT_FALSE(screen->hasWindowTitled(title10));
+  EXPECT_EQ(consoleText(program->output()), startText()) << "no line but the banner";
+  if (x != nullptr) {
+    EXPECT_EQ(x->screenMode(), modeBefore) << "after Escape in full screen";
+  }
 }
 
 }  // namespace
