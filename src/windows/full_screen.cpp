@@ -40,6 +40,7 @@ bool takeWindow10Format(HWND hwnd, HDC& dc) {
       DescribePixelFormat(dc, format, sizeof descriptor, &descriptor) == 0 ||
       !SetPixelFormat(dc, format, &descriptor)) {
     printf("ERROR: Unable to set the pixelformat for the '%s' window!\n", fullScreenTitle);
+    if (dc != nullptr) ReleaseDC(hwnd, dc);
     return false;
   }
   bool tenBits = false;
@@ -70,9 +71,10 @@ bool createFullScreenWindow(const RECT& area) {
     DestroyWindow(hwnd);
     return false;
   }
+  // Either way the 10-bit window's context draws: with DXGI on the hidden
+  // window's device context that it was made for.
   record.hwnd = hwnd;
   record.hglrc = window10.hglrc;
-  if (record.dxgi != nullptr) record.hdc = window10.hdc;
   SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
   SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
   fullScreen = record;
