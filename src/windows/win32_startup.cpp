@@ -111,14 +111,14 @@ void startTimer() {
   SetTimer(window10.hwnd, refreshTimerId, refreshPeriodMs, nullptr);
 }
 
+// --fullscreen: the split view before the first message (or the check).
+// Where it cannot be made, its error line says so and the two windows stay.
+bool startInFullScreen = false;
+
 // GetMessage answers -1 only for a bad window handle or message pointer,
 // neither of which this loop passes; yet Wine answers it once for the first
 // call after DXGI swap chains are made (error 87). A lone -1 is passed over;
 // a run of them ends the loop as a real failure would.
-// --fullscreen: the split view before the first message. Where it cannot be
-// made, its error line says so and the two windows stay.
-bool startInFullScreen = false;
-
 void runMessageLoop() {
   if (startInFullScreen) enterFullScreen();
   MSG msg;
