@@ -10,7 +10,8 @@ add_library(lumivane_linux STATIC
   src/linux/glx_context.cpp
   src/linux/x11_events.cpp
   src/linux/x11_startup.cpp
-  src/linux/x11_check.cpp)
+  src/linux/x11_check.cpp
+  src/linux/x11_full_screen.cpp)
 target_link_libraries(lumivane_linux PUBLIC lumivane_core lumivane_glyphs OpenGL::GLX X11::X11
   X11::Xrandr)
 

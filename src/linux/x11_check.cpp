@@ -13,6 +13,7 @@
 #include "app/display_check.h"
 #include "linux/x11_front_end.h"
 #include "render/level_count.h"
+#include "render/split_view.h"
 
 namespace x11 {
 
@@ -56,6 +57,49 @@ void countLevelsOnScreen(RampMeasurement& ramp, void* context) {
     for (int column = 0; column < width; ++column) levels.insert(XGetPixel(image, column, row));
   XDestroyImage(image);
   ramp.onScreen = static_cast<int>(levels.size());
+}
+
+// Full screen: swaps the split view's ramps to the screen and counts the
+// distinct pixel values the root window holds over each half.
+void countHalvesOnScreen(RampMeasurement& left, RampMeasurement& right, void*) {
+  const DisplayWindow& record = fullScreenWindow;
+  glXSwapBuffers(display, record.window);
+  glXWaitGL();
+  XSync(display, False);
+  int x = 0, y = 0, width = 0, height = 0, originX = 0, originY = 0;
+  Window child = None;
+  if (!screenRectOf(record, x, y, width, height) ||
+      !XTranslateCoordinates(display, record.window, DefaultRootWindow(display), 0, 0, &originX,
+                             &originY, &child))
+    return;
+  beginErrorTrap();
+  XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  const bool read = endErrorTrap() && image != nullptr;
+  if (!read) {
+    if (image != nullptr) XDestroyImage(image);
+    return;
+  }
+  const int firstRightColumn = originX + splitLeftWidth(record.width) - x;
+  std::set<unsigned long> leftLevels, rightLevels;
+  for (int row = 0; row < height; ++row)
+    for (int column = 0; column < width; ++column)
+      (column < firstRightColumn ? leftLevels : rightLevels).insert(XGetPixel(image, column, row));
+  XDestroyImage(image);
+  left.onScreen = static_cast<int>(leftLevels.size());
+  right.onScreen = static_cast<int>(rightLevels.size());
+}
+
+// Both halves of the full-screen window; the left one stands for the 8-bit
+// window, the right one for the 10-bit window.
+void measureFullScreen(CheckReport& report) {
+  makeContextCurrent(fullScreenWindow);
+  measureSplitView(report.window8, report.window10, fullScreenWindow.width, fullScreenWindow.height,
+                   countHalvesOnScreen, nullptr);
+  releaseContext();
+  // An X server without a compositor shows the window itself, as it shows
+  // any window: it covers the monitor, but nothing is exclusive about it.
+  report.presentation = Presentation::FullScreenBorderlessWindow;
 }
 
 void measureWindow(DisplayWindow& record, WindowMeasurement& measurement) {
@@ -140,8 +184,12 @@ bool reportDisplayChain() {
   CheckReport report;
   report.output.x11 = true;
   report.output.screenDepth = DefaultDepth(display, DefaultScreen(display));
-  measureWindow(window8, report.window8);
-  measureWindow(window10, report.window10);
+  if (fullScreenShown()) {
+    measureFullScreen(report);
+  } else {
+    measureWindow(window8, report.window8);
+    measureWindow(window10, report.window10);
+  }
   beginErrorTrap();
   readDisplayOutput(report.output);
   endErrorTrap();

@@ -19,6 +19,7 @@
 #include "linux/x11_front_end.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
+#include "render/split_view.h"
 #include "viewer/size_rule.h"
 #include "viewer/viewer_state.h"
 
@@ -95,11 +96,13 @@ void switchLight(int lightIndex, bool off) {
   releaseContext();
 }
 
-const FrontEndActions x11Actions = {quit, switchLight, refreshBoth, printReportAndRepaint};
+const FrontEndActions x11Actions = {quit, switchLight, refreshBoth, printReportAndRepaint,
+                                    toggleFullScreen};
 
 DisplayWindow* recordOf(Window window) {
   if (window != None && window == window10.window) return &window10;
   if (window != None && window == window8.window) return &window8;
+  if (window != None && window == fullScreenWindow.window) return &fullScreenWindow;
   return nullptr;
 }
 
@@ -187,7 +190,45 @@ void tick() {
   if (!viewerState.paused) refreshBoth();
 }
 
+// The window manager took full screen away (the state dropped, or the
+// window minimised): back to the two windows.
+void fullScreenTakenAway() {
+  endDragging(CurrentTime);
+  leaveFullScreen();
+  refreshBoth();
+}
+
+void handleFullScreenEvent(const XEvent& event) {
+  switch (event.type) {
+    case MapNotify:
+      // Without a window manager nobody else gives it the keyboard.
+      if (!fullScreenManaged())
+        XSetInputFocus(display, fullScreenWindow.window, RevertToPointerRoot, CurrentTime);
+      break;
+    case UnmapNotify:
+      if (fullScreenManaged()) fullScreenTakenAway();
+      break;
+    case PropertyNotify:
+      if (fullScreenManaged() && isNetWmStateChange(event.xproperty) &&
+          !hasFullScreenState(fullScreenWindow))
+        fullScreenTakenAway();
+      break;
+    default:
+      break;
+  }
+}
+
 }  // namespace
+
+void toggleFullScreen() {
+  endDragging(CurrentTime);
+  if (fullScreenShown()) {
+    leaveFullScreen();
+    refreshBoth();
+  } else {
+    enterFullScreen();
+  }
+}
 
 ViewerKey viewerKeyFromKeysyms(KeySym unshifted, KeySym shifted, unsigned modifierState) {
   // Keys with Alt held are the window manager's, as WM_SYSKEYDOWN is on Windows.
@@ -208,7 +249,11 @@ void paintDisplayWindow(const DisplayWindow& record) {
     return;
   }
   makeContextCurrent(record);
-  renderFrame(record.width, record.height);
+  if (record.splitView) {
+    renderSplitView(record.width, record.height);
+  } else {
+    renderFrame(record.width, record.height);
+  }
   // A compositing window manager would show alpha 0 as see-through.
   if (record.visualHasAlpha) makeFrameOpaque();
   glXSwapBuffers(display, record.window);
@@ -217,6 +262,12 @@ void paintDisplayWindow(const DisplayWindow& record) {
 }
 
 void refreshBoth() {
+  // In full screen its window alone shows the scene; the two underneath
+  // keep their last picture until they show again.
+  if (fullScreenShown()) {
+    paintDisplayWindow(fullScreenWindow);
+    return;
+  }
   // The 10-bit window is painted first, as on Windows, so the 8-bit window
   // shows the scene one advance further on.
   if (window10.window != None) paintDisplayWindow(window10);
@@ -226,9 +277,10 @@ void refreshBoth() {
 void handleEvent(XEvent& event) {
   DisplayWindow* record = recordOf(event.xany.window);
   if (record == nullptr) return;
+  const bool underFullScreen = fullScreenShown() && record != &fullScreenWindow;
   switch (event.type) {
     case Expose:
-      if (event.xexpose.count == 0) paintDisplayWindow(*record);
+      if (event.xexpose.count == 0 && !underFullScreen) paintDisplayWindow(*record);
       break;
     case ConfigureNotify:
       noteNewSize(*record, event.xconfigure.width, event.xconfigure.height);
@@ -276,6 +328,7 @@ void handleEvent(XEvent& event) {
     default:
       break;
   }
+  if (record == &fullScreenWindow && fullScreenShown()) handleFullScreenEvent(event);
 }
 
 void startRefreshTimer() {
@@ -307,6 +360,26 @@ void runEventLoop() {
     pollfd inputs[2] = {{connection, POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
     poll(inputs, signalPipe[0] >= 0 ? 2 : 1, waitMs);
   }
+}
+
+bool handleEventsUntil(bool (*done)(), int timeoutMs) {
+  const int connection = ConnectionNumber(display);
+  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!loopMustEnd()) {
+    while (!loopMustEnd() && XPending(display) > 0) {
+      XEvent event;
+      XNextEvent(display, &event);
+      handleEvent(event);
+    }
+    if (done()) return true;
+    const Clock::time_point now = Clock::now();
+    if (loopMustEnd() || now >= end) break;
+    const int waitMs =
+        static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(end - now).count());
+    pollfd inputs[2] = {{connection, POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
+    poll(inputs, signalPipe[0] >= 0 ? 2 : 1, waitMs);
+  }
+  return false;
 }
 
 void endOnSignals() {

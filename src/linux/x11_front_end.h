@@ -3,7 +3,8 @@
 // windows (x11_window.cpp), exact framebuffer configurations and contexts
 // (glx_context.cpp), and the event handler that does the window procedure's
 // work (x11_events.cpp): keysyms into the shared key table's keys, the three
-// front-end actions, the size rule and the 16 ms timer beside the event queue.
+// front-end actions, the size rule and the 16 ms timer beside the event queue;
+// and full screen (x11_full_screen.cpp), the split view in one window.
 // The logo's glyph lists come from FreeType (glyph_outlines.h), as
 // wglUseFontOutlines has no counterpart here. Each creating function prints
 // why it failed and leaves nothing of its own behind.
@@ -18,6 +19,7 @@
 #include <GL/glx.h>
 
 #include "app/display_check.h"
+#include "app/facts.h"
 #include "app/pixel_format_choice.h"
 #include "viewer/key_commands.h"
 
@@ -38,16 +40,25 @@ struct DisplayWindow {
   // those of other workspaces, and other windows may cover it completely.
   bool mapped = false;
   bool fullyObscured = false;
+  GLXFBConfig config = nullptr;  // the configuration it was created with
+  // The full-screen window: it shows the split view, and its context is the
+  // 10-bit window's, which it only borrows.
+  bool splitView = false;
 };
 
 extern Display* display;
 extern DisplayWindow window10;  // right: 10-10-10-2
 extern DisplayWindow window8;   // left: 8 bits per colour
+// Full screen's one window (x11_full_screen.cpp); None while the two show.
+extern DisplayWindow fullScreenWindow;
 extern Atom wmProtocols, wmDeleteWindow;
 
 // x11_window.cpp: the connection and the windows themselves.
 bool openDisplay();  // DISPLAY's server with GLX 1.3 or later
-bool createX11Window(DisplayWindow& record, GLXFBConfig config);
+// At the record's place, width by height (the display windows' size unless
+// told otherwise).
+bool createX11Window(DisplayWindow& record, GLXFBConfig config, int width = windowSize,
+                     int height = windowSize);
 // Mapped; the first Expose paints it. Nothing waits for the window manager,
 // which may show the window much later, minimised, or not at all.
 void showDisplayWindow(DisplayWindow& record);
@@ -59,7 +70,15 @@ void moveResizeX11Window(const DisplayWindow& record, int left, int top, int wid
 // Where the window manager's frame of the window stands (the window itself
 // without a window manager): the place a move request names.
 void framePlaceOf(const DisplayWindow& record, int& left, int& top);
-bool isMaximised(const DisplayWindow& record);  // as the window manager says
+bool isMaximised(const DisplayWindow& record);         // as the window manager says
+bool hasFullScreenState(const DisplayWindow& record);  // its _NET_WM_STATE says full screen
+// EWMH's full-screen state asked for in the window's initial _NET_WM_STATE,
+// set before it is mapped.
+void askForFullScreenState(const DisplayWindow& record);
+// An EWMH window manager runs: _NET_SUPPORTING_WM_CHECK on the root names a
+// window that names itself.
+bool windowManagerRuns();
+bool isNetWmStateChange(const XPropertyEvent& event);
 // Another client destroyed the window: it is forgotten, and errors that
 // requests already on their way raise for it are expected.
 void forgetLostWindow(DisplayWindow& record);
@@ -91,10 +110,28 @@ void refreshBoth();  // the 10-bit window first, then the 8-bit one if it exists
 void handleEvent(XEvent& event);
 void startRefreshTimer();  // every 16 ms from now on
 void runEventLoop();       // until Escape, a closed window, an X error or SIGINT/SIGTERM
+// Handles events until `done` says so, the loop must end or timeoutMs pass;
+// true when `done` said so.
+bool handleEventsUntil(bool (*done)(), int timeoutMs);
+void toggleFullScreen();  // key F
 // From now on SIGINT and SIGTERM end the event loop (or start-up's pause)
 // in order; endingSignal() is then the signal's number, else 0.
 void endOnSignals();
 int endingSignal();
+
+// x11_full_screen.cpp: the split view in one window on the monitor that
+// holds the 10-bit window. With a window manager it asks for EWMH full
+// screen; without one the window covers the monitor by itself. The two
+// windows stay where they are, underneath, and are not painted meanwhile.
+bool fullScreenShown();  // the full-screen window exists
+// Creates and maps it; false (after an error line) when it cannot be made.
+bool enterFullScreen();
+// Destroys it; the two windows are painted again.
+void leaveFullScreen();
+// The full-screen window is mapped at the monitor's size.
+bool fullScreenReady();
+// A window manager was asked for full screen (and may take it away again).
+bool fullScreenManaged();
 
 // x11_check.cpp: the measured report of both windows and the display
 // output. reportDisplayChain prints it and tells whether the 10-bit window

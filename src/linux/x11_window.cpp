@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "app/facts.h"
 #include "linux/x11_front_end.h"
@@ -24,14 +25,15 @@ Atom wmDeleteWindow = None;
 namespace {
 
 Atom netWmState = None, netWmStateMaximisedVert = None, netWmStateMaximisedHorz = None,
-     netWmStateFullscreen = None, netFrameExtents = None;
+     netWmStateFullscreen = None, netFrameExtents = None, netSupportingWmCheck = None;
 int glxErrorBase = 0;
 
 int trappedErrors = 0;
 int (*previousErrorHandler)(Display*, XErrorEvent*) = nullptr;
 bool errorReported = false;
-// Windows that another client destroyed, whose late errors are expected.
-Window lostWindows[2] = {None, None};
+// Windows that another client destroyed, whose late errors are expected:
+// the 10-bit, the 8-bit and the full-screen window's.
+Window lostWindows[3] = {None, None, None};
 
 int countError(Display*, XErrorEvent*) {
   ++trappedErrors;
@@ -39,8 +41,9 @@ int countError(Display*, XErrorEvent*) {
 }
 
 bool isOwnWindow(XID id) {
-  return id != None && (id == window10.window || id == window8.window || id == lostWindows[0] ||
-                        id == lostWindows[1]);
+  return id != None &&
+         (id == window10.window || id == window8.window || id == fullScreenWindow.window ||
+          id == lostWindows[0] || id == lostWindows[1] || id == lostWindows[2]);
 }
 
 // Xlib's own handler prints a raw report and exits with 1. Here a window that
@@ -65,8 +68,8 @@ void setSizeHints(const DisplayWindow& record) {
   hints.flags = USPosition | USSize | PPosition | PSize;
   hints.x = record.left;
   hints.y = record.top;
-  hints.width = windowSize;
-  hints.height = windowSize;
+  hints.width = record.width;
+  hints.height = record.height;
   if (record.maxWidth > 0 && record.maxHeight > 0) {
     hints.flags |= PMaxSize;
     hints.max_width = record.maxWidth;
@@ -124,11 +127,12 @@ bool openDisplay() {
   netWmStateMaximisedHorz = XInternAtom(display, "_NET_WM_STATE_MAXIMIZED_HORZ", False);
   netWmStateFullscreen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
   netFrameExtents = XInternAtom(display, "_NET_FRAME_EXTENTS", False);
+  netSupportingWmCheck = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
   XSetErrorHandler(reportError);
   return true;
 }
 
-bool createX11Window(DisplayWindow& record, GLXFBConfig config) {
+bool createX11Window(DisplayWindow& record, GLXFBConfig config, int width, int height) {
   XVisualInfo* visual = glXGetVisualFromFBConfig(display, config);
   if (visual == nullptr) {
     printf("ERROR: Unable to create the '%s' window!\n", record.title);
@@ -146,9 +150,10 @@ bool createX11Window(DisplayWindow& record, GLXFBConfig config) {
   attributes.event_mask = ExposureMask | StructureNotifyMask | VisibilityChangeMask | KeyPressMask |
                           ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                           EnterWindowMask | LeaveWindowMask | PropertyChangeMask;
-  record.window = XCreateWindow(
-      display, root, record.left, record.top, windowSize, windowSize, 0, visual->depth, InputOutput,
-      visual->visual, CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
+  record.window =
+      XCreateWindow(display, root, record.left, record.top, static_cast<unsigned>(width),
+                    static_cast<unsigned>(height), 0, visual->depth, InputOutput, visual->visual,
+                    CWColormap | CWBorderPixel | CWBackPixmap | CWEventMask, &attributes);
   record.visualHasAlpha = visual->depth == 32;
   XFree(visual);
   if (!endErrorTrap() || record.window == None) {
@@ -159,8 +164,9 @@ bool createX11Window(DisplayWindow& record, GLXFBConfig config) {
     endErrorTrap();
     return false;
   }
-  record.width = windowSize;
-  record.height = windowSize;
+  record.width = width;
+  record.height = height;
+  record.config = config;
 
   XStoreName(display, record.window, record.title);
   setSizeHints(record);
@@ -217,26 +223,73 @@ void framePlaceOf(const DisplayWindow& record, int& left, int& top) {
   if (data != nullptr) XFree(data);
 }
 
-bool isMaximised(const DisplayWindow& record) {
+namespace {
+
+// Whether the window's _NET_WM_STATE holds any of these states.
+bool hasNetWmState(const DisplayWindow& record, std::initializer_list<Atom> wanted) {
   Atom type = None;
   int format = 0;
   unsigned long count = 0, remaining = 0;
   unsigned char* data = nullptr;
-  bool maximised = false;
+  bool found = false;
   if (XGetWindowProperty(display, record.window, netWmState, 0, 64, False, XA_ATOM, &type, &format,
                          &count, &remaining, &data) == Success &&
       data != nullptr && format == 32) {
     const Atom* states = reinterpret_cast<const Atom*>(data);
     for (unsigned long i = 0; i < count; ++i)
-      maximised = maximised || states[i] == netWmStateMaximisedVert ||
-                  states[i] == netWmStateMaximisedHorz || states[i] == netWmStateFullscreen;
+      for (Atom state : wanted) found = found || states[i] == state;
   }
   if (data != nullptr) XFree(data);
-  return maximised;
+  return found;
+}
+
+// The window a root or check window's _NET_SUPPORTING_WM_CHECK names, or None.
+Window supportingWmCheckOf(Window window) {
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  Window named = None;
+  if (XGetWindowProperty(display, window, netSupportingWmCheck, 0, 1, False, XA_WINDOW, &type,
+                         &format, &count, &remaining, &data) == Success &&
+      data != nullptr && format == 32 && count == 1)
+    named = static_cast<Window>(*reinterpret_cast<const unsigned long*>(data));
+  if (data != nullptr) XFree(data);
+  return named;
+}
+
+}  // namespace
+
+bool isMaximised(const DisplayWindow& record) {
+  return hasNetWmState(record,
+                       {netWmStateMaximisedVert, netWmStateMaximisedHorz, netWmStateFullscreen});
+}
+
+bool hasFullScreenState(const DisplayWindow& record) {
+  return hasNetWmState(record, {netWmStateFullscreen});
+}
+
+void askForFullScreenState(const DisplayWindow& record) {
+  const unsigned long state = netWmStateFullscreen;
+  XChangeProperty(display, record.window, netWmState, XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&state), 1);
+}
+
+bool windowManagerRuns() {
+  // A window manager that went away leaves its property naming a window
+  // that no longer exists: the check window must name itself.
+  beginErrorTrap();
+  const Window check = supportingWmCheckOf(DefaultRootWindow(display));
+  const bool runs = check != None && supportingWmCheckOf(check) == check;
+  return endErrorTrap() && runs;
+}
+
+bool isNetWmStateChange(const XPropertyEvent& event) {
+  return event.atom == netWmState;
 }
 
 void forgetLostWindow(DisplayWindow& record) {
-  lostWindows[&record == &window10 ? 0 : 1] = record.window;
+  lostWindows[&record == &window10 ? 0 : &record == &window8 ? 1 : 2] = record.window;
   record.window = None;
   record.mapped = false;
 }
@@ -259,6 +312,7 @@ void closeWindows() {
   // driver still knows, may raise errors that no longer matter.
   XSync(display, False);
   XSetErrorHandler(countError);
+  if (fullScreenShown()) leaveFullScreen();
   destroyDisplayWindow(window8);
   destroyDisplayWindow(window10);
   // The connection itself ends with the process. Closing it here would
