@@ -1,8 +1,9 @@
 // Key F on Win32: the split view on one borderless window over the monitor
 // that holds the 10-bit window. The window is made on the first entry and
 // kept, hidden, between entries (destroying a shown window is slow under
-// Wine); the two windows are hidden while it shows and come back with the
-// placements they had.
+// Wine). The two windows stay where they are underneath, unpainted (hiding
+// and showing them again costs Wine seconds too); their placements are given
+// back on the way out, in case a display mode of its own moved them.
 #include <cstdio>
 
 #include "app/facts.h"
@@ -81,19 +82,20 @@ bool createFullScreenWindow(const RECT& area) {
   return true;
 }
 
-void hideWindow(HWND hwnd, WINDOWPLACEMENT& placement) {
-  if (hwnd == nullptr) return;
+void savePlacement(HWND hwnd, WINDOWPLACEMENT& placement) {
   placement = {};
   placement.length = sizeof placement;
-  GetWindowPlacement(hwnd, &placement);
-  ShowWindow(hwnd, SW_HIDE);
+  if (hwnd != nullptr) GetWindowPlacement(hwnd, &placement);
 }
 
-// Back at the place, size and state (normal, minimised, maximised) it had.
-void showWindowAgain(HWND hwnd, const WINDOWPLACEMENT& placement) {
-  if (hwnd == nullptr) return;
-  SetWindowPlacement(hwnd, &placement);
-  ShowWindow(hwnd, placement.showCmd == SW_SHOWMINIMIZED ? SW_SHOWMINNOACTIVE : SW_SHOW);
+// Back at the place, size and state (normal, minimised, maximised) it had,
+// where anything moved it.
+void restorePlacement(HWND hwnd, const WINDOWPLACEMENT& saved) {
+  WINDOWPLACEMENT now = {};
+  now.length = sizeof now;
+  if (hwnd == nullptr || !GetWindowPlacement(hwnd, &now)) return;
+  if (now.showCmd != saved.showCmd || !EqualRect(&now.rcNormalPosition, &saved.rcNormalPosition))
+    SetWindowPlacement(hwnd, &saved);
 }
 
 }  // namespace
@@ -106,15 +108,13 @@ bool enterFullScreen() {
   if (shown || window10.hwnd == nullptr) return shown;
   const RECT area = monitorOfWindow10();
   if (fullScreen.hwnd == nullptr && !createFullScreenWindow(area)) return false;
+  savePlacement(window10.hwnd, placement10);
+  savePlacement(window8.hwnd, placement8);
   SetWindowPos(fullScreen.hwnd, HWND_TOPMOST, area.left, area.top, area.right - area.left,
                area.bottom - area.top, SWP_SHOWWINDOW);
   shown = true;
   SetForegroundWindow(fullScreen.hwnd);
   SetFocus(fullScreen.hwnd);
-  // Shown first, so the focus passes to it and not to some other program's
-  // window while the two are hidden.
-  hideWindow(window10.hwnd, placement10);
-  hideWindow(window8.hwnd, placement8);
   exclusive = fullScreen.dxgi != nullptr && takeExclusiveFullScreen(fullScreen);
   refreshBoth();
   return true;
@@ -126,11 +126,11 @@ void leaveFullScreen() {
   // The display mode goes back before anything else changes.
   if (exclusive) giveUpExclusiveFullScreen(fullScreen);
   exclusive = false;
-  showWindowAgain(window10.hwnd, placement10);
-  showWindowAgain(window8.hwnd, placement8);
   // Not topmost while hidden; the next entry makes it so again.
   SetWindowPos(fullScreen.hwnd, HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  restorePlacement(window10.hwnd, placement10);
+  restorePlacement(window8.hwnd, placement8);
   if (placement8.showCmd != SW_SHOWMINIMIZED) SetForegroundWindow(window8.hwnd);
   refreshBoth();
 }

@@ -108,7 +108,7 @@ void describeSwapChain(const DisplayWindow& record, SwapChainFacts& facts);
 // device context, whose pixel format is the 10-bit window's; with --dxgi into
 // a framebuffer object of its own whose frames go to an R10G10B10A2 swap
 // chain taken to exclusive full screen where the system allows it. The two
-// windows are hidden meanwhile and come back at their places and sizes.
+// windows stay underneath, unpainted, and keep their places and sizes.
 // fullScreen.hwnd is null until the first entry; the window stays, hidden,
 // once left.
 extern DisplayWindow fullScreen;

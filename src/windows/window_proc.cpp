@@ -178,7 +178,8 @@ void followSize(HWND hwnd, WPARAM sizeType) {
 }  // namespace
 
 void refreshBoth() {
-  // In full screen the split view shows both, and the windows are hidden.
+  // In full screen the split view shows both; the windows underneath are
+  // covered and not painted.
   if (inFullScreen()) {
     InvalidateRect(fullScreen.hwnd, nullptr, FALSE);
     UpdateWindow(fullScreen.hwnd);
