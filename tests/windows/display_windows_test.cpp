@@ -321,6 +321,8 @@ TEST_F(DisplayWindowsTest, FullScreenGivesWayWhenTheFocusGoesAndTheWindowsComeBa
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_TIMER, refreshTimerId), 1)
       << "a tick paints the split view alone";
+  SendMessageA(fullScreen.hwnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(quitPosted()) << "closing the full-screen window ends the program like Escape";
 
   SendMessageA(fullScreen.hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
   MSG msg;
