@@ -1,6 +1,7 @@
 // Pixel tests of the scene renderer: every test draws real frames into 8-bit
 // and 10-bit offscreen framebuffers and judges the pixels (and depths) that
 // come back against what the camera, the presets and the lights must give.
+#include <EGL/egl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -615,6 +616,9 @@ int widened(int v8) {
 bool onEightBitGrid(int v10) {
   return widened(static_cast<int>(std::lround(v10 * 255.0 / 1023.0))) == v10;
 }
+GlFunction eglEntryPoint(const char* name) {
+  return eglGetProcAddress(name);
+}
 bool labelYellow(Pixel p) {
   return p.r > 1000 && p.g > 1000 && p.b < 100;
 }
@@ -644,50 +648,65 @@ TEST_F(SceneTest, SplitViewShowsOneFrameNarrowedLeftAndAtTenBitsRight) {
       glTranslatef(0.5f, 0.0f, 0.0f);
       glEndList();
     }
-  viewerState.sceneAngle = 30.0;
-  renderSplitView(kWidth, kHeight);
-  const Frame split = surface.grab();
-  EXPECT_DOUBLE_EQ(viewerState.sceneAngle, 30.2) << "one advance for both halves";
+  // The 8-bit window's picture of the half's size, at the same angle.
   viewerState.sceneAngle = 30.0;
   const Frame eight = window8.draw();
-
-  std::set<int> leftLevels, rightLevels;
-  int offGrid = 0, unlikeWindow8 = 0, otherDepth = 0, yellowLeft = 0, yellowRight = 0;
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kHalf; ++x) {
-      const Pixel left = split.at(x, y), right = split.at(kHalf + x, y);
-      for (int level : {left.r, left.g, left.b}) offGrid += onEightBitGrid(level) ? 0 : 1;
-      const bool sameDepth = split.background(x, y) == split.background(kHalf + x, y) &&
-                             std::abs(split.depthAt(x, y) - split.depthAt(kHalf + x, y)) < 1e-6;
-      otherDepth += sameDepth ? 0 : 1;
-      const Pixel reference = eight.at(x, y);
-      // The labels stay in the top left corner of each half.
-      const bool corner = x < kHalf / 4 && y >= kHeight * 9 / 10;
-      yellowLeft += labelYellow(left) ? 1 : 0;
-      yellowRight += labelYellow(right) ? 1 : 0;
-      if (corner) continue;
-      EXPECT_FALSE(labelYellow(left) || labelYellow(right)) << "yellow at row " << y;
-      if (!same(left, {widened(reference.r), widened(reference.g), widened(reference.b)})) {
-        // Narrowed from 10 bits, a level rounds twice: where a band of the
-        // 8-bit window begins, the left half may still show the level below.
-        ++unlikeWindow8;
-        EXPECT_TRUE(split.background(x, y) && grey(left) &&
-                    std::abs(left.r - widened(reference.r)) <= widened(1))
-            << x << "," << y;
-      }
-      if (split.background(x, y) && grey(left)) leftLevels.insert(left.r);
-      if (split.background(kHalf + x, y) && grey(right)) rightLevels.insert(right.r);
-    }
-  }
-  EXPECT_EQ(offGrid, 0) << "every value of the left half is an 8-bit value";
-  EXPECT_EQ(otherDepth, 0) << "both halves show the same objects at the same places";
-  EXPECT_LT(unlikeWindow8, kHalf * kHeight / 50) << "the left half is the 8-bit window's picture";
   const float bottom = viewerState.shadeBottom, top = viewerState.shadeTop;
-  EXPECT_EQ(static_cast<int>(leftLevels.size()), rampLevelsAllowed(bottom, top, kHalf, kHeight, 8));
-  EXPECT_EQ(static_cast<int>(rightLevels.size()),
-            rampLevelsAllowed(bottom, top, kHalf, kHeight, 10));
-  EXPECT_GT(yellowLeft, 50) << "the \"8-bit\" label";
-  EXPECT_GT(yellowRight, yellowLeft) << "the \"10-bit\" label is longer";
+
+  // Through an 8-bit framebuffer object the left half is the 8-bit window's
+  // picture exactly; without one it is narrowed from 10 bits on read-back.
+  for (const bool framebufferObject : {true, false}) {
+    SCOPED_TRACE(framebufferObject ? "8-bit framebuffer object" : "narrowed on read-back");
+    splitViewEntryPoint = framebufferObject ? eglEntryPoint : nullptr;
+    surface.makeCurrent();
+    viewerState.sceneAngle = 30.0;
+    renderSplitView(kWidth, kHeight);
+    const Frame split = surface.grab();
+    EXPECT_DOUBLE_EQ(viewerState.sceneAngle, 30.2) << "one advance for both halves";
+
+    std::set<int> leftLevels, rightLevels;
+    int offGrid = 0, unlikeWindow8 = 0, otherDepth = 0, yellowLeft = 0, yellowRight = 0;
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kHalf; ++x) {
+        const Pixel left = split.at(x, y), right = split.at(kHalf + x, y);
+        for (int level : {left.r, left.g, left.b}) offGrid += onEightBitGrid(level) ? 0 : 1;
+        // The right half's objects stand where the 8-bit window's do.
+        const bool sameDepth = eight.background(x, y) == split.background(kHalf + x, y) &&
+                               std::abs(eight.depthAt(x, y) - split.depthAt(kHalf + x, y)) < 1e-6;
+        otherDepth += sameDepth ? 0 : 1;
+        const Pixel reference = eight.at(x, y);
+        // The labels stay in the top left corner of each half.
+        const bool corner = x < kHalf / 4 && y >= kHeight * 9 / 10;
+        yellowLeft += labelYellow(left) ? 1 : 0;
+        yellowRight += labelYellow(right) ? 1 : 0;
+        if (corner) continue;
+        EXPECT_FALSE(labelYellow(left) || labelYellow(right)) << "yellow at row " << y;
+        if (!same(left, {widened(reference.r), widened(reference.g), widened(reference.b)})) {
+          // Narrowed from 10 bits, a level rounds twice: where a band of the
+          // 8-bit window begins, the left half may still show the level below.
+          ++unlikeWindow8;
+          EXPECT_TRUE(eight.background(x, y) && grey(left) &&
+                      std::abs(left.r - widened(reference.r)) <= widened(1))
+              << x << "," << y;
+        }
+        if (eight.background(x, y) && grey(left)) leftLevels.insert(left.r);
+        if (split.background(kHalf + x, y) && grey(right)) rightLevels.insert(right.r);
+      }
+    }
+    EXPECT_EQ(offGrid, 0) << "every value of the left half is an 8-bit value";
+    EXPECT_EQ(otherDepth, 0) << "both halves show the same objects at the same places";
+    if (framebufferObject) {
+      EXPECT_EQ(unlikeWindow8, 0) << "the left half is the 8-bit window's picture";
+    } else {
+      EXPECT_LT(unlikeWindow8, kHalf * kHeight / 50) << "the left half is the 8-bit window's";
+    }
+    EXPECT_EQ(static_cast<int>(leftLevels.size()),
+              rampLevelsAllowed(bottom, top, kHalf, kHeight, 8));
+    EXPECT_EQ(static_cast<int>(rightLevels.size()),
+              rampLevelsAllowed(bottom, top, kHalf, kHeight, 10));
+    EXPECT_GT(yellowLeft, 50) << "the \"8-bit\" label";
+    EXPECT_GT(yellowRight, yellowLeft) << "the \"10-bit\" label is longer";
+  }
 
   glyphListBase = 0;
   surface.makeCurrent();
@@ -706,6 +725,8 @@ TEST_F(SceneTest, SplitViewShowsOneFrameNarrowedLeftAndAtTenBitsRight) {
   for (const RampMeasurement* ramp : {&right.fullRamp, &right.narrowRamp})
     EXPECT_EQ(ramp->drawn, ramp->allowed10);
   EXPECT_EQ(right.narrowRamp.allowed10, rampLevelsAllowed(bottom, top, kHalf, kHeight, 10));
+  releaseSplitViewFramebuffer();
+  splitViewEntryPoint = nullptr;
 }
 
 INSTANTIATE_TEST_SUITE_P(BitDepths, RenderTest, ::testing::Values(8, 10),

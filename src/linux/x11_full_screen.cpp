@@ -12,6 +12,7 @@
 
 #include "app/facts.h"
 #include "linux/x11_front_end.h"
+#include "render/split_view.h"
 
 namespace x11 {
 
@@ -84,8 +85,11 @@ bool enterFullScreen() {
 
 void leaveFullScreen() {
   if (!fullScreenShown()) return;
-  // The context is the 10-bit window's: it stays.
-  if (glXGetCurrentDrawable() == fullScreenWindow.window) releaseContext();
+  // The context is the 10-bit window's: it stays, without the split view's
+  // framebuffer object.
+  makeContextCurrent(window10);
+  releaseSplitViewFramebuffer();
+  releaseContext();
   fullScreenWindow.context = nullptr;
   destroyDisplayWindow(fullScreenWindow);
   fullScreenWindow.mapped = false;

@@ -14,6 +14,7 @@
 #include "linux/x11_front_end.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
+#include "render/split_view.h"
 
 namespace x11 {
 
@@ -23,6 +24,12 @@ DisplayWindow window8 = {title8, window8Left, window8Top};
 namespace {
 
 constexpr float glyphExtrusion = 0.1f;
+
+// Full screen's split view draws its left half into an 8-bit framebuffer
+// object where the context has them.
+GlFunction glxEntryPoint(const char* name) {
+  return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name));
+}
 
 // The window with its context, or nothing at all.
 bool createDisplayWindow(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
@@ -48,6 +55,7 @@ bool createWindow10() {
   if (!createDisplayWindow(window10, config, nullptr, chosen)) return false;
   makeContextCurrent(window10);
   initContextState();
+  splitViewEntryPoint = glxEntryPoint;
   return true;
 }
 

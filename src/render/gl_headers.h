@@ -14,3 +14,6 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+// The entry-point types and constants beyond 1.1 (framebuffer objects);
+// Mesa's <GL/gl.h> includes it, MinGW-w64's does not.
+#include <GL/glext.h>

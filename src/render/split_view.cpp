@@ -1,5 +1,7 @@
 #include "render/split_view.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -9,24 +11,133 @@
 #include "render/scene.h"
 #include "viewer/viewer_state.h"
 
+GlFunction (*splitViewEntryPoint)(const char* name) = nullptr;
+
 namespace {
 
-// Reads the left `width` columns of the back buffer as 8-bit values and draws
-// them back in place: the framebuffer then holds in each pixel the 8-bit
-// value widened to its own bits, as an 8-bit framebuffer's value is shown.
-void narrowToEightBits(int width, int height) {
-  if (width <= 0 || height <= 0) return;
-  std::vector<GLubyte> pixels(static_cast<std::size_t>(width) * height * 4);
-  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+// The framebuffer-object calls, from OpenGL 3.0 and GL_ARB_framebuffer_object
+// or, with the same constants, GL_EXT_framebuffer_object.
+struct FramebufferCalls {
+  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+};
+
+bool hasExtension(const char* name) {
+  const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  if (list == nullptr) return false;
+  const std::size_t length = std::strlen(name);
+  for (const char* at = std::strstr(list, name); at != nullptr; at = std::strstr(at + 1, name))
+    if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
+  return false;
+}
+
+template <typename Function>
+void fetch(Function& function, const char* name, const char* suffix) {
+  char full[64];
+  std::snprintf(full, sizeof full, "%s%s", name, suffix);
+  function = reinterpret_cast<Function>(splitViewEntryPoint(full));
+}
+
+// Entry points are only asked for what the context says it has: a lookup
+// may hand out a function for any name.
+bool fetchFramebufferCalls(FramebufferCalls& calls) {
+  if (splitViewEntryPoint == nullptr) return false;
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  const bool core =
+      (version != nullptr && std::atoi(version) >= 3) || hasExtension("GL_ARB_framebuffer_object");
+  if (!core && !hasExtension("GL_EXT_framebuffer_object")) return false;
+  const char* suffix = core ? "" : "EXT";
+  fetch(calls.genFramebuffers, "glGenFramebuffers", suffix);
+  fetch(calls.bindFramebuffer, "glBindFramebuffer", suffix);
+  fetch(calls.deleteFramebuffers, "glDeleteFramebuffers", suffix);
+  fetch(calls.genRenderbuffers, "glGenRenderbuffers", suffix);
+  fetch(calls.bindRenderbuffer, "glBindRenderbuffer", suffix);
+  fetch(calls.deleteRenderbuffers, "glDeleteRenderbuffers", suffix);
+  fetch(calls.renderbufferStorage, "glRenderbufferStorage", suffix);
+  fetch(calls.framebufferRenderbuffer, "glFramebufferRenderbuffer", suffix);
+  fetch(calls.checkFramebufferStatus, "glCheckFramebufferStatus", suffix);
+  return calls.genFramebuffers != nullptr && calls.bindFramebuffer != nullptr &&
+         calls.deleteFramebuffers != nullptr && calls.genRenderbuffers != nullptr &&
+         calls.bindRenderbuffer != nullptr && calls.deleteRenderbuffers != nullptr &&
+         calls.renderbufferStorage != nullptr && calls.framebufferRenderbuffer != nullptr &&
+         calls.checkFramebufferStatus != nullptr;
+}
+
+// The 8-8-8-8 framebuffer object with a 24-bit depth buffer that the left
+// half is drawn into, kept from frame to frame (made anew for a new size):
+// making one each frame costs a software rasteriser more than drawing.
+struct EightBitFramebuffer {
+  FramebufferCalls calls;
+  GLuint framebuffer = 0;
+  GLuint renderbuffers[2] = {0, 0};
+  int width = 0, height = 0;
+};
+EightBitFramebuffer eightBits;
+
+void deleteEightBitFramebuffer() {
+  if (eightBits.framebuffer == 0) return;
+  eightBits.calls.deleteFramebuffers(1, &eightBits.framebuffer);
+  eightBits.calls.deleteRenderbuffers(2, eightBits.renderbuffers);
+  eightBits = EightBitFramebuffer{};
+}
+
+// Binds the 8-bit framebuffer object of this size, made if need be, and
+// tells which framebuffer was bound before; false (that one still bound)
+// where there can be none.
+bool bindEightBitFramebuffer(int width, int height, GLint& previous) {
+  if (eightBits.framebuffer != 0 && eightBits.width == width && eightBits.height == height) {
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+    eightBits.calls.bindFramebuffer(GL_FRAMEBUFFER, eightBits.framebuffer);
+    return true;
+  }
+  deleteEightBitFramebuffer();
+  if (!fetchFramebufferCalls(eightBits.calls)) return false;
+  glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+  const FramebufferCalls& calls = eightBits.calls;
+  calls.genFramebuffers(1, &eightBits.framebuffer);
+  calls.genRenderbuffers(2, eightBits.renderbuffers);
+  calls.bindFramebuffer(GL_FRAMEBUFFER, eightBits.framebuffer);
+  const GLenum formats[2] = {GL_RGBA8, GL_DEPTH_COMPONENT24};
+  const GLenum attachments[2] = {GL_COLOR_ATTACHMENT0, GL_DEPTH_ATTACHMENT};
+  for (int i = 0; i < 2; ++i) {
+    calls.bindRenderbuffer(GL_RENDERBUFFER, eightBits.renderbuffers[i]);
+    calls.renderbufferStorage(GL_RENDERBUFFER, formats[i], width, height);
+    calls.framebufferRenderbuffer(GL_FRAMEBUFFER, attachments[i], GL_RENDERBUFFER,
+                                  eightBits.renderbuffers[i]);
+  }
+  calls.bindRenderbuffer(GL_RENDERBUFFER, 0);
+  GLint redBits = 0;
+  glGetIntegerv(GL_RED_BITS, &redBits);
+  eightBits.width = width;
+  eightBits.height = height;
+  if (calls.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE && redBits == 8)
+    return true;
+  calls.bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
+  deleteEightBitFramebuffer();
+  return false;
+}
+
+// The lower-left width by height pixels of the framebuffer read for drawing
+// (a window's back buffer), as 8-bit values.
+void readEightBitValues(int width, int height, std::vector<GLubyte>& pixels) {
   GLboolean doubleBuffered = GL_FALSE;
   glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
   if (doubleBuffered) glReadBuffer(GL_BACK);
   glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+}
 
-  // The raster position at the lower-left corner; without depth test the
-  // pixels replace what is there and leave the depth buffer alone.
+// Draws 8-bit values back in place over the lower-left width by height
+// pixels: the framebuffer then holds in each the 8-bit value widened to its
+// own bits. Without depth test they replace what is there and leave the
+// depth buffer alone.
+void drawEightBitValues(int width, int height, const std::vector<GLubyte>& pixels) {
   glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_TRANSFORM_BIT | GL_CURRENT_BIT);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
@@ -44,6 +155,29 @@ void narrowToEightBits(int width, int height) {
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glPopAttrib();
+}
+
+// The left half, `draw` drawing it as a window of width by height: into an
+// 8-bit framebuffer object where there is one, else into the surface (the
+// caller has scissored the half); read back at 8 bits and drawn into the
+// left half.
+template <typename Draw>
+void drawLeftHalfAtEightBits(int width, int height, Draw draw) {
+  if (width <= 0 || height <= 0) return;
+  std::vector<GLubyte> pixels(static_cast<std::size_t>(width) * height * 4);
+  glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+  GLint previous = 0;
+  if (bindEightBitFramebuffer(width, height, previous)) {
+    draw();
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    eightBits.calls.bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
+  } else {
+    draw();
+    readEightBitValues(width, height, pixels);
+  }
+  drawEightBitValues(width, height, pixels);
   glPopClientAttrib();
 }
 
@@ -95,6 +229,10 @@ void drawLabel(const char* text, int left, int width, int height) {
 
 }  // namespace
 
+void releaseSplitViewFramebuffer() {
+  deleteEightBitFramebuffer();
+}
+
 int splitLeftWidth(int width) {
   return width / 2;
 }
@@ -106,9 +244,10 @@ void renderSplitView(int width, int height) {
 
   glEnable(GL_SCISSOR_TEST);
   glScissor(0, 0, leftWidth, height);
-  renderFrame(leftWidth, height, 0);
-  drawLabel(splitLabel8, 0, leftWidth, height);
-  narrowToEightBits(leftWidth, height);
+  drawLeftHalfAtEightBits(leftWidth, height, [&] {
+    renderFrame(leftWidth, height, 0);
+    drawLabel(splitLabel8, 0, leftWidth, height);
+  });
 
   // The right half shows the same frame: the angles go back to where the
   // left half found them, and its paint advances them once.
@@ -144,8 +283,8 @@ void measureSplitView(WindowMeasurement& left, WindowMeasurement& right, int wid
 
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, leftWidth, height);
-    drawRamp(leftWidth, height, bottom, top, 0);
-    narrowToEightBits(leftWidth, height);
+    drawLeftHalfAtEightBits(leftWidth, height,
+                            [&] { drawRamp(leftWidth, height, bottom, top, 0); });
     glScissor(leftWidth, 0, rightWidth, height);
     drawRamp(rightWidth, height, bottom, top, leftWidth);
     glDisable(GL_SCISSOR_TEST);
