@@ -22,6 +22,12 @@ bool shown = false;
 bool exclusive = false;
 WINDOWPLACEMENT placement8 = {}, placement10 = {};
 
+// The split view's 8-bit framebuffer object needs entry points beyond
+// OpenGL 1.1, which WGL hands out for the context current: the 10-bit one.
+GlFunction wglEntryPoint(const char* name) {
+  return reinterpret_cast<GlFunction>(wglGetProcAddress(name));
+}
+
 RECT monitorOfWindow10() {
   MONITORINFO info = {};
   info.cbSize = sizeof info;
@@ -108,6 +114,7 @@ bool enterFullScreen() {
   if (shown || window10.hwnd == nullptr) return shown;
   const RECT area = monitorOfWindow10();
   if (fullScreen.hwnd == nullptr && !createFullScreenWindow(area)) return false;
+  splitViewEntryPoint = wglEntryPoint;
   savePlacement(window10.hwnd, placement10);
   savePlacement(window8.hwnd, placement8);
   SetWindowPos(fullScreen.hwnd, HWND_TOPMOST, area.left, area.top, area.right - area.left,
@@ -126,6 +133,10 @@ void leaveFullScreen() {
   // The display mode goes back before anything else changes.
   if (exclusive) giveUpExclusiveFullScreen(fullScreen);
   exclusive = false;
+  // The 10-bit context goes on without the split view's framebuffer object.
+  wglMakeCurrent(fullScreen.hdc, fullScreen.hglrc);
+  releaseSplitViewFramebuffer();
+  wglMakeCurrent(fullScreen.hdc, nullptr);
   // Not topmost while hidden; the next entry makes it so again.
   SetWindowPos(fullScreen.hwnd, HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
