@@ -4,7 +4,9 @@
 // one, ends the program on Escape or WM_DELETE_WINDOW, and runs the 16 ms
 // refresh timer beside the event queue. Windows nobody can see are not
 // drawn, a drag ends however its button or grab is lost, and SIGINT or
-// SIGTERM end the loop like Escape.
+// SIGTERM end the loop like Escape. In full screen its window alone is
+// painted, with the split view, and key F or the window manager taking full
+// screen away returns to the two windows.
 #include <X11/keysym.h>
 #include <fcntl.h>
 #include <poll.h>
