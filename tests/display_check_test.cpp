@@ -299,6 +299,88 @@ TEST(CheckVerdicts, ScalingIsALinkThatBlendsLevels) {
       << text;
 }
 
+// Windows' desktop compositor, from fakes of the display configuration's
+// answers: an SDR desktop is the weakest link of two windows that carry 10
+// bits everywhere else; advanced colour keeps 10 bits; where nothing
+// answers (Wine) the verdict is what it was without the question.
+TEST(CheckVerdicts, WindowsComposesAnSdrDesktopAtEightBits) {
+  AdvancedColourAnswers answers;
+  EXPECT_EQ(desktopComposition(answers), DesktopComposition::Unknown) << "no answer";
+  answers.answered = true;
+  answers.supported = true;
+  answers.bitsPerColour = 10;
+  EXPECT_EQ(desktopComposition(answers), DesktopComposition::Sdr8) << "supported, not enabled";
+  answers.enabled = true;
+  EXPECT_EQ(desktopComposition(answers), DesktopComposition::Hdr);
+  answers.wideColourEnforced = true;
+  EXPECT_EQ(desktopComposition(answers), DesktopComposition::WideColour) << "Auto Color Mgmt";
+  answers.activeMode = ActiveColourMode::Sdr;
+  EXPECT_EQ(desktopComposition(answers), DesktopComposition::Sdr8) << "24H2's mode decides";
+  AdvancedColourAnswers onlyMode;
+  onlyMode.activeMode = ActiveColourMode::Hdr;
+  EXPECT_EQ(desktopComposition(onlyMode), DesktopComposition::Hdr);
+
+  CheckReport r = depth30Report();
+  r.output = DisplayOutputFacts{};
+  r.output.name = "\\\\.\\DISPLAY1";
+  r.output.systemBitsPerColour = 10;
+  for (WindowMeasurement* w : {&r.window8, &r.window10})
+    w->fullRamp.onScreen = w->narrowRamp.onScreen = unknown;
+  const CheckVerdict unknownComposition = judgeDisplayChain(r);
+  r.output.composition = DesktopComposition::Sdr8;
+  CheckVerdict v = judgeDisplayChain(r);
+  EXPECT_FALSE(v.tenBitsDelivered);
+  EXPECT_EQ(v.line,
+            "Verdict: the 10-bit window holds 104 of 104 levels, but Windows composes "
+            "this SDR desktop at 8 bits per colour: press F for full screen, or turn on HDR or "
+            "Auto Color Management.\n");
+  std::string text = formatCheckReport(r);
+  EXPECT_NE(text.find("\nOutput: \\\\.\\DISPLAY1, 10 bits per colour\n"
+                      "Desktop composition: SDR at 8 bits per colour\nVerdict: "),
+            std::string::npos)
+      << text;
+
+  // A loss in the window itself comes first, in the order the levels travel.
+  CheckReport shallow = r;
+  shallow.window10.narrowRamp.drawn = 26;
+  EXPECT_NE(judgeDisplayChain(shallow).line.find("holds only 26 of 104"), std::string::npos);
+
+  // Exclusive full screen bypasses the compositor; a borderless full-screen
+  // window may still be composed.
+  CheckReport full = r;
+  full.presentation = Presentation::FullScreenExclusive;
+  v = judgeDisplayChain(full);
+  EXPECT_TRUE(v.tenBitsDelivered) << v.line;
+  EXPECT_EQ(v.line.find("composes"), std::string::npos) << v.line;
+  EXPECT_NE(formatCheckReport(full).find("\nDesktop composition: SDR at 8 bits per colour "
+                                         "(bypassed in exclusive full screen)\n"),
+            std::string::npos);
+  full.presentation = Presentation::FullScreenBorderlessWindow;
+  v = judgeDisplayChain(full);
+  EXPECT_FALSE(v.tenBitsDelivered);
+  EXPECT_NE(v.line.find("8 bits per colour, a borderless full-screen window too unless the "
+                        "system hands it the screen directly, which a program cannot see: start "
+                        "lumivane --dxgi --fullscreen for exclusive full screen"),
+            std::string::npos)
+      << v.line;
+
+  for (DesktopComposition kept : {DesktopComposition::WideColour, DesktopComposition::Hdr}) {
+    r.output.composition = kept;
+    v = judgeDisplayChain(r);
+    EXPECT_TRUE(v.tenBitsDelivered) << v.line;
+    EXPECT_EQ(v.line.find("composes"), std::string::npos) << v.line;
+  }
+  EXPECT_NE(formatCheckReport(r).find("\nDesktop composition: advanced colour (HDR)\n"),
+            std::string::npos);
+
+  r.output.composition = DesktopComposition::Unknown;
+  EXPECT_EQ(judgeDisplayChain(r).line, unknownComposition.line);
+  EXPECT_TRUE(unknownComposition.tenBitsDelivered) << unknownComposition.line;
+  EXPECT_NE(formatCheckReport(r).find("\nDesktop composition: unknown\n"), std::string::npos);
+  // X11 and Wayland reports have no such line.
+  EXPECT_EQ(formatCheckReport(depth30Report()).find("Desktop composition"), std::string::npos);
+}
+
 TEST(CheckVerdicts, TenBitLevelsNeedNineTenthsOfTheCount) {
   const RampMeasurement narrow = {0, unknown, 26, 104};
   EXPECT_TRUE(holdsTenBitLevels(104, narrow));

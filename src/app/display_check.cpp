@@ -145,6 +145,23 @@ EdidColour parseEdid(const unsigned char* bytes, std::size_t size) {
   return edid;
 }
 
+DesktopComposition desktopComposition(const AdvancedColourAnswers& answers) {
+  switch (answers.activeMode) {
+    case ActiveColourMode::Sdr:
+      return DesktopComposition::Sdr8;
+    case ActiveColourMode::WideColour:
+      return DesktopComposition::WideColour;
+    case ActiveColourMode::Hdr:
+      return DesktopComposition::Hdr;
+    case ActiveColourMode::Unanswered:
+      break;
+  }
+  if (!answers.answered) return DesktopComposition::Unknown;
+  if (!answers.enabled) return DesktopComposition::Sdr8;
+  // Advanced colour enforced on an SDR display is Auto Color Management.
+  return answers.wideColourEnforced ? DesktopComposition::WideColour : DesktopComposition::Hdr;
+}
+
 bool holdsTenBitLevels(int count, const RampMeasurement& ramp) {
   return count != unknown && count > ramp.allowed8 && count * 10 >= ramp.allowed10 * 9;
 }
@@ -236,6 +253,27 @@ std::string heldLevels(const CheckReport& report) {
                  seen ? ramp.onScreen : ramp.drawn, ramp.allowed10, where);
 }
 
+// Windows' desktop compositor, between the window and the output: an SDR
+// desktop takes every window at 8 bits per colour. Exclusive full screen
+// bypasses it; whether a borderless full-screen window is handed the screen
+// directly only the system knows.
+std::string compositorLoss(const CheckReport& report) {
+  if (report.output.composition != DesktopComposition::Sdr8 ||
+      report.presentation == Presentation::FullScreenExclusive)
+    return "";
+  const std::string held =
+      heldLevels(report) + ", but Windows composes this SDR desktop at 8 bits per colour";
+  if (report.presentation == Presentation::TwoWindows)
+    return held + ": press F for full screen, or turn on HDR or Auto Color Management.";
+  return held +
+         ", a borderless full-screen window too unless the system hands it the screen "
+         "directly, which a program cannot see: " +
+         (report.swapChain10.format.empty()
+              ? "start lumivane --dxgi --fullscreen for exclusive full screen, or turn on HDR "
+                "or Auto Color Management."
+              : "turn on HDR or Auto Color Management.");
+}
+
 // What the display output says it carries, where it says less than 10 bits.
 std::string outputLoss(const CheckReport& report) {
   const DisplayOutputFacts& output = report.output;
@@ -281,6 +319,7 @@ std::string scalingLoss(const CheckReport& report) {
 CheckVerdict judgeDisplayChain(const CheckReport& report) {
   std::string loss = tenBitWindowLoss(report);
   if (loss.empty()) loss = scalingLoss(report);
+  if (loss.empty()) loss = compositorLoss(report);
   if (loss.empty()) loss = outputLoss(report);
   if (!loss.empty()) return {false, "Verdict: " + loss + "\n"};
 
@@ -340,6 +379,20 @@ std::string rampRows(const char* name, const RampMeasurement& r8, const RampMeas
   return rows;
 }
 
+const char* compositionText(DesktopComposition composition) {
+  switch (composition) {
+    case DesktopComposition::Sdr8:
+      return "SDR at 8 bits per colour";
+    case DesktopComposition::WideColour:
+      return "advanced colour (wide colour, Auto Color Management)";
+    case DesktopComposition::Hdr:
+      return "advanced colour (HDR)";
+    case DesktopComposition::Unknown:
+      break;
+  }
+  return "unknown";
+}
+
 std::string monitorText(const EdidColour& edid) {
   if (!edid.valid) return "unknown";
   std::string text = edid.digital ? "digital" : "analogue";
@@ -389,6 +442,10 @@ std::string formatCheckReport(const CheckReport& report) {
     text += printed("Output: %s, %s bits per colour\n",
                     output.name.empty() ? "unknown" : output.name.c_str(),
                     countCell(output.systemBitsPerColour).c_str());
+    const bool bypassed = output.composition != DesktopComposition::Unknown &&
+                          report.presentation == Presentation::FullScreenExclusive;
+    text += printed("Desktop composition: %s%s\n", compositionText(output.composition),
+                    bypassed ? " (bypassed in exclusive full screen)" : "");
   }
   return text + judgeDisplayChain(report).line;
 }

@@ -69,13 +69,31 @@ struct WindowMeasurement {
   PixelScaling pixels = PixelScaling::Unknown;
 };
 
+// Windows: how the desktop compositor composes windows on the monitor. An
+// SDR desktop is composed at 8 bits per colour, whatever the windows hold;
+// with advanced colour on (HDR, or the wide colour of Auto Color
+// Management) it is composed at higher precision and keeps 10 bits.
+enum class DesktopComposition { Unknown, Sdr8, WideColour, Hdr };
+
+// The display configuration's advanced colour answers for the monitor, as
+// plain data. Windows 11 24H2 and later also name the active colour mode.
+enum class ActiveColourMode { Unanswered, Sdr, WideColour, Hdr };
+struct AdvancedColourAnswers {
+  bool answered = false;  // where false, nothing else here was told
+  bool supported = false, enabled = false, wideColourEnforced = false;
+  int bitsPerColour = unknown;  // the link's, not the composition's
+  ActiveColourMode activeMode = ActiveColourMode::Unanswered;
+};
+DesktopComposition desktopComposition(const AdvancedColourAnswers& answers);
+
 struct DisplayOutputFacts {
   std::string name;                   // "DP-1", "\\.\DISPLAY1"; empty when none was found
   int screenDepth = unknown;          // X only
   int maxBpc = unknown;               // X: the output's "max bpc" property
   EdidColour edid;                    // X: the output's "EDID" property
   int systemBitsPerColour = unknown;  // Windows: what the system drives the display at
-  bool x11 = false;                   // remedies name xrandr
+  DesktopComposition composition = DesktopComposition::Unknown;  // Windows
+  bool x11 = false;                                              // remedies name xrandr
   // A Wayland client sees neither the screen nor the output: the report
   // says so instead of listing unknowns, and its remedy is the compositor's.
   bool wayland = false;

@@ -1,7 +1,9 @@
 // The second way to present: each display window shows its frames through a
-// DXGI swap chain on a Direct3D 11 device, which the desktop compositor of
-// Windows 10 and 11 takes at 10 bits on any video card, where windowed 10-bit
-// OpenGL formats are mostly a workstation card's feature.
+// DXGI swap chain on a Direct3D 11 device, which any current video card
+// offers at 10 bits, where windowed 10-bit OpenGL formats are mostly a
+// workstation card's feature. In windows the desktop compositor keeps those
+// 10 bits only with advanced colour on (HDR, Auto Color Management); an SDR
+// desktop is composed at 8 bits.
 //
 // The scene is still drawn by the same OpenGL code: each window has a hidden
 // window's context drawing into a framebuffer object of the window's format,
@@ -23,6 +25,7 @@
 #include "render/frame_setup.h"
 #include "render/level_count.h"
 #include "render/scene.h"
+#include "render/split_view.h"
 #include "windows/win32_front_end.h"
 // COM interfaces and the OpenGL extension types, after <windows.h>.
 #include <GL/glext.h>
@@ -35,6 +38,9 @@ struct DxgiSurface {
   bool tenBit = false;
   IDXGISwapChain* swapChain = nullptr;
   const char* swapEffect = "";
+  // DXGI_SWAP_CHAIN_FLAG_ALLOW_MODE_SWITCH for the full-screen swap chain,
+  // which may take the display mode it needs; kept on every ResizeBuffers.
+  UINT flags = 0;
   // Same size and format as the back buffer; CopyResource needs both.
   ID3D11Texture2D* frame = nullptr;
   GLuint framebuffer = 0, colourBuffer = 0, depthBuffer = 0;
@@ -44,7 +50,7 @@ struct DxgiSurface {
 
 namespace {
 
-DxgiSurface surface10, surface8;
+DxgiSurface surface10, surface8, surfaceFull;
 
 ID3D11Device* device = nullptr;
 ID3D11DeviceContext* immediate = nullptr;
@@ -158,6 +164,7 @@ bool createSwapChain(HWND hwnd, DxgiSurface& surface, int width, int height) {
       description.BufferUsage = DXGI_USAGE_RENDER_TARGET_OUTPUT;
       description.BufferCount = 2;
       description.SwapEffect = flip.effect;
+      description.Flags = surface.flags;
       IDXGISwapChain1* chain = nullptr;
       if (SUCCEEDED(factory2->CreateSwapChainForHwnd(device, hwnd, &description, nullptr, nullptr,
                                                      &chain))) {
@@ -179,11 +186,12 @@ bool createSwapChain(HWND hwnd, DxgiSurface& surface, int width, int height) {
     description.OutputWindow = hwnd;
     description.Windowed = TRUE;
     description.SwapEffect = DXGI_SWAP_EFFECT_DISCARD;
+    description.Flags = surface.flags;
     if (SUCCEEDED(factory->CreateSwapChain(device, &description, &surface.swapChain)))
       surface.swapEffect = "discard";
   }
-  // Alt+Enter would take the window to full screen, which this program
-  // never asks for.
+  // Alt+Enter would take the window to full screen behind the program's
+  // back: full screen is key F's, with the split view.
   if (surface.swapChain != nullptr) factory->MakeWindowAssociation(hwnd, DXGI_MWA_NO_ALT_ENTER);
   factory->Release();
   return surface.swapChain != nullptr;
@@ -241,7 +249,8 @@ bool fitToWindow(DxgiSurface& surface, int width, int height) {
   if (surface.width == width && surface.height == height) return true;
   surface.width = 0;  // a failure leaves the size unknown, so the next paint tries again
   if (FAILED(surface.swapChain->ResizeBuffers(0, static_cast<UINT>(width),
-                                              static_cast<UINT>(height), DXGI_FORMAT_UNKNOWN, 0)))
+                                              static_cast<UINT>(height), DXGI_FORMAT_UNKNOWN,
+                                              surface.flags)))
     return false;
   return allocateFrame(surface, width, height) &&
          checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
@@ -275,9 +284,10 @@ bool copyIntoBackBuffer(DxgiSurface& surface) {
   return true;
 }
 
-// The distinct colours in the back buffer, read through a staging texture
-// the CPU can map; -1 where it cannot be read.
-int countBackBufferLevels(DxgiSurface& surface) {
+// The distinct colours in the back buffer's columns from `left` on, `columns`
+// of them (all where negative), read through a staging texture the CPU can
+// map; -1 where it cannot be read.
+int countBackBufferLevels(DxgiSurface& surface, UINT left = 0, int columns = -1) {
   ID3D11Texture2D* backBuffer = nullptr;
   if (FAILED(surface.swapChain->GetBuffer(0, __uuidof(ID3D11Texture2D),
                                           reinterpret_cast<void**>(&backBuffer))))
@@ -298,10 +308,12 @@ int countBackBufferLevels(DxgiSurface& surface) {
       // Alpha is no colour: the 10-bit format's top two bits, the byte
       // format's last byte.
       const std::uint32_t colourBits = surface.tenBit ? 0x3fffffffu : 0x00ffffffu;
+      const UINT end = columns < 0 ? description.Width
+                                   : std::min(description.Width, left + static_cast<UINT>(columns));
       for (UINT y = 0; y < description.Height; ++y) {
         const auto* row = reinterpret_cast<const std::uint32_t*>(
             static_cast<const unsigned char*>(mapped.pData) + y * mapped.RowPitch);
-        for (UINT x = 0; x < description.Width; ++x) colours.insert(row[x] & colourBits);
+        for (UINT x = left; x < end; ++x) colours.insert(row[x] & colourBits);
       }
       count = static_cast<int>(colours.size());
       immediate->Unmap(staging, 0);
@@ -386,6 +398,12 @@ HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, Disp
   return hwnd;
 }
 
+bool drawIntoDxgiSurface(const DisplayWindow& record, int width, int height) {
+  DxgiSurface& surface = *record.dxgi;
+  bindFramebuffer(GL_FRAMEBUFFER, surface.framebuffer);
+  return fitToWindow(surface, width, height);
+}
+
 void presentThroughDxgi(const DisplayWindow& record, int width, int height) {
   // A minimised window has no client area; the scene turns on regardless.
   if (width <= 0 || height <= 0) {
@@ -394,13 +412,137 @@ void presentThroughDxgi(const DisplayWindow& record, int width, int height) {
   }
   DxgiSurface& surface = *record.dxgi;
   wglMakeCurrent(record.hdc, record.hglrc);
-  if (fitToWindow(surface, width, height)) {
+  if (drawIntoDxgiSurface(record, width, height)) {
     renderFrame(width, height);
     if (copyIntoBackBuffer(surface)) surface.swapChain->Present(1, 0);
   } else {
     skipFrame();
   }
   wglMakeCurrent(record.hdc, nullptr);
+}
+
+bool createDxgiFullScreen(HWND hwnd, DisplayWindow& record) {
+  if (record.dxgi != nullptr) return true;
+  RECT client = {};
+  GetClientRect(hwnd, &client);
+  const int width = client.right > 0 ? client.right : 1;
+  const int height = client.bottom > 0 ? client.bottom : 1;
+  surfaceFull = DxgiSurface{};
+  surfaceFull.tenBit = true;
+  surfaceFull.flags = DXGI_SWAP_CHAIN_FLAG_ALLOW_MODE_SWITCH;
+  // The 10-bit window's context draws here too, into a framebuffer object of
+  // this surface's own, so the logo's lists serve as they are.
+  wglMakeCurrent(window10.hdc, window10.hglrc);
+  const bool framebufferMade = createFramebuffer(surfaceFull, width, height);
+  const bool made = framebufferMade && createSwapChain(hwnd, surfaceFull, width, height);
+  wglMakeCurrent(window10.hdc, nullptr);
+  if (!made) {
+    if (!framebufferMade)
+      printf("ERROR: Unable to create the 10-10-10-2 framebuffer object for full screen!\n");
+    else
+      printf("ERROR: Unable to create the R10G10B10A2_UNORM swap chain for full screen!\n");
+    if (surfaceFull.frame != nullptr) surfaceFull.frame->Release();
+    surfaceFull.frame = nullptr;
+    return false;
+  }
+  record.hwnd = hwnd;
+  record.hdc = window10.hdc;
+  record.hglrc = window10.hglrc;
+  record.dxgi = &surfaceFull;
+  return true;
+}
+
+namespace {
+
+// A display mode of this output in R10G10B10A2 at its desktop size, the
+// highest refresh rate among them; false where it lists none.
+bool tenBitDesktopMode(IDXGIOutput* output, DXGI_MODE_DESC& chosen) {
+  DXGI_OUTPUT_DESC description = {};
+  if (FAILED(output->GetDesc(&description))) return false;
+  const RECT& desktop = description.DesktopCoordinates;
+  const UINT width = static_cast<UINT>(desktop.right - desktop.left);
+  const UINT height = static_cast<UINT>(desktop.bottom - desktop.top);
+  UINT count = 0;
+  if (FAILED(output->GetDisplayModeList(DXGI_FORMAT_R10G10B10A2_UNORM, 0, &count, nullptr)) ||
+      count == 0)
+    return false;
+  std::vector<DXGI_MODE_DESC> modes(count);
+  if (FAILED(output->GetDisplayModeList(DXGI_FORMAT_R10G10B10A2_UNORM, 0, &count, modes.data())))
+    return false;
+  modes.resize(count);
+  bool found = false;
+  for (const DXGI_MODE_DESC& mode : modes) {
+    if (mode.Width != width || mode.Height != height) continue;
+    const double rate =
+        mode.RefreshRate.Denominator == 0
+            ? 0.0
+            : static_cast<double>(mode.RefreshRate.Numerator) / mode.RefreshRate.Denominator;
+    const double best =
+        !found || chosen.RefreshRate.Denominator == 0
+            ? -1.0
+            : static_cast<double>(chosen.RefreshRate.Numerator) / chosen.RefreshRate.Denominator;
+    if (rate > best) chosen = mode;
+    found = true;
+  }
+  return found;
+}
+
+}  // namespace
+
+bool takeExclusiveFullScreen(const DisplayWindow& record) {
+  DxgiSurface& surface = *record.dxgi;
+  if (FAILED(surface.swapChain->SetFullscreenState(TRUE, nullptr))) return false;
+  IDXGIOutput* output = nullptr;
+  if (SUCCEEDED(surface.swapChain->GetContainingOutput(&output))) {
+    DXGI_MODE_DESC mode = {};
+    if (tenBitDesktopMode(output, mode)) surface.swapChain->ResizeTarget(&mode);
+    output->Release();
+  }
+  // The buffers follow at the next paint, as full screen needs them to.
+  surface.width = 0;
+  return true;
+}
+
+void giveUpExclusiveFullScreen(const DisplayWindow& record) {
+  if (record.dxgi == nullptr || record.dxgi->swapChain == nullptr) return;
+  // Harmless where the swap chain is windowed already; gives the display
+  // mode back where it was changed.
+  record.dxgi->swapChain->SetFullscreenState(FALSE, nullptr);
+  record.dxgi->width = 0;
+}
+
+bool holdsExclusiveFullScreen(const DisplayWindow& record) {
+  BOOL state = FALSE;
+  return record.dxgi != nullptr && record.dxgi->swapChain != nullptr &&
+         SUCCEEDED(record.dxgi->swapChain->GetFullscreenState(&state, nullptr)) && state;
+}
+
+bool presentSplitViewThroughDxgi(const DisplayWindow& record, int width, int height) {
+  if (width <= 0 || height <= 0) {
+    skipFrame();
+    return true;
+  }
+  DxgiSurface& surface = *record.dxgi;
+  bool shown = true;
+  wglMakeCurrent(record.hdc, record.hglrc);
+  if (drawIntoDxgiSurface(record, width, height)) {
+    renderSplitView(width, height);
+    if (copyIntoBackBuffer(surface))
+      shown = surface.swapChain->Present(1, 0) != DXGI_STATUS_OCCLUDED;
+  } else {
+    skipFrame();
+  }
+  wglMakeCurrent(record.hdc, nullptr);
+  return shown;
+}
+
+void readBackBufferHalves(RampMeasurement& left, RampMeasurement& right, void* record) {
+  DxgiSurface& surface = *static_cast<DisplayWindow*>(record)->dxgi;
+  if (!copyIntoBackBuffer(surface)) return;
+  const int leftWidth = splitLeftWidth(surface.width);
+  left.onScreen = countBackBufferLevels(surface, 0, leftWidth);
+  right.onScreen =
+      countBackBufferLevels(surface, static_cast<UINT>(leftWidth), surface.width - leftWidth);
 }
 
 void readBackBufferRamp(RampMeasurement& ramp, void* record) {
@@ -417,8 +559,11 @@ void describeSwapChain(const DisplayWindow& record, SwapChainFacts& facts) {
 }
 
 void releaseDxgiPresentation() {
-  for (DxgiSurface* surface : {&surface8, &surface10}) {
+  for (DxgiSurface* surface : {&surfaceFull, &surface8, &surface10}) {
     if (surface->frame != nullptr) surface->frame->Release();
+    // A swap chain in full screen must leave it before it goes, or the
+    // display mode could stay changed.
+    if (surface->swapChain != nullptr) surface->swapChain->SetFullscreenState(FALSE, nullptr);
     if (surface->swapChain != nullptr) surface->swapChain->Release();
     surface->frame = nullptr;
     surface->swapChain = nullptr;

@@ -3,13 +3,14 @@
 // as the system reports them, through DXGI (dxgi.dll, loaded at run time so
 // the program still starts where there is none) and the display
 // configuration's advanced colour information (Windows 10 and later, looked
-// up at run time too). Where neither answers (older Windows, Wine) the bits
-// stay unknown.
+// up at run time too), which also tells how the desktop compositor composes
+// the windows. Where neither answers (older Windows, Wine) both stay unknown.
 #include <cstdio>
 #include <vector>
 
 #include "app/display_check.h"
 #include "render/level_count.h"
+#include "render/split_view.h"
 #include "windows/win32_front_end.h"
 // COM interfaces, after <windows.h>.
 #include <dxgi1_6.h>
@@ -77,11 +78,26 @@ void measureWindow(DisplayWindow& record, WindowMeasurement& measurement) {
   RECT client = {};
   GetClientRect(record.hwnd, &client);
   wglMakeCurrent(record.hdc, record.hglrc);
+  if (record.dxgi != nullptr) drawIntoDxgiSurface(record, client.right, client.bottom);
   readFramebufferBits(measurement);
   // A DXGI window's ramp goes on into its back buffer and is counted there.
   measureRamps(measurement, client.right, client.bottom,
                record.dxgi != nullptr ? readBackBufferRamp : nullptr, &record);
   wglMakeCurrent(record.hdc, nullptr);
+}
+
+// Both halves of the split view, on the full-screen window's surface.
+void measureFullScreen(CheckReport& report) {
+  RECT client = {};
+  GetClientRect(fullScreen.hwnd, &client);
+  wglMakeCurrent(fullScreen.hdc, fullScreen.hglrc);
+  if (fullScreen.dxgi != nullptr) drawIntoDxgiSurface(fullScreen, client.right, client.bottom);
+  measureSplitView(report.window8, report.window10, client.right, client.bottom,
+                   fullScreen.dxgi != nullptr ? readBackBufferHalves : nullptr, &fullScreen);
+  wglMakeCurrent(fullScreen.hdc, nullptr);
+  // Both halves lie in the one swap chain.
+  describeSwapChain(fullScreen, report.swapChain8);
+  describeSwapChain(fullScreen, report.swapChain10);
 }
 
 // DXGI 1.6's output description of the monitor, 0 where it does not tell.
@@ -117,26 +133,78 @@ UINT dxgiBitsPerColour(HMONITOR monitor) {
   return bits;
 }
 
-// The display configuration's advanced colour information for the path
-// whose source is this GDI device ("\\.\DISPLAY1"), 0 where it does not tell.
-UINT advancedColourBitsPerColour(const char* gdiDeviceName) {
+// Windows 11 24H2's second advanced colour request, which MinGW-w64's
+// headers do not have yet: the same answers plus the active colour mode.
+constexpr UINT32 getAdvancedColourInfo2 = 15;
+enum : UINT32 { activeModeSdr = 0, activeModeWideColour = 1, activeModeHdr = 2 };
+struct AdvancedColourInfo2 {
+  DISPLAYCONFIG_DEVICE_INFO_HEADER header;
+  UINT32 flags;
+  DISPLAYCONFIG_COLOR_ENCODING colorEncoding;
+  UINT32 bitsPerColorChannel;
+  UINT32 activeColorMode;
+};
+
+using DeviceInfo = LONG(WINAPI*)(DISPLAYCONFIG_DEVICE_INFO_HEADER*);
+
+ActiveColourMode activeColourMode(DeviceInfo deviceInfo, const DISPLAYCONFIG_PATH_INFO& path) {
+  AdvancedColourInfo2 colour = {};
+  colour.header.type = static_cast<DISPLAYCONFIG_DEVICE_INFO_TYPE>(getAdvancedColourInfo2);
+  colour.header.size = sizeof colour;
+  colour.header.adapterId = path.targetInfo.adapterId;
+  colour.header.id = path.targetInfo.id;
+  if (deviceInfo(&colour.header) != ERROR_SUCCESS) return ActiveColourMode::Unanswered;
+  switch (colour.activeColorMode) {
+    case activeModeSdr:
+      return ActiveColourMode::Sdr;
+    case activeModeWideColour:
+      return ActiveColourMode::WideColour;
+    case activeModeHdr:
+      return ActiveColourMode::Hdr;
+    default:
+      return ActiveColourMode::Unanswered;
+  }
+}
+
+void readAdvancedColour(DeviceInfo deviceInfo, const DISPLAYCONFIG_PATH_INFO& path,
+                        AdvancedColourAnswers& answers) {
+  DISPLAYCONFIG_GET_ADVANCED_COLOR_INFO colour = {};
+  colour.header.type = DISPLAYCONFIG_DEVICE_INFO_GET_ADVANCED_COLOR_INFO;
+  colour.header.size = sizeof colour;
+  colour.header.adapterId = path.targetInfo.adapterId;
+  colour.header.id = path.targetInfo.id;
+  if (deviceInfo(&colour.header) == ERROR_SUCCESS) {
+    answers.answered = true;
+    answers.supported = colour.advancedColorSupported != 0;
+    answers.enabled = colour.advancedColorEnabled != 0;
+    answers.wideColourEnforced = colour.wideColorEnforced != 0;
+    if (colour.bitsPerColorChannel != 0)
+      answers.bitsPerColour = static_cast<int>(colour.bitsPerColorChannel);
+  }
+  answers.activeMode = activeColourMode(deviceInfo, path);
+}
+
+// The display configuration's advanced colour answers for the path whose
+// source is this GDI device ("\\.\DISPLAY1"); nothing answered where the
+// requests are unknown (older Windows; Wine answers 87).
+AdvancedColourAnswers advancedColour(const char* gdiDeviceName) {
+  AdvancedColourAnswers answers;
   HMODULE user32 = GetModuleHandleA("user32.dll");
   using BufferSizes = LONG(WINAPI*)(UINT32, UINT32*, UINT32*);
   using Query = LONG(WINAPI*)(UINT32, UINT32*, DISPLAYCONFIG_PATH_INFO*, UINT32*,
                               DISPLAYCONFIG_MODE_INFO*, DISPLAYCONFIG_TOPOLOGY_ID*);
-  using DeviceInfo = LONG(WINAPI*)(DISPLAYCONFIG_DEVICE_INFO_HEADER*);
   auto bufferSizes = procedure<BufferSizes>(user32, "GetDisplayConfigBufferSizes");
   auto query = procedure<Query>(user32, "QueryDisplayConfig");
   auto deviceInfo = procedure<DeviceInfo>(user32, "DisplayConfigGetDeviceInfo");
   UINT32 pathCount = 0, modeCount = 0;
   if (bufferSizes == nullptr || query == nullptr || deviceInfo == nullptr ||
       bufferSizes(QDC_ONLY_ACTIVE_PATHS, &pathCount, &modeCount) != ERROR_SUCCESS)
-    return 0;
+    return answers;
   std::vector<DISPLAYCONFIG_PATH_INFO> paths(pathCount);
   std::vector<DISPLAYCONFIG_MODE_INFO> modes(modeCount);
   if (query(QDC_ONLY_ACTIVE_PATHS, &pathCount, paths.data(), &modeCount, modes.data(), nullptr) !=
       ERROR_SUCCESS)
-    return 0;
+    return answers;
   for (UINT32 i = 0; i < pathCount; ++i) {
     DISPLAYCONFIG_SOURCE_DEVICE_NAME source = {};
     source.header.type = DISPLAYCONFIG_DEVICE_INFO_GET_SOURCE_NAME;
@@ -148,14 +216,10 @@ UINT advancedColourBitsPerColour(const char* gdiDeviceName) {
     WideCharToMultiByte(CP_ACP, 0, source.viewGdiDeviceName, -1, name, sizeof name, nullptr,
                         nullptr);
     if (lstrcmpiA(name, gdiDeviceName) != 0) continue;
-    DISPLAYCONFIG_GET_ADVANCED_COLOR_INFO colour = {};
-    colour.header.type = DISPLAYCONFIG_DEVICE_INFO_GET_ADVANCED_COLOR_INFO;
-    colour.header.size = sizeof colour;
-    colour.header.adapterId = paths[i].targetInfo.adapterId;
-    colour.header.id = paths[i].targetInfo.id;
-    if (deviceInfo(&colour.header) == ERROR_SUCCESS) return colour.bitsPerColorChannel;
+    readAdvancedColour(deviceInfo, paths[i], answers);
+    break;
   }
-  return 0;
+  return answers;
 }
 
 void readDisplayOutput(DisplayOutputFacts& facts) {
@@ -164,19 +228,28 @@ void readDisplayOutput(DisplayOutputFacts& facts) {
   info.cbSize = sizeof info;
   if (!GetMonitorInfoA(monitor, &info)) return;
   facts.name = info.szDevice;
-  UINT bits = advancedColourBitsPerColour(info.szDevice);
-  if (bits == 0) bits = dxgiBitsPerColour(monitor);
-  if (bits != 0) facts.systemBitsPerColour = static_cast<int>(bits);
+  const AdvancedColourAnswers colour = advancedColour(info.szDevice);
+  facts.composition = desktopComposition(colour);
+  facts.systemBitsPerColour = colour.bitsPerColour;
+  if (facts.systemBitsPerColour == unknown) {
+    const UINT bits = dxgiBitsPerColour(monitor);
+    if (bits != 0) facts.systemBitsPerColour = static_cast<int>(bits);
+  }
 }
 
 }  // namespace
 
 bool reportDisplayChain() {
   CheckReport report;
-  measureWindow(window8, report.window8);
-  measureWindow(window10, report.window10);
-  describeSwapChain(window8, report.swapChain8);
-  describeSwapChain(window10, report.swapChain10);
+  report.presentation = currentPresentation();
+  if (inFullScreen()) {
+    measureFullScreen(report);
+  } else {
+    measureWindow(window8, report.window8);
+    measureWindow(window10, report.window10);
+    describeSwapChain(window8, report.swapChain8);
+    describeSwapChain(window10, report.swapChain10);
+  }
   readDisplayOutput(report.output);
   printf("%s", formatCheckReport(report).c_str());
   return judgeDisplayChain(report).tenBitsDelivered;
@@ -184,7 +257,8 @@ bool reportDisplayChain() {
 
 void printReportAndRepaint() {
   reportDisplayChain();
-  // The back buffers hold the last ramp measured; the scene comes back at once.
+  // The back buffers hold the last ramp measured; the scene comes back at once
+  // (in the split view where it shows).
   refreshBoth();
 }
 

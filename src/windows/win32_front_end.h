@@ -47,8 +47,8 @@ extern HICON smallIcon;
 // process exit status: 0 after a normal end (or a check whose 10-bit window
 // delivered 10-bit levels), 1 after a check whose did not, -1 when the
 // program could not start. With options.dxgi both windows present through
-// DXGI swap chains. Full screen is not offered yet: options.fullScreen shows
-// the two windows.
+// DXGI swap chains; with options.fullScreen the program starts (and checks)
+// in the full-screen split view.
 int runApplication(const StartOptions& options);
 
 // win32_check.cpp: the measured report of both windows and the display.
@@ -101,6 +101,57 @@ void releaseDxgiPresentation();
 // the levels read back from there; and what the window's swap chain is.
 void readBackBufferRamp(RampMeasurement& ramp, void* record);
 void describeSwapChain(const DisplayWindow& record, SwapChainFacts& facts);
+
+// full_screen.cpp: key F's split view on one 10-bit surface, a borderless
+// window covering the monitor of the 10-bit window, topmost while it has the
+// focus. It draws with the 10-bit window's context: on the window's own
+// device context, whose pixel format is the 10-bit window's; with --dxgi into
+// a framebuffer object of its own whose frames go to an R10G10B10A2 swap
+// chain taken to exclusive full screen where the system allows it. The two
+// windows stay underneath, unpainted, and keep their places and sizes.
+// fullScreen.hwnd is null until the first entry; the window stays, hidden,
+// once left.
+extern DisplayWindow fullScreen;
+bool inFullScreen();
+// Returns false, after printing why, where the window cannot be made; the
+// two windows then stay.
+bool enterFullScreen();
+void leaveFullScreen();
+void toggleFullScreen();
+// "full screen, exclusive" where the swap chain holds the screen, else a
+// borderless window; two windows outside full screen.
+Presentation currentPresentation();
+// Draws one split-view frame and shows it.
+void paintFullScreen();
+// Posted to the full-screen window when the system took the screen away
+// (focus lost, the swap chain occluded): it is left outside the message that
+// told, never in the middle of the system's own activation handling.
+constexpr UINT leaveFullScreenMessage = WM_APP + 1;
+
+// dxgi_present.cpp, for full screen with --dxgi: the swap chain on the
+// full-screen window (made on the first call, kept afterwards), drawn by the
+// 10-bit window's context. On failure the error line is printed and the
+// record stays without a swap chain.
+bool createDxgiFullScreen(HWND hwnd, DisplayWindow& record);
+// Exclusive full screen with a 10-bit display mode of the monitor; false
+// where the system refuses (the window then stays a borderless one).
+bool takeExclusiveFullScreen(const DisplayWindow& record);
+// Gives the screen back (the display mode too) where it was taken; always
+// before the swap chain goes.
+void giveUpExclusiveFullScreen(const DisplayWindow& record);
+// Whether the swap chain holds the screen exclusively now.
+bool holdsExclusiveFullScreen(const DisplayWindow& record);
+// Draws one split-view frame into the full-screen swap chain and presents
+// it; false where the system took the screen away meanwhile (occluded, or
+// out of exclusive full screen).
+bool presentSplitViewThroughDxgi(const DisplayWindow& record, int width, int height);
+// measureSplitView's afterDrawing step for the full-screen swap chain: the
+// ramp goes into the back buffer, and each half's levels are counted there.
+void readBackBufferHalves(RampMeasurement& left, RampMeasurement& right, void* record);
+// With the record's context current: draws from here on into the record's
+// own framebuffer object (the 10-bit context has two, its window's and full
+// screen's), which takes this size; false where it cannot.
+bool drawIntoDxgiSurface(const DisplayWindow& record, int width, int height);
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 

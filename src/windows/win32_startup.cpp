@@ -111,11 +111,16 @@ void startTimer() {
   SetTimer(window10.hwnd, refreshTimerId, refreshPeriodMs, nullptr);
 }
 
+// --fullscreen: the split view before the first message (or the check).
+// Where it cannot be made, its error line says so and the two windows stay.
+bool startInFullScreen = false;
+
 // GetMessage answers -1 only for a bad window handle or message pointer,
 // neither of which this loop passes; yet Wine answers it once for the first
 // call after DXGI swap chains are made (error 87). A lone -1 is passed over;
 // a run of them ends the loop as a real failure would.
 void runMessageLoop() {
+  if (startInFullScreen) enterFullScreen();
   MSG msg;
   int failuresInARow = 0;
   while (true) {
@@ -138,6 +143,7 @@ void sleepMilliseconds(unsigned milliseconds) {
 // With --check the report takes the message loop's place.
 bool tenBitsDelivered = false;
 void reportInsteadOfMessageLoop() {
+  if (startInFullScreen) enterFullScreen();
   tenBitsDelivered = reportDisplayChain();
 }
 
@@ -145,6 +151,7 @@ void reportInsteadOfMessageLoop() {
 
 int runApplication(const StartOptions& options) {
   const bool checkOnly = options.check, throughDxgi = options.dxgi;
+  startInFullScreen = options.fullScreen;
   const StartupSteps win32Steps = {
       registerClassAndLoadIcons,
       throughDxgi ? createDxgiWindow10 : createWindow10,

@@ -62,9 +62,15 @@ void switchLight(int lightIndex, bool off) {
   }
 }
 
-const FrontEndActions win32Actions = {quit, switchLight, refreshBoth, printReportAndRepaint};
+const FrontEndActions win32Actions = {quit, switchLight, refreshBoth, printReportAndRepaint,
+                                      toggleFullScreen};
 
 void paint(HWND hwnd) {
+  if (hwnd == fullScreen.hwnd) {
+    if (inFullScreen()) paintFullScreen();
+    ValidateRect(hwnd, nullptr);
+    return;
+  }
   RECT client;
   GetClientRect(hwnd, &client);
   const DisplayWindow* record = nullptr;
@@ -174,6 +180,13 @@ void followSize(HWND hwnd, WPARAM sizeType) {
 }  // namespace
 
 void refreshBoth() {
+  // In full screen the split view shows both; the windows underneath are
+  // covered and not painted.
+  if (inFullScreen()) {
+    InvalidateRect(fullScreen.hwnd, nullptr, FALSE);
+    UpdateWindow(fullScreen.hwnd);
+    return;
+  }
   // The 10-bit window is painted first; UpdateWindow paints at once, so both
   // frames are drawn before this returns.
   InvalidateRect(window10.hwnd, nullptr, FALSE);
@@ -188,6 +201,14 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   switch (message) {
     case WM_PAINT:
       paint(hwnd);
+      return 0;
+    case WM_ACTIVATE:
+      // Another program took the focus (Alt+Tab): full screen gives way.
+      if (hwnd == fullScreen.hwnd && LOWORD(wParam) == WA_INACTIVE && inFullScreen())
+        PostMessageA(hwnd, leaveFullScreenMessage, 0, 0);
+      break;
+    case leaveFullScreenMessage:
+      leaveFullScreen();
       return 0;
     case WM_CLOSE:
       // The window stays; the message loop ends and the process exits.

@@ -98,11 +98,12 @@ const FrontEnd frontEnds[] = {
     {"linux", false, true, true, true, noTenBitFormatLine, "", false, false, "", true, false, usage,
      true, "full screen, borderless window"},
     {"windows", true, false, false, false, "ERROR: wglChoosePixelFormat failed!\n", tryDxgiNote,
-     true, false, wineEightBitNote, true, false, usageWithDxgi, false, ""},
+     true, false, wineEightBitNote, true, false, usageWithDxgi, true,
+     "full screen, borderless window"},
     {"wayland", false, true, false, true, noTenBitFormatLine, "", false, true, "", true, false,
      usage, true, "full screen (compositor)"},
     {"windows-dxgi", true, true, false, false, nullptr, "", true, false, "", true, true,
-     usageWithDxgi, false, ""},
+     usageWithDxgi, true, "full screen, exclusive"},
 };
 
 const FrontEnd* frontEnd = nullptr;
@@ -674,8 +675,8 @@ void expectDeepColourReport(const std::string& report) {
       ASSERT_EQ(backBuffer.size(), 2u) << report;
       EXPECT_NEAR(backBuffer[0], allowed[0], 1) << "the 8-bit swap chain holds 8-bit levels";
       EXPECT_NEAR(backBuffer[1], allowed[3], 1) << "the 10-bit swap chain holds 10-bit levels";
-      EXPECT_NE(report.find(", unknown bits per colour\nVerdict: no link seen loses bits: the "
-                            "10-bit window holds "),
+      EXPECT_NE(report.find(", unknown bits per colour\nDesktop composition: unknown\nVerdict: "
+                            "no link seen loses bits: the 10-bit window holds "),
                 std::string::npos)
           << report;
       return;
@@ -692,6 +693,9 @@ void expectDeepColourReport(const std::string& report) {
     EXPECT_NE(report.find("Screen depth: 30\n"), std::string::npos);
   } else {
     EXPECT_GT(drawn[0], allowed[0] + 1) << "Wine's 8-bit window holds 10-bit levels";
+    // Wine answers no advanced colour request: the compositor stays unknown.
+    EXPECT_NE(report.find("\nDesktop composition: unknown\nVerdict: "), std::string::npos)
+        << report;
     EXPECT_NE(report.find("the 8-bit window is not a true 8-bit reference on this display"),
               std::string::npos)
         << report;
@@ -900,10 +904,12 @@ TEST(CheckTest, ReportsWhatEachWindowHoldsOnADeepColourScreen) {
   expectDeepColourReport(run.output);
   const std::string start = startText();
   EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'),
-            std::count(start.begin(), start.end(), '\n') + (reportsTheScreen() ? 15
-                                                            : frontEnd->dxgi   ? 16
-                                                                               : 12))
-      << "the presentation line, the table, the two pixels lines and one verdict line:\n"
+            std::count(start.begin(), start.end(), '\n') + (reportsTheScreen()  ? 15
+                                                            : frontEnd->dxgi    ? 17
+                                                            : frontEnd->wayland ? 12
+                                                                                : 13))
+      << "the presentation line, the table, the two pixels lines, the desktop's composition "
+         "on Windows and one verdict line:\n"
       << run.output;
   EXPECT_FALSE(screen->hasWindowTitled(title10)) << "no window left behind";
 }
@@ -1569,6 +1575,9 @@ TEST(FullScreenTest, KeyFShowsBothPicturesAndFAgainTheTwoWindowsAndEscapeEndsIt)
   if (!frontEnd->hasFullScreen) GTEST_SKIP() << "this front end has no full screen yet";
   ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
   const std::unique_ptr<Desktop> screen = deepColourDesktop();
+  // Exclusive full screen may set a display mode of its own: it must be
+  // given back however full screen ends.
+  const std::string modeBefore = screen->x() != nullptr ? screen->x()->screenMode() : "";
   auto program = startProgram(screen->environment());
   const WindowId window10 = screen->waitForWindow(title10, 90);
   const WindowId window8 = screen->waitForWindow(title8, 30);
@@ -1664,6 +1673,9 @@ TEST(FullScreenTest, KeyFShowsBothPicturesAndFAgainTheTwoWindowsAndEscapeEndsIt)
       << "no line but the banner and the report:\n"
       << output;
   EXPECT_EQ(output.substr(output.rfind('\n', output.size() - 2) + 1, 9), "Verdict: ") << output;
+  if (screen->x() != nullptr) {
+    EXPECT_EQ(screen->x()->screenMode(), modeBefore) << "the display mode stays changed";
+  }
   for (const std::string& error : screen->unexpectedErrors()) ADD_FAILURE() << "X error: " << error;
 }
 
@@ -1671,6 +1683,7 @@ TEST(FullScreenTest, CheckMeasuresBothHalvesAndNamesThePresentation) {
   if (!frontEnd->hasFullScreen) GTEST_SKIP() << "this front end has no full screen yet";
   ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
   const std::unique_ptr<Desktop> screen = deepColourDesktop();
+  const std::string modeBefore = screen->x() != nullptr ? screen->x()->screenMode() : "";
   const CheckRun run = runCheck(screen->environment(), {"--fullscreen", "--check"});
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_NE(run.output.find(std::string("\nPresentation: ") + frontEnd->fullScreenPresentation +
@@ -1688,6 +1701,14 @@ TEST(FullScreenTest, CheckMeasuresBothHalvesAndNamesThePresentation) {
   if (reportsTheScreen()) {
     const std::vector<int> onScreen = reportRow(run.output.substr(narrow), "  levels on screen");
     EXPECT_EQ(onScreen, (std::vector<int>{allowed[0], allowed[3]})) << run.output;
+  }
+  if (frontEnd->dxgi) {
+    const std::vector<int> backBuffer =
+        reportRow(run.output.substr(narrow), "  levels in the back buffer");
+    EXPECT_EQ(backBuffer, (std::vector<int>{allowed[0], allowed[3]})) << run.output;
+  }
+  if (screen->x() != nullptr) {
+    EXPECT_EQ(screen->x()->screenMode(), modeBefore) << "the display mode stays changed";
   }
 }
 

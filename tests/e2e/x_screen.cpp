@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <set>
 
 #include "child_process.h"
@@ -343,6 +344,28 @@ bool samePicture(const ScreenImage& a, const ScreenImage& b) {
                     [](const ScreenPixel& p, const ScreenPixel& q) {
                       return p.r == q.r && p.g == q.g && p.b == q.b;
                     });
+}
+
+std::string XScreen::screenMode() {
+  // Asked afresh: the connection's idea of the root's size follows events.
+  XRRScreenResources* resources =
+      XRRGetScreenResourcesCurrent(display_, DefaultRootWindow(display_));
+  if (resources == nullptr) return "no RandR";
+  XWindowAttributes root = {};
+  XGetWindowAttributes(display_, DefaultRootWindow(display_), &root);
+  std::string mode = std::to_string(root.width) + "x" + std::to_string(root.height);
+  if (resources->ncrtc > 0) {
+    XRRCrtcInfo* crtc = XRRGetCrtcInfo(display_, resources, resources->crtcs[0]);
+    if (crtc != nullptr) {
+      char text[96];
+      std::snprintf(text, sizeof text, ", crtc %ux%u%+d%+d mode 0x%lx", crtc->width, crtc->height,
+                    crtc->x, crtc->y, static_cast<unsigned long>(crtc->mode));
+      mode += text;
+      XRRFreeCrtcInfo(crtc);
+    }
+  }
+  XRRFreeScreenResources(resources);
+  return mode;
 }
 
 bool XScreen::setOutputProperties(long maxBpc, const std::vector<unsigned char>& edid) {

@@ -79,6 +79,11 @@ class XScreen {
   // as a real driver's output has them; false when there is no output.
   bool setOutputProperties(long maxBpc, const std::vector<unsigned char>& edid);
 
+  // The screen's size and its first CRTC's mode and place as RandR tells
+  // them ("1280x1024, crtc 1280x1024+0+0 mode 0x..."), for checking that a
+  // program gave back any display mode it changed.
+  std::string screenMode();
+
   // X errors this connection met, other than windows vanishing while the
   // window tree is searched (programs come and go): each as "request N:
   // error text". A test expects none.

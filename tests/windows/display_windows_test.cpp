@@ -300,6 +300,45 @@ TEST_F(DisplayWindowsTest, DragRepaintsUntilReleaseOrLostCapture) {
   EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_MOUSEMOVE, 0), 0);
 }
 
+// Key F: the split view's window over the monitor with the 10-bit window's
+// own pixel format, topmost, over the two unpainted windows. Another program
+// taking the focus brings them back as they were, a minimised one minimised.
+TEST_F(DisplayWindowsTest, FullScreenGivesWayWhenTheFocusGoesAndTheWindowsComeBackAsTheyWere) {
+  ShowWindow(window8.hwnd, SW_MINIMIZE);
+  const RECT place10 = windowRect(window10.hwnd);
+  EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_KEYDOWN, 'F'), 1) << "one split-view frame";
+  ASSERT_TRUE(inFullScreen());
+  EXPECT_TRUE(IsWindowVisible(fullScreen.hwnd));
+  EXPECT_EQ(GetForegroundWindow(), fullScreen.hwnd);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromWindow(window10.hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT area = windowRect(fullScreen.hwnd);
+  EXPECT_TRUE(EqualRect(&area, &monitor.rcMonitor)) << area.right << "x" << area.bottom;
+  EXPECT_NE(GetWindowLongA(fullScreen.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_EQ(GetPixelFormat(fullScreen.hdc), GetPixelFormat(window10.hdc));
+  EXPECT_EQ(windowTitle(fullScreen.hwnd).rfind("Lumivane", 0), 0u);
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_TIMER, refreshTimerId), 1)
+      << "a tick paints the split view alone";
+  SendMessageA(fullScreen.hwnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(quitPosted()) << "closing the full-screen window ends the program like Escape";
+
+  SendMessageA(fullScreen.hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
+  MSG msg;
+  while (PeekMessageA(&msg, fullScreen.hwnd, leaveFullScreenMessage, leaveFullScreenMessage,
+                      PM_REMOVE))
+    DispatchMessageA(&msg);
+  EXPECT_FALSE(inFullScreen());
+  EXPECT_FALSE(IsWindowVisible(fullScreen.hwnd));
+  EXPECT_TRUE(IsWindowVisible(window10.hwnd));
+  EXPECT_TRUE(IsIconic(window8.hwnd)) << "the 8-bit window comes back minimised";
+  const RECT back10 = windowRect(window10.hwnd);
+  EXPECT_TRUE(EqualRect(&back10, &place10));
+  ShowWindow(window8.hwnd, SW_RESTORE);
+  EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_TIMER, refreshTimerId), 2) << "both windows again";
+}
+
 TEST_F(DisplayWindowsTest, PaintLeavesNoContextCurrent) {
   wglMakeCurrent(window10.hdc, window10.hglrc);
   refreshBoth();

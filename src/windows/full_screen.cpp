@@ -1,0 +1,181 @@
+// Key F on Win32: the split view on one borderless window over the monitor
+// that holds the 10-bit window. The window is made on the first entry and
+// kept, hidden, between entries (destroying a shown window is slow under
+// Wine). The two windows stay where they are underneath, unpainted (hiding
+// and showing them again costs Wine seconds too); their placements are given
+// back on the way out, in case a display mode of its own moved them.
+#include <cstdio>
+
+#include "app/facts.h"
+#include "render/frame_setup.h"
+#include "render/level_count.h"
+#include "render/split_view.h"
+#include "windows/win32_front_end.h"
+
+namespace win32 {
+
+DisplayWindow fullScreen;
+
+namespace {
+
+bool shown = false;
+bool exclusive = false;
+WINDOWPLACEMENT placement8 = {}, placement10 = {};
+
+// The split view's 8-bit framebuffer object needs entry points beyond
+// OpenGL 1.1, which WGL hands out for the context current: the 10-bit one.
+GlFunction wglEntryPoint(const char* name) {
+  return reinterpret_cast<GlFunction>(wglGetProcAddress(name));
+}
+
+RECT monitorOfWindow10() {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  GetMonitorInfoA(MonitorFromWindow(window10.hwnd, MONITOR_DEFAULTTONEAREST), &info);
+  return info.rcMonitor;
+}
+
+// With WGL the window takes the 10-bit window's own pixel format, so the
+// 10-bit window's context draws on it as it is.
+bool takeWindow10Format(HWND hwnd, HDC& dc) {
+  dc = GetDC(hwnd);
+  const int format = GetPixelFormat(window10.hdc);
+  PIXELFORMATDESCRIPTOR descriptor = {};
+  descriptor.nSize = sizeof descriptor;
+  descriptor.nVersion = 1;
+  if (dc == nullptr || format == 0 ||
+      DescribePixelFormat(dc, format, sizeof descriptor, &descriptor) == 0 ||
+      !SetPixelFormat(dc, format, &descriptor)) {
+    printf("ERROR: Unable to set the pixelformat for the '%s' window!\n", fullScreenTitle);
+    if (dc != nullptr) ReleaseDC(hwnd, dc);
+    return false;
+  }
+  bool tenBits = false;
+  if (wglMakeCurrent(dc, window10.hglrc)) {
+    const ContextColour colour = currentContextColour();
+    tenBits = colour.redBits == 10 && colour.greenBits == 10 && colour.blueBits == 10;
+    wglMakeCurrent(dc, nullptr);
+  }
+  if (!tenBits)
+    printf("ERROR: Unable to draw with the 10-bit context on the '%s' window!\n", fullScreenTitle);
+  // The class gives the window its own device context: it stays valid.
+  ReleaseDC(hwnd, dc);
+  return tenBits;
+}
+
+bool createFullScreenWindow(const RECT& area) {
+  HWND hwnd = CreateWindowExA(WS_EX_TOPMOST, windowClassName, fullScreenTitle, WS_POPUP, area.left,
+                              area.top, area.right - area.left, area.bottom - area.top, nullptr,
+                              nullptr, nullptr, nullptr);
+  if (hwnd == nullptr) {
+    printf("ERROR: Unable to create the '%s' window!\n", fullScreenTitle);
+    return false;
+  }
+  DisplayWindow record;
+  const bool made = window10.dxgi != nullptr ? createDxgiFullScreen(hwnd, record)
+                                             : takeWindow10Format(hwnd, record.hdc);
+  if (!made) {
+    DestroyWindow(hwnd);
+    return false;
+  }
+  // Either way the 10-bit window's context draws: with DXGI on the hidden
+  // window's device context that it was made for.
+  record.hwnd = hwnd;
+  record.hglrc = window10.hglrc;
+  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  fullScreen = record;
+  return true;
+}
+
+void savePlacement(HWND hwnd, WINDOWPLACEMENT& placement) {
+  placement = {};
+  placement.length = sizeof placement;
+  if (hwnd != nullptr) GetWindowPlacement(hwnd, &placement);
+}
+
+// Back at the place, size and state (normal, minimised, maximised) it had,
+// where anything moved it.
+void restorePlacement(HWND hwnd, const WINDOWPLACEMENT& saved) {
+  WINDOWPLACEMENT now = {};
+  now.length = sizeof now;
+  if (hwnd == nullptr || !GetWindowPlacement(hwnd, &now)) return;
+  if (now.showCmd != saved.showCmd || !EqualRect(&now.rcNormalPosition, &saved.rcNormalPosition))
+    SetWindowPlacement(hwnd, &saved);
+}
+
+}  // namespace
+
+bool inFullScreen() {
+  return shown;
+}
+
+bool enterFullScreen() {
+  if (shown || window10.hwnd == nullptr) return shown;
+  const RECT area = monitorOfWindow10();
+  if (fullScreen.hwnd == nullptr && !createFullScreenWindow(area)) return false;
+  splitViewEntryPoint = wglEntryPoint;
+  savePlacement(window10.hwnd, placement10);
+  savePlacement(window8.hwnd, placement8);
+  SetWindowPos(fullScreen.hwnd, HWND_TOPMOST, area.left, area.top, area.right - area.left,
+               area.bottom - area.top, SWP_SHOWWINDOW);
+  shown = true;
+  SetForegroundWindow(fullScreen.hwnd);
+  SetFocus(fullScreen.hwnd);
+  exclusive = fullScreen.dxgi != nullptr && takeExclusiveFullScreen(fullScreen);
+  refreshBoth();
+  return true;
+}
+
+void leaveFullScreen() {
+  if (!shown) return;
+  shown = false;
+  // The display mode goes back before anything else changes.
+  if (exclusive) giveUpExclusiveFullScreen(fullScreen);
+  exclusive = false;
+  // The 10-bit context goes on without the split view's framebuffer object.
+  wglMakeCurrent(fullScreen.hdc, fullScreen.hglrc);
+  releaseSplitViewFramebuffer();
+  wglMakeCurrent(fullScreen.hdc, nullptr);
+  // Not topmost while hidden; the next entry makes it so again.
+  SetWindowPos(fullScreen.hwnd, HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  restorePlacement(window10.hwnd, placement10);
+  restorePlacement(window8.hwnd, placement8);
+  if (placement8.showCmd != SW_SHOWMINIMIZED) SetForegroundWindow(window8.hwnd);
+  refreshBoth();
+}
+
+void toggleFullScreen() {
+  if (shown) {
+    leaveFullScreen();
+  } else {
+    enterFullScreen();
+  }
+}
+
+Presentation currentPresentation() {
+  if (!shown) return Presentation::TwoWindows;
+  return exclusive && holdsExclusiveFullScreen(fullScreen)
+             ? Presentation::FullScreenExclusive
+             : Presentation::FullScreenBorderlessWindow;
+}
+
+void paintFullScreen() {
+  RECT client = {};
+  GetClientRect(fullScreen.hwnd, &client);
+  if (fullScreen.dxgi != nullptr) {
+    // Occluded, or out of exclusive full screen behind the program's back
+    // (the system took the screen for another program): back to two windows.
+    const bool kept = presentSplitViewThroughDxgi(fullScreen, client.right, client.bottom);
+    if (exclusive && (!kept || !holdsExclusiveFullScreen(fullScreen)))
+      PostMessageA(fullScreen.hwnd, leaveFullScreenMessage, 0, 0);
+    return;
+  }
+  wglMakeCurrent(fullScreen.hdc, fullScreen.hglrc);
+  renderSplitView(client.right, client.bottom);
+  SwapBuffers(fullScreen.hdc);
+  wglMakeCurrent(fullScreen.hdc, nullptr);
+}
+
+}  // namespace win32
