@@ -117,7 +117,7 @@ void readDisplayOutput(DisplayOutputFacts& facts) {
   facts.name = info.szDevice;
   UINT bits = advancedColourBitsPerColour(info.szDevice);
   if (bits == 0) bits = dxgiBitsPerColour(monitor);
-  if (bits != 0) facts.systemBitsPerColour = static_cast<int>(bits);
+  if (bits != 0) facts.systemBitsPerColour = reportedBits(bits);
 }
 
 }  // namespace
