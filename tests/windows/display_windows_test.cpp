@@ -307,6 +307,34 @@ TEST_F(DisplayWindowsTest, PaintLeavesNoContextCurrent) {
   EXPECT_FALSE(quitPosted()) << "destroying the probe must not have posted a quit";
 }
 
+// What Wine's Direct3D reads as it loads: the variable through ucrtbase's
+// copy of the environment. Under Wine its command thread is turned off, as
+// it spins between ticks; a person's own choice stays.
+TEST(WineDirect3D, CommandsRunOnTheProgramsThreadUnlessThePersonChoseOtherwise) {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  const bool wine = GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  HMODULE runtime = GetModuleHandleA("ucrtbase.dll");
+  if (!wine || runtime == nullptr) GTEST_SKIP() << "not Wine, or no ucrtbase in this process";
+  auto readVariable = reinterpret_cast<char*(__cdecl*)(const char*)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(runtime, "getenv")));
+  auto setVariable = reinterpret_cast<int(__cdecl*)(const char*)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(runtime, "_putenv")));
+  ASSERT_NE(readVariable, nullptr);
+  ASSERT_NE(setVariable, nullptr);
+  const auto seen = [&] {
+    const char* value = readVariable("WINE_D3D_CONFIG");
+    return std::string(value != nullptr ? value : "(unset)");
+  };
+  setVariable("WINE_D3D_CONFIG=");
+  ASSERT_EQ(seen(), "(unset)");
+  keepWineDirect3DOnThisThread();
+  EXPECT_EQ(seen(), "csmt=0");
+  setVariable("WINE_D3D_CONFIG=csmt=1,renderer=gl");
+  keepWineDirect3DOnThisThread();
+  EXPECT_EQ(seen(), "csmt=1,renderer=gl");
+  setVariable("WINE_D3D_CONFIG=");
+}
+
 }  // namespace
 }  // namespace win32
 
