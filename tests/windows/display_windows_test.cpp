@@ -250,6 +250,23 @@ TEST_F(DisplayWindowsTest, MinimisedEightBitWindowLeavesTheTenBitWindowWhole) {
   MoveWindow(window8.hwnd, window8Left, window8Top, windowSize, windowSize, TRUE);
 }
 
+// A minimised window's own rectangle is its icon's: the size rule works on
+// its restored place, and it comes back there at the new size.
+TEST_F(DisplayWindowsTest, MinimisedTenBitWindowFollowsAtItsRestoredPlace) {
+  ShowWindow(window10.hwnd, SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(window10.hwnd));
+  MoveWindow(window8.hwnd, window8Left, window8Top, 450, 420, TRUE);
+  EXPECT_TRUE(IsIconic(window10.hwnd)) << "the 10-bit window stays minimised";
+  ShowWindow(window10.hwnd, SW_RESTORE);
+  const RECT rect = windowRect(window10.hwnd);
+  EXPECT_EQ(rect.left, window10Left);
+  EXPECT_EQ(rect.top, window10Top);
+  EXPECT_EQ(rect.right - rect.left, 450);
+  EXPECT_EQ(rect.bottom - rect.top, 420);
+  MoveWindow(window8.hwnd, window8Left, window8Top, windowSize, windowSize, TRUE);
+  expectPlaced(window10.hwnd, window10Left, window10Top);
+}
+
 TEST_F(DisplayWindowsTest, NeitherWindowGrowsBeyondWhatItsContextCanDraw) {
   wglMakeCurrent(window10.hdc, window10.hglrc);
   GLint viewport[2] = {};
