@@ -124,6 +124,12 @@ TEST(SizeRule, AfterSizesTheScreenCannotHoldTheTenBitWindowStandsBesideAgainOnTh
                                        noLimit, noLimit, screen, place, target));
   expectBox(target, 403, 20, 1280, 1000);
   EXPECT_TRUE(place.held);
+  // A place off the screen is not held as it is.
+  place = Window10Place{};
+  ASSERT_TRUE(window10FollowingWindow8({0, 0, 5000, 5000}, Window8Shape::Normal,
+                                       {-3000, 5000, 400, 400}, noLimit, noLimit, screen, place,
+                                       target));
+  expectBox(target, 0, 1023, 5000, 5000);
 }
 
 TEST(SizeRule, NeverLargerThanTheContextCanDraw) {

@@ -28,8 +28,10 @@ bool window10FollowingWindow8(const WindowBox& window8, Window8Shape shape,
   const bool fits = target.width <= screen.width && target.height <= screen.height;
   place.held = shape == Window8Shape::Maximised || !fits;
   if (place.held) {
-    target.left = place.left;
-    target.top = place.top;
+    // Too large to stand wholly on the screen, it is never placed where its
+    // corner is off it.
+    target.left = within(place.left, 1, screen.left, screen.width);
+    target.top = within(place.top, 1, screen.top, screen.height);
     return true;
   }
   target.left = within(place.left, target.width, screen.left, screen.width);

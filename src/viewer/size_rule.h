@@ -9,7 +9,8 @@
 // manager moves it to fit it in. The rule remembers where the 10-bit window
 // stood before, and puts it back there once the 8-bit window is restored to
 // a size the screen holds, so the two stand side by side again. A 10-bit
-// window the screen can hold is kept wholly on the screen.
+// window the screen can hold is kept wholly on the screen, a larger one with
+// its corner on it.
 #pragma once
 
 struct WindowBox {
