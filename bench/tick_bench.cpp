@@ -3,31 +3,24 @@
 // outlines the program uses) and swapped, on the X server in DISPLAY
 // (scripts/bench starts a private depth-30 Xvfb). Beside it, in the same run,
 // the floor: the same two windows with the same configurations and contexts
-// that only clear and swap. CPU time is the whole process's, the
-// rasteriser's threads included, per tick; ticks run back to back.
+// that only clear and swap. Both are paced as the program is, one tick every
+// 16 ms (bench/paced_ticks.h); given its process id, the X server's CPU time
+// is counted beside the client's.
 //
-//   tick_bench [TICKS]    default 600 ticks each (ten seconds of the program)
+//   tick_bench [TICKS [SERVER_PID]]    default 600 ticks each (ten seconds)
 #include <time.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "app/facts.h"
 #include "freetype/glyph_outlines.h"
 #include "linux/x11_front_end.h"
+#include "paced_ticks.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
 #include "viewer/viewer_state.h"
 
 namespace {
-
-constexpr double tickMs = refreshPeriodMs;
-
-double secondsOn(clockid_t clock) {
-  timespec now = {};
-  clock_gettime(clock, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
 
 bool createWindow(x11::DisplayWindow& record, const ColourRequest& colour, GLXContext share) {
   PixelFormatCandidate chosen;
@@ -64,32 +57,16 @@ void bareTick() {
   }
 }
 
-struct Cost {
-  double cpuMs, wallMs;  // per tick
-};
-
-Cost timeTicks(void (*tick)(), int ticks) {
-  for (int i = 0; i < 30; ++i) tick();  // shaders compiled, buffers allocated
+// As the program's loop does between ticks: the server has the frames.
+void syncWithServer() {
   XSync(x11::display, False);
-  const double cpu = secondsOn(CLOCK_PROCESS_CPUTIME_ID), wall = secondsOn(CLOCK_MONOTONIC);
-  for (int i = 0; i < ticks; ++i) {
-    tick();
-    // As the program's loop does between ticks: the server has the frames.
-    XSync(x11::display, False);
-  }
-  return {(secondsOn(CLOCK_PROCESS_CPUTIME_ID) - cpu) * 1000.0 / ticks,
-          (secondsOn(CLOCK_MONOTONIC) - wall) * 1000.0 / ticks};
-}
-
-void printRow(const char* name, const Cost& cost) {
-  printf("%-34s %10.3f %11.1f%% %12.3f\n", name, cost.cpuMs, cost.cpuMs / tickMs * 100.0,
-         cost.wallMs);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const int ticks = argc > 1 ? atoi(argv[1]) : 600;
+  const pid_t server = argc > 2 ? static_cast<pid_t>(atoi(argv[2])) : 0;
   if (ticks <= 0 || !x11::openDisplay()) return 1;
   if (!createWindow(x11::window10, tenBitColour, nullptr) ||
       !createWindow(x11::window8, eightBitColour, x11::window10.context)) {
@@ -105,14 +82,10 @@ int main(int argc, char** argv) {
   x11::releaseContext();
   viewerState = ViewerState{};
 
-  const Cost program = timeTicks(x11::refreshBoth, ticks);
-  const Cost floor = timeTicks(bareTick, ticks);
-  printf("\nOne tick = both %dx%d windows, depth-30 Xvfb, %d ticks each%s\n", windowSize,
-         windowSize, ticks, logo ? "" : " (no logo font found)");
-  printf("%-34s %10s %12s %12s\n", "", "CPU ms/tick", "of 16 ms", "wall ms/tick");
-  printRow("program (scene, logo, swap)", program);
-  printRow("floor (clear and swap only)", floor);
-  printf("%-34s %10.1fx\n", "program / floor", program.cpuMs / floor.cpuMs);
+  const paced::Cost program = paced::timeTicks(x11::refreshBoth, syncWithServer, ticks, server);
+  const paced::Cost floor = paced::timeTicks(bareTick, syncWithServer, ticks, server);
+  paced::printTable(logo ? "X11 (GLX)" : "X11 (GLX), no logo font found", "X server", ticks,
+                    program, floor, server > 0);
   x11::closeWindows();
   return 0;
 }

@@ -42,3 +42,4 @@ set_tests_properties(linux_program_end_to_end PROPERTIES TIMEOUT 300
 # (scripts/bench runs it on a private Xvfb).
 add_executable(tick_bench bench/tick_bench.cpp)
 target_link_libraries(tick_bench PRIVATE lumivane_linux)
+target_include_directories(tick_bench PRIVATE bench)

@@ -79,3 +79,9 @@ add_test(NAME wayland_program_end_to_end
   COMMAND e2e_tests --front-end=wayland -- $<TARGET_FILE:lumivane>)
 set_tests_properties(wayland_program_end_to_end PROPERTIES TIMEOUT 300
   ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
+
+# The Wayland front end's tick beside two bare windows (scripts/bench runs it
+# on a private headless sway).
+add_executable(wayland_tick_bench bench/wayland_tick_bench.cpp)
+target_include_directories(wayland_tick_bench PRIVATE bench)
+target_link_libraries(wayland_tick_bench PRIVATE lumivane_wayland)

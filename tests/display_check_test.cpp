@@ -150,20 +150,20 @@ CheckReport depth30Report() {
 
 TEST(CheckVerdicts, EachWeakestLinkIsNamed) {
   CheckReport r = depth30Report();
-  r.output.maxBpc = 10;
+  r.output.maxBpc = reportedBits(10);
   r.output.edid = parsed(edidBlock(4, 0xb5));
   CheckVerdict v = judgeDisplayChain(r);
   EXPECT_TRUE(v.tenBitsDelivered);
   EXPECT_EQ(v.line.rfind("Verdict: every link seen carries 10 bits", 0), 0u) << v.line;
 
-  r.output.maxBpc = 8;
+  r.output.maxBpc = reportedBits(8);
   v = judgeDisplayChain(r);
   EXPECT_FALSE(v.tenBitsDelivered);
   EXPECT_EQ(v.line,
             "Verdict: the 10-bit window holds 104 of 104 levels on screen, but output DP-1 runs "
             "at max bpc 8 (xrandr --output DP-1 --set \"max bpc\" 10).\n");
 
-  r.output.maxBpc = 12;
+  r.output.maxBpc = reportedBits(12);
   r.output.edid = parsed(edidBlock(4, 0xa5));
   v = judgeDisplayChain(r);
   EXPECT_FALSE(v.tenBitsDelivered);
@@ -190,6 +190,68 @@ TEST(CheckVerdicts, EachWeakestLinkIsNamed) {
   EXPECT_FALSE(judgeDisplayChain(r).tenBitsDelivered);
 }
 
+// An EDID of another version with a good header and checksum.
+std::vector<unsigned char> edidOfVersion(unsigned char version, unsigned char revision) {
+  std::vector<unsigned char> e = edidBlock(4, 0xd5);  // 14 bits, were it 1.4
+  const int change = version - e[18] + revision - e[19];
+  e[18] = version;
+  e[19] = revision;
+  e[127] = static_cast<unsigned char>(e[127] - change);
+  return e;
+}
+
+// Whatever the display reports out of range is shown as reported, marked
+// invalid, and never decides the verdict; nothing reported stays unknown.
+TEST(CheckVerdicts, NonsenseFromTheDisplayIsInvalidAndDecidesNothing) {
+  for (const long long maxBpc : {0LL, -1LL, 5LL, 17LL, 1000LL, 2147483647LL, -2147483648LL}) {
+    CheckReport r = depth30Report();
+    r.output.maxBpc = reportedBits(maxBpc);
+    r.output.edid = parsed(edidBlock(4, 0xb5));
+    const CheckVerdict v = judgeDisplayChain(r);
+    EXPECT_TRUE(v.tenBitsDelivered) << maxBpc;
+    EXPECT_NE(v.line.find("output DP-1's bits per colour are unknown"), std::string::npos)
+        << v.line;
+    const std::string text = formatCheckReport(r);
+    EXPECT_NE(text.find("Output: DP-1, max bpc " + std::to_string(maxBpc) + " (invalid), monitor "),
+              std::string::npos)
+        << text;
+    // Nor does nonsense mask what the monitor says.
+    r.output.edid = parsed(edidBlock(4, 0xa5));
+    EXPECT_FALSE(judgeDisplayChain(r).tenBitsDelivered) << maxBpc;
+  }
+  for (const long long bits : {6LL, 16LL})
+    EXPECT_EQ(reportedBits(bits).state, ReportedBits::State::Valid);
+  EXPECT_EQ(ReportedBits().state, ReportedBits::State::Unknown);
+  CheckReport windows = depth30Report();
+  windows.output.x11 = false;
+  windows.output.systemBitsPerColour = reportedBits(4);
+  EXPECT_TRUE(judgeDisplayChain(windows).tenBitsDelivered);
+  EXPECT_NE(formatCheckReport(windows).find("Output: DP-1, 4 (invalid) bits per colour\n"),
+            std::string::npos)
+      << formatCheckReport(windows);
+
+  // A whole, checksummed EDID of a version this program does not know.
+  for (const std::vector<unsigned char>& e :
+       {edidOfVersion(163, 194), edidOfVersion(2, 0), edidOfVersion(0, 4)}) {
+    const EdidColour edid = parsed(e);
+    EXPECT_TRUE(edid.present);
+    EXPECT_FALSE(edid.valid) << edid.version << "." << edid.revision;
+    EXPECT_EQ(edid.bitsPerColour, unknown);
+    CheckReport r = depth30Report();
+    r.output.maxBpc = reportedBits(10);
+    r.output.edid = edid;
+    EXPECT_NE(judgeDisplayChain(r).line.find("the monitor's bits per colour are unknown"),
+              std::string::npos)
+        << judgeDisplayChain(r).line;
+    const std::string text = formatCheckReport(r);
+    EXPECT_NE(text.find(", monitor EDID " + std::to_string(edid.version) + "." +
+                        std::to_string(edid.revision) + " (invalid)\n"),
+              std::string::npos)
+        << text;
+  }
+  EXPECT_TRUE(parsed(edidOfVersion(1, 5)).valid) << "any 1.x is version 1";
+}
+
 TEST(CheckVerdicts, AShallowReferenceOrUnknownOutputKeepsStatusZero) {
   // Wine on a depth-30 screen: the 8-bit window got 10 bits, and nothing
   // tells the display's bits.
@@ -211,7 +273,7 @@ TEST(CheckVerdicts, AShallowReferenceOrUnknownOutputKeepsStatusZero) {
 
   // Windows says what it drives the display at.
   r.output.x11 = false;
-  r.output.systemBitsPerColour = 8;
+  r.output.systemBitsPerColour = reportedBits(8);
   v = judgeDisplayChain(r);
   EXPECT_FALSE(v.tenBitsDelivered);
   EXPECT_NE(v.line.find("Windows drives output DP-1 at 8 bits per colour"), std::string::npos);
@@ -261,7 +323,7 @@ TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
 // framebuffer's own losses and before the output's, in each window's line.
 TEST(CheckVerdicts, ScalingIsALinkThatBlendsLevels) {
   CheckReport r = depth30Report();
-  r.output.maxBpc = 8;
+  r.output.maxBpc = reportedBits(8);
   r.window8.pixels = r.window10.pixels = PixelScaling::OneToOne;
   std::string text = formatCheckReport(r);
   EXPECT_NE(text.find("  levels on screen              26                104\n"
@@ -323,7 +385,7 @@ TEST(CheckVerdicts, WindowsComposesAnSdrDesktopAtEightBits) {
   CheckReport r = depth30Report();
   r.output = DisplayOutputFacts{};
   r.output.name = "\\\\.\\DISPLAY1";
-  r.output.systemBitsPerColour = 10;
+  r.output.systemBitsPerColour = reportedBits(10);
   for (WindowMeasurement* w : {&r.window8, &r.window10})
     w->fullRamp.onScreen = w->narrowRamp.onScreen = unknown;
   const CheckVerdict unknownComposition = judgeDisplayChain(r);
@@ -394,7 +456,7 @@ TEST(CheckVerdicts, TenBitLevelsNeedNineTenthsOfTheCount) {
 
 TEST(CheckReportText, TableThenVerdict) {
   CheckReport r = depth30Report();
-  r.output.maxBpc = 10;
+  r.output.maxBpc = reportedBits(10);
   r.output.edid = parsed(edidBlock(4, 0xb5));
   const std::string text = formatCheckReport(r);
   EXPECT_EQ(text.rfind("Display chain check\nPresentation: two windows\n", 0), 0u) << text;
@@ -421,7 +483,7 @@ TEST(CheckReportText, FullScreenHalves) {
   r.window8 = r.window10;
   r.window8.fullRamp = {256, 256, 256, 400};
   r.window8.narrowRamp = {26, 26, 26, 104};
-  r.output.maxBpc = 10;
+  r.output.maxBpc = reportedBits(10);
   r.output.edid = parsed(edidBlock(4, 0xb5));
   r.presentation = Presentation::FullScreenBorderlessWindow;
   std::string text = formatCheckReport(r);

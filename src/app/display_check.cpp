@@ -38,6 +38,11 @@ const char* presentationName(Presentation presentation) {
   return "two windows";
 }
 
+ReportedBits reportedBits(long long value) {
+  const bool plausible = value >= 6 && value <= 16;
+  return {plausible ? ReportedBits::State::Valid : ReportedBits::State::Invalid, value};
+}
+
 namespace {
 
 float rampWidth(int preset) {
@@ -130,13 +135,15 @@ void readHdmiDeepColour(const unsigned char* block, EdidColour& edid) {
 EdidColour parseEdid(const unsigned char* bytes, std::size_t size) {
   EdidColour edid;
   if (bytes == nullptr || !validBaseBlock(bytes, size)) return edid;
-  edid.valid = true;
+  edid.present = true;
   edid.version = bytes[18];
   edid.revision = bytes[19];
+  edid.valid = edid.version == 1;
+  if (!edid.valid) return edid;
   const unsigned char input = bytes[20];
   edid.digital = (input & 0x80) != 0;
   // Before 1.4 the digital input byte names no depth and no interface.
-  if (edid.digital && (edid.version > 1 || edid.revision >= 4)) readVideoInput(input, edid);
+  if (edid.digital && edid.revision >= 4) readVideoInput(input, edid);
   if (edid.digital) {
     const std::size_t extensions = bytes[126];
     for (std::size_t k = 1; k <= extensions && (k + 1) * edidBlockSize <= size; ++k)
@@ -209,6 +216,15 @@ bool trueEightBitReference(const CheckReport& report) {
   return (eightBits || fullScreen(report)) && shown != unknown && shown <= ramp.allowed8 + 1;
 }
 
+// A reported figure that may decide the verdict: one below 10 bits loses bits.
+bool validBelowTen(const ReportedBits& bits) {
+  return bits.state == ReportedBits::State::Valid && bits.value < 10;
+}
+
+bool valid(const ReportedBits& bits) {
+  return bits.state == ReportedBits::State::Valid;
+}
+
 std::string outputName(const DisplayOutputFacts& output) {
   return output.name.empty() ? std::string("the display output") : "output " + output.name;
 }
@@ -279,18 +295,18 @@ std::string outputLoss(const CheckReport& report) {
   const DisplayOutputFacts& output = report.output;
   const std::string held = heldLevels(report);
   const std::string name = outputName(output);
-  if (output.maxBpc != unknown && output.maxBpc < 10) {
+  if (validBelowTen(output.maxBpc)) {
     std::string line =
-        printed("%s, but %s runs at max bpc %d", held.c_str(), name.c_str(), output.maxBpc);
+        printed("%s, but %s runs at max bpc %lld", held.c_str(), name.c_str(), output.maxBpc.value);
     if (!output.name.empty())
       line += printed(" (xrandr --output %s --set \"max bpc\" 10)", output.name.c_str());
     return line + ".";
   }
-  if (output.systemBitsPerColour != unknown && output.systemBitsPerColour < 10)
+  if (validBelowTen(output.systemBitsPerColour))
     return printed(
-        "%s, but Windows drives %s at %d bits per colour (set 10 bpc in the graphics driver's "
+        "%s, but Windows drives %s at %lld bits per colour (set 10 bpc in the graphics driver's "
         "control panel).",
-        held.c_str(), name.c_str(), output.systemBitsPerColour);
+        held.c_str(), name.c_str(), output.systemBitsPerColour.value);
   if (output.edid.bitsPerColour != unknown && output.edid.bitsPerColour < 10)
     return printed(
         "%s, but the monitor on %s declares only %d bits per colour: it cannot show 10 bits "
@@ -342,7 +358,7 @@ CheckVerdict judgeDisplayChain(const CheckReport& report) {
                       "; a Wayland client sees neither the screen nor the display output, so "
                       "check that the compositor drives the output at 10 bits per colour (sway: "
                       "output NAME render_bit_depth 10) and the monitor's own settings.\n"};
-  const bool outputKnown = output.maxBpc != unknown || output.systemBitsPerColour != unknown;
+  const bool outputKnown = valid(output.maxBpc) || valid(output.systemBitsPerColour);
   const bool monitorKnown = output.edid.bitsPerColour != unknown;
   if (outputKnown && monitorKnown)
     return {true, "Verdict: every link seen carries 10 bits: " + held + ", " + outputName(output) +
@@ -361,6 +377,12 @@ std::string bitsCell(const WindowMeasurement& w) {
 
 std::string countCell(int count) {
   return count == unknown ? std::string("unknown") : printed("%d", count);
+}
+
+std::string reportedCell(const ReportedBits& bits) {
+  if (bits.state == ReportedBits::State::Unknown) return "unknown";
+  const bool invalid = bits.state == ReportedBits::State::Invalid;
+  return printed("%lld%s", bits.value, invalid ? " (invalid)" : "");
 }
 
 std::string row(const char* label, const std::string& cell8, const std::string& cell10) {
@@ -394,7 +416,8 @@ const char* compositionText(DesktopComposition composition) {
 }
 
 std::string monitorText(const EdidColour& edid) {
-  if (!edid.valid) return "unknown";
+  if (!edid.present) return "unknown";
+  if (!edid.valid) return printed("EDID %d.%d (invalid)", edid.version, edid.revision);
   std::string text = edid.digital ? "digital" : "analogue";
   if (*edid.interface != '\0') text += printed(" %s", edid.interface);
   text += edid.bitsPerColour != unknown ? printed(", %d bits per colour", edid.bitsPerColour)
@@ -435,13 +458,13 @@ std::string formatCheckReport(const CheckReport& report) {
     text += printed("Screen depth: %s\n", countCell(output.screenDepth).c_str());
     text += printed("Output: %s, max bpc %s, monitor %s\n",
                     output.name.empty() ? "unknown" : output.name.c_str(),
-                    countCell(output.maxBpc).c_str(), monitorText(output.edid).c_str());
+                    reportedCell(output.maxBpc).c_str(), monitorText(output.edid).c_str());
   } else if (output.wayland) {
     text += "Output: unknown (a Wayland client cannot read the screen or the output)\n";
   } else {
     text += printed("Output: %s, %s bits per colour\n",
                     output.name.empty() ? "unknown" : output.name.c_str(),
-                    countCell(output.systemBitsPerColour).c_str());
+                    reportedCell(output.systemBitsPerColour).c_str());
     const bool bypassed = output.composition != DesktopComposition::Unknown &&
                           report.presentation == Presentation::FullScreenExclusive;
     text += printed("Desktop composition: %s%s\n", compositionText(output.composition),

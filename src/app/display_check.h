@@ -9,8 +9,19 @@
 #include <cstddef>
 #include <string>
 
-// A count or a bit size nobody could find out.
+// A count or a bit size the program could not find out itself.
 constexpr int unknown = -1;
+
+// Bits per colour as the display side reports them (an output's "max bpc",
+// what Windows drives a display at). Nothing reported is a state of its own,
+// whatever number a property holds; a number no link carries (outside 6 to
+// 16) is shown as reported and marked invalid, and never decides a verdict.
+struct ReportedBits {
+  enum class State { Unknown, Valid, Invalid };
+  State state = State::Unknown;
+  long long value = 0;  // as reported, where state is not Unknown
+};
+ReportedBits reportedBits(long long value);
 
 // What the command line asks for: the demonstration or (--check) the check,
 // either of them in full screen (--fullscreen), and presented through DXGI
@@ -42,9 +53,11 @@ int rampLevelsAllowed(float bottom, float top, int width, int height, int bits);
 
 // The monitor's own description in its EDID: the video input byte of EDID
 // 1.4 (bits per colour and interface), or what 1.3 and HDMI's deep-colour
-// flags tell.
+// flags tell. An EDID of any version but 1 is a structure this program does
+// not know: it is shown as invalid, and nothing is read from it.
 struct EdidColour {
-  bool valid = false;  // the fixed header and the base block's checksum
+  bool present = false;  // the fixed header and the base block's checksum
+  bool valid = false;    // present, and of version 1
   int version = 0, revision = 0;
   bool digital = false;
   int bitsPerColour = unknown;
@@ -87,11 +100,11 @@ struct AdvancedColourAnswers {
 DesktopComposition desktopComposition(const AdvancedColourAnswers& answers);
 
 struct DisplayOutputFacts {
-  std::string name;                   // "DP-1", "\\.\DISPLAY1"; empty when none was found
-  int screenDepth = unknown;          // X only
-  int maxBpc = unknown;               // X: the output's "max bpc" property
-  EdidColour edid;                    // X: the output's "EDID" property
-  int systemBitsPerColour = unknown;  // Windows: what the system drives the display at
+  std::string name;                  // "DP-1", "\\.\DISPLAY1"; empty when none was found
+  int screenDepth = unknown;         // X only
+  ReportedBits maxBpc;               // X: the output's "max bpc" property
+  EdidColour edid;                   // X: the output's "EDID" property
+  ReportedBits systemBitsPerColour;  // Windows: what the system drives the display at
   DesktopComposition composition = DesktopComposition::Unknown;  // Windows
   bool x11 = false;                                              // remedies name xrandr
   // A Wayland client sees neither the screen nor the output: the report

@@ -135,7 +135,7 @@ void readOutputProperties(RROutput output, DisplayOutputFacts& facts) {
   unsigned long items = 0;
   if (unsigned char* data = outputProperty(output, "max bpc", XA_INTEGER, 32, items)) {
     // Format-32 data comes as longs, whatever their size.
-    facts.maxBpc = static_cast<int>(*reinterpret_cast<long*>(data));
+    facts.maxBpc = reportedBits(*reinterpret_cast<long*>(data));
     XFree(data);
   }
   if (unsigned char* data = outputProperty(output, "EDID", XA_INTEGER, 8, items)) {

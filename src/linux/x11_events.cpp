@@ -140,10 +140,14 @@ void followWindow8() {
   framePlaceOf(window10, left, top);
   const int maxWidth = window10.maxWidth > 0 ? window10.maxWidth : window8.width;
   const int maxHeight = window10.maxHeight > 0 ? window10.maxHeight : window8.height;
+  // The root window is the screen. The sizes are the windows' insides: a
+  // window kept on the screen may leave its frame's far edges off it.
+  const int screen = DefaultScreen(display);
+  const WindowBox root = {0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
   WindowBox target;
   if (!window10FollowingWindow8({0, 0, window8.width, window8.height}, shape,
                                 {left, top, window10.width, window10.height}, maxWidth, maxHeight,
-                                window10Place, target))
+                                root, window10Place, target))
     return;
   // A plain resize keeps an X window where it is; a move is only asked for
   // when the window manager has moved the 10-bit window away meanwhile.

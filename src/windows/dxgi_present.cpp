@@ -7,9 +7,10 @@
 //
 // The scene is still drawn by the same OpenGL code: each window has a hidden
 // window's context drawing into a framebuffer object of the window's format,
-// read back into an own Direct3D texture and copied into the swap chain's
-// back buffer. Drawing straight into a flip-model back buffer is left alone,
-// as some implementations (Wine's) then show a black window now and then.
+// read back and written into the swap chain's back buffer as it is, by the
+// CPU: no copy on the device between. Drawing into a flip-model back buffer
+// with Direct3D is left alone, as some implementations (Wine's) then show a
+// black window now and then.
 //
 // d3d11.dll and dxgi.dll are loaded at run time, so the program still starts
 // on a system without them and only this option fails there.
@@ -41,8 +42,6 @@ struct DxgiSurface {
   // DXGI_SWAP_CHAIN_FLAG_ALLOW_MODE_SWITCH for the full-screen swap chain,
   // which may take the display mode it needs; kept on every ResizeBuffers.
   UINT flags = 0;
-  // Same size and format as the back buffer; CopyResource needs both.
-  ID3D11Texture2D* frame = nullptr;
   GLuint framebuffer = 0, colourBuffer = 0, depthBuffer = 0;
   int width = 0, height = 0;
   std::vector<std::uint32_t> pixels, rowsTopDown;
@@ -105,6 +104,7 @@ const char* formatName(const DxgiSurface& surface) {
 // card's driver offers no device.
 bool createDevice() {
   if (device != nullptr) return true;
+  keepWineDirect3DOnThisThread();
   HMODULE d3d11 = LoadLibraryA("d3d11.dll");
   if (d3d11 == nullptr || LoadLibraryA("dxgi.dll") == nullptr) {
     printf("ERROR: Unable to load d3d11.dll and dxgi.dll for the DXGI swap chains!\n");
@@ -197,21 +197,9 @@ bool createSwapChain(HWND hwnd, DxgiSurface& surface, int width, int height) {
   return surface.swapChain != nullptr;
 }
 
-// With the window's context current: the own texture and the framebuffer
-// object's buffers at this size. The swap chain is resized by the caller.
-bool allocateFrame(DxgiSurface& surface, int width, int height) {
-  if (surface.frame != nullptr) surface.frame->Release();
-  surface.frame = nullptr;
-  D3D11_TEXTURE2D_DESC description = {};
-  description.Width = static_cast<UINT>(width);
-  description.Height = static_cast<UINT>(height);
-  description.MipLevels = 1;
-  description.ArraySize = 1;
-  description.Format = formatOf(surface);
-  description.SampleDesc.Count = 1;
-  description.Usage = D3D11_USAGE_DEFAULT;
-  if (FAILED(device->CreateTexture2D(&description, nullptr, &surface.frame))) return false;
-
+// With the window's context current: the framebuffer object's buffers at
+// this size. The swap chain is resized by the caller.
+void allocateFrame(DxgiSurface& surface, int width, int height) {
   bindRenderbuffer(GL_RENDERBUFFER, surface.colourBuffer);
   renderbufferStorage(GL_RENDERBUFFER, surface.tenBit ? GL_RGB10_A2 : GL_RGBA8, width, height);
   bindRenderbuffer(GL_RENDERBUFFER, surface.depthBuffer);
@@ -222,7 +210,6 @@ bool allocateFrame(DxgiSurface& surface, int width, int height) {
   surface.rowsTopDown.resize(count);
   surface.width = width;
   surface.height = height;
-  return true;
 }
 
 // With the window's context current. The framebuffer object stays bound for
@@ -232,7 +219,7 @@ bool createFramebuffer(DxgiSurface& surface, int width, int height) {
   genRenderbuffers(1, &surface.colourBuffer);
   genRenderbuffers(1, &surface.depthBuffer);
   bindFramebuffer(GL_FRAMEBUFFER, surface.framebuffer);
-  if (!allocateFrame(surface, width, height)) return false;
+  allocateFrame(surface, width, height);
   framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
                           surface.colourBuffer);
   framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
@@ -243,7 +230,7 @@ bool createFramebuffer(DxgiSurface& surface, int width, int height) {
   return colour.redBits == bits && colour.greenBits == bits && colour.blueBits == bits;
 }
 
-// Follows the window: the swap chain, the own texture and the framebuffer
+// Follows the window: the swap chain and the framebuffer
 // object take its client size before a frame is drawn at it.
 bool fitToWindow(DxgiSurface& surface, int width, int height) {
   if (surface.width == width && surface.height == height) return true;
@@ -252,8 +239,8 @@ bool fitToWindow(DxgiSurface& surface, int width, int height) {
                                               static_cast<UINT>(height), DXGI_FORMAT_UNKNOWN,
                                               surface.flags)))
     return false;
-  return allocateFrame(surface, width, height) &&
-         checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  allocateFrame(surface, width, height);
+  return checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
 // The framebuffer object's pixels into the back buffer. OpenGL reads rows
@@ -271,13 +258,12 @@ bool copyIntoBackBuffer(DxgiSurface& surface) {
     std::copy(from, from + rowLength,
               surface.rowsTopDown.data() + static_cast<std::size_t>(height - 1 - y) * rowLength);
   }
-  immediate->UpdateSubresource(surface.frame, 0, nullptr, surface.rowsTopDown.data(),
-                               static_cast<UINT>(rowLength * sizeof(std::uint32_t)), 0);
   ID3D11Texture2D* backBuffer = nullptr;
   if (FAILED(surface.swapChain->GetBuffer(0, __uuidof(ID3D11Texture2D),
                                           reinterpret_cast<void**>(&backBuffer))))
     return false;
-  immediate->CopyResource(backBuffer, surface.frame);
+  immediate->UpdateSubresource(backBuffer, 0, nullptr, surface.rowsTopDown.data(),
+                               static_cast<UINT>(rowLength * sizeof(std::uint32_t)), 0);
   // No reference to a back buffer may outlive the frame: ResizeBuffers
   // fails while one is held.
   backBuffer->Release();
@@ -326,7 +312,6 @@ int countBackBufferLevels(DxgiSurface& surface, UINT left = 0, int columns = -1)
 
 void undo(HWND hwnd, HWND glWindow, HDC glDc, HGLRC context, DxgiSurface& surface) {
   wglMakeCurrent(nullptr, nullptr);
-  if (surface.frame != nullptr) surface.frame->Release();
   if (surface.swapChain != nullptr) surface.swapChain->Release();
   surface = DxgiSurface{};
   if (context != nullptr) wglDeleteContext(context);
@@ -336,6 +321,23 @@ void undo(HWND hwnd, HWND glWindow, HDC glDc, HGLRC context, DxgiSurface& surfac
 }
 
 }  // namespace
+
+// Under Wine, Direct3D is wined3d on OpenGL, and its command-stream thread
+// spins between commands for far longer than a tick: fed a frame every 16 ms
+// it never sleeps and takes a whole core. The commands run on the program's
+// own thread instead (csmt=0), unless the person set Wine's Direct3D options
+// themselves. wined3d reads them as it loads, through the C runtime's copy of
+// the environment (taken at start), so that copy is told too.
+void keepWineDirect3DOnThisThread() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  if (ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr) return;
+  if (GetEnvironmentVariableA("WINE_D3D_CONFIG", nullptr, 0) != 0) return;
+  SetEnvironmentVariableA("WINE_D3D_CONFIG", "csmt=0");
+  HMODULE runtime = GetModuleHandleA("ucrtbase.dll");
+  if (runtime == nullptr) return;
+  auto putEnvironment = procedure<int(__cdecl*)(const char*)>(runtime, "_putenv");
+  if (putEnvironment != nullptr) putEnvironment("WINE_D3D_CONFIG=csmt=0");
+}
 
 HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, DisplayWindow& record) {
   record = DisplayWindow{};
@@ -441,8 +443,6 @@ bool createDxgiFullScreen(HWND hwnd, DisplayWindow& record) {
       printf("ERROR: Unable to create the 10-10-10-2 framebuffer object for full screen!\n");
     else
       printf("ERROR: Unable to create the R10G10B10A2_UNORM swap chain for full screen!\n");
-    if (surfaceFull.frame != nullptr) surfaceFull.frame->Release();
-    surfaceFull.frame = nullptr;
     return false;
   }
   record.hwnd = hwnd;
@@ -560,12 +560,10 @@ void describeSwapChain(const DisplayWindow& record, SwapChainFacts& facts) {
 
 void releaseDxgiPresentation() {
   for (DxgiSurface* surface : {&surfaceFull, &surface8, &surface10}) {
-    if (surface->frame != nullptr) surface->frame->Release();
     // A swap chain in full screen must leave it before it goes, or the
     // display mode could stay changed.
     if (surface->swapChain != nullptr) surface->swapChain->SetFullscreenState(FALSE, nullptr);
     if (surface->swapChain != nullptr) surface->swapChain->Release();
-    surface->frame = nullptr;
     surface->swapChain = nullptr;
   }
   if (immediate != nullptr) {

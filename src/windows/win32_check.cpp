@@ -230,11 +230,9 @@ void readDisplayOutput(DisplayOutputFacts& facts) {
   facts.name = info.szDevice;
   const AdvancedColourAnswers colour = advancedColour(info.szDevice);
   facts.composition = desktopComposition(colour);
-  facts.systemBitsPerColour = colour.bitsPerColour;
-  if (facts.systemBitsPerColour == unknown) {
-    const UINT bits = dxgiBitsPerColour(monitor);
-    if (bits != 0) facts.systemBitsPerColour = static_cast<int>(bits);
-  }
+  UINT bits = colour.bitsPerColour == unknown ? 0 : static_cast<UINT>(colour.bitsPerColour);
+  if (bits == 0) bits = dxgiBitsPerColour(monitor);
+  if (bits != 0) facts.systemBitsPerColour = reportedBits(bits);
 }
 
 }  // namespace

@@ -89,6 +89,10 @@ extern PROC(WINAPI* wglEntryPointLookup)(LPCSTR name);
 // the error line is printed, the record is empty and nothing is current.
 HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, DisplayWindow& record);
 
+// Under Wine, before d3d11.dll loads: Wine's Direct3D runs its commands on
+// the calling thread (WINE_D3D_CONFIG=csmt=0), unless the variable is set.
+void keepWineDirect3DOnThisThread();
+
 // Draws one frame at this client size and presents it; the context is not
 // current afterwards.
 void presentThroughDxgi(const DisplayWindow& record, int width, int height);

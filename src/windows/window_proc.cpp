@@ -145,8 +145,53 @@ void limitNewSize(HWND hwnd, WINDOWPOS& position) {
 
 Window10Place window10Place;
 
+// Where the 10-bit window stands when shown normally, in screen coordinates,
+// and the work area of its monitor. A minimised window's own rectangle is
+// its icon's, so its restored place is asked instead (given in workspace
+// coordinates, which start at the work area's corner).
+void normalPlaceOf10(RECT& normal, RECT& workArea) {
+  WINDOWPLACEMENT placement = {};
+  placement.length = sizeof placement;
+  GetWindowPlacement(window10.hwnd, &placement);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromRect(&placement.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &monitor);
+  workArea = monitor.rcWork;
+  if (IsIconic(window10.hwnd)) {
+    normal = placement.rcNormalPosition;
+    OffsetRect(&normal, monitor.rcWork.left - monitor.rcMonitor.left,
+               monitor.rcWork.top - monitor.rcMonitor.top);
+  } else {
+    GetWindowRect(window10.hwnd, &normal);
+  }
+}
+
+// Moves the 10-bit window; a minimised one gets its restored place and size
+// and stays minimised.
+void placeWindow10(const WindowBox& box, const RECT& workArea) {
+  if (!IsIconic(window10.hwnd)) {
+    MoveWindow(window10.hwnd, box.left, box.top, box.width, box.height, TRUE);
+    return;
+  }
+  WINDOWPLACEMENT placement = {};
+  placement.length = sizeof placement;
+  GetWindowPlacement(window10.hwnd, &placement);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoA(MonitorFromRect(&workArea, MONITOR_DEFAULTTONEAREST), &monitor);
+  placement.rcNormalPosition = {box.left, box.top, box.left + box.width, box.top + box.height};
+  OffsetRect(&placement.rcNormalPosition, monitor.rcMonitor.left - monitor.rcWork.left,
+             monitor.rcMonitor.top - monitor.rcWork.top);
+  placement.showCmd = SW_SHOWMINNOACTIVE;
+  SetWindowPlacement(window10.hwnd, &placement);
+}
+
+WindowBox boxOf(const RECT& r) {
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
 // Resizing the 8-bit window gives the 10-bit window the same outer size at
-// its own place; the rule runs one way only.
+// its own place, on its monitor's work area; the rule runs one way only.
 void followSize(HWND hwnd, WPARAM sizeType) {
   if (hwnd != window8.hwnd || window8.hwnd == nullptr || window10.hwnd == nullptr) return;
   // A window manager's shaded window is an iconic one to Wine, as it should be.
@@ -156,25 +201,25 @@ void followSize(HWND hwnd, WPARAM sizeType) {
   } else if (sizeType == SIZE_MAXIMIZED || IsZoomed(window8.hwnd)) {
     shape = Window8Shape::Maximised;
   }
-  RECT r8, r10, client8;
+  RECT r8, r10, workArea, client8;
   GetWindowRect(window8.hwnd, &r8);
-  GetWindowRect(window10.hwnd, &r10);
+  normalPlaceOf10(r10, workArea);
   GetClientRect(window8.hwnd, &client8);
   if (client8.right <= 0 || client8.bottom <= 0) shape = Window8Shape::Minimised;
   int maxWidth = 0, maxHeight = 0;
   LONG maxOuterWidth = LONG_MAX, maxOuterHeight = LONG_MAX;
   if (drawableLimit(maxWidth, maxHeight)) {
-    const SIZE frame = frameSize(window10.hwnd);
+    // Both windows have the same frame; a minimised one has none to measure.
+    const SIZE frame = frameSize(IsIconic(window10.hwnd) ? window8.hwnd : window10.hwnd);
     maxOuterWidth = maxWidth + frame.cx;
     maxOuterHeight = maxHeight + frame.cy;
   }
   WindowBox target;
-  if (!window10FollowingWindow8({r8.left, r8.top, r8.right - r8.left, r8.bottom - r8.top}, shape,
-                                {r10.left, r10.top, r10.right - r10.left, r10.bottom - r10.top},
-                                static_cast<int>(maxOuterWidth), static_cast<int>(maxOuterHeight),
-                                window10Place, target))
+  if (!window10FollowingWindow8(boxOf(r8), shape, boxOf(r10), static_cast<int>(maxOuterWidth),
+                                static_cast<int>(maxOuterHeight), boxOf(workArea), window10Place,
+                                target))
     return;
-  MoveWindow(window10.hwnd, target.left, target.top, target.width, target.height, TRUE);
+  placeWindow10(target, workArea);
 }
 
 }  // namespace

@@ -1256,6 +1256,19 @@ double cpuSecondsOf(pid_t pid) {
   return static_cast<double>(userTicks + systemTicks) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+// The program runs as the 32-bit Windows build ("wine-run 32 ...").
+bool thirtyTwoBitWine() {
+  for (std::size_t k = 0; k + 1 < launchCommand.size(); ++k) {
+    const std::string& word = launchCommand[k];
+    const std::string runner = "wine-run";
+    if (word.size() >= runner.size() &&
+        word.compare(word.size() - runner.size(), runner.size(), runner) == 0 &&
+        launchCommand[k + 1] == "32")
+      return true;
+  }
+  return false;
+}
+
 // Under a window manager, as on a person's desktop: openbox frames, places,
 // minimises and maximises the windows. One program is shared by the suite's
 // tests in their order; each leaves both windows shown at their first size.
@@ -1392,6 +1405,56 @@ TEST_F(UnderWindowManagerTest, WindowsNeverGrowBeyondWhatTheirContextsCanDraw) {
   ASSERT_TRUE(waitUntil([&] { return screen->rectOf(window8).width < 1000; }, 20));
   EXPECT_TRUE(
       waitUntil([&] { return sameSize(screen->rectOf(window10), screen->rectOf(window8)); }, 20));
+}
+
+// The 8-bit window dragged to sizes the screen cannot hold and back, then
+// both windows minimised and restored in crossed order: each time the
+// 8-bit window leaves room, the 10-bit window stands beside it, its size,
+// and wholly on the screen.
+TEST_F(UnderWindowManagerTest, AfterExtremeSizesAndMinimisingTheTenBitWindowStandsBesideAgain) {
+  if (thirtyTwoBitWine()) GTEST_SKIP() << "the 64-bit build runs the same window procedure";
+  const ScreenRect root = screen->rootRect(), start8 = screen->rectOf(window8);
+  const auto placeText = [&] {
+    const ScreenRect r8 = screen->rectOf(window8), r10 = screen->rectOf(window10);
+    return "8-bit window at (" + std::to_string(r8.x) + ", " + std::to_string(r8.y) + ") " +
+           std::to_string(r8.width) + "x" + std::to_string(r8.height) + ", 10-bit window at (" +
+           std::to_string(r10.x) + ", " + std::to_string(r10.y) + ") " + std::to_string(r10.width) +
+           "x" + std::to_string(r10.height);
+  };
+  const auto besideOnScreen = [&] {
+    const ScreenRect r8 = screen->rectOf(window8), r10 = screen->rectOf(window10);
+    const bool apart = r10.x >= r8.x + r8.width || r8.x >= r10.x + r10.width ||
+                       r10.y >= r8.y + r8.height || r8.y >= r10.y + r10.height;
+    const bool onScreen = r10.x >= root.x && r10.y >= root.y &&
+                          r10.x + r10.width <= root.x + root.width &&
+                          r10.y + r10.height <= root.y + root.height;
+    return sameSize(r8, start8) && sameSize(r10, r8) && apart && onScreen;
+  };
+  for (const auto& size : {std::make_pair(1, 1), std::make_pair(5000, 5000),
+                           std::make_pair(1, 5000), std::make_pair(5000, 1)}) {
+    const ScreenRect before8 = screen->rectOf(window8), before10 = screen->rectOf(window10);
+    screen->resize(window8, size.first, size.second);
+    EXPECT_TRUE(waitUntil([&] { return !sameSize(screen->rectOf(window8), before8); }, 20))
+        << "openbox did not resize the 8-bit window to " << size.first << "x" << size.second;
+    // Wine keeps a window no smaller than its frame: sizes differ in part.
+    waitUntil([&] { return !sameSize(screen->rectOf(window10), before10); }, 10);
+  }
+  screen->resize(window8, start8.width, start8.height);
+  ASSERT_TRUE(waitUntil([&] { return sameSize(screen->rectOf(window8), start8); }, 20));
+  EXPECT_TRUE(waitUntil(besideOnScreen, 10)) << "after the extreme sizes: " << placeText();
+  std::cout << "after the extreme sizes: " << placeText() << "\n";
+
+  minimise(window8);
+  minimise(window10);
+  ASSERT_TRUE(
+      waitUntil([] { return !screen->viewable(window8) && !screen->viewable(window10); }, 20))
+      << "openbox did not minimise both windows";
+  restore(window10);
+  restore(window8);
+  ASSERT_TRUE(waitUntil([] { return screen->viewable(window8) && screen->viewable(window10); }, 20))
+      << "openbox did not restore both windows";
+  EXPECT_TRUE(waitUntil(besideOnScreen, 10)) << "after minimising: " << placeText();
+  std::cout << "after minimising and restoring: " << placeText() << "\n";
 }
 
 TEST_F(UnderWindowManagerTest, ADragEndsWhenItsWindowIsMinimised) {

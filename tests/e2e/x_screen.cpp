@@ -203,6 +203,10 @@ ScreenRect XScreen::rectOf(Window window) {
   return rect;
 }
 
+ScreenRect XScreen::rootRect() {
+  return rectOf(DefaultRootWindow(display_));
+}
+
 int XScreen::redBitsOf(Window window) {
   XWindowAttributes attributes;
   if (!XGetWindowAttributes(display_, window, &attributes)) return 0;

@@ -39,6 +39,7 @@ class XScreen {
   Window waitForWindow(const std::string& title, double timeoutSeconds);
   bool hasWindowTitled(const std::string& title);
   ScreenRect rectOf(Window window);  // in root coordinates
+  ScreenRect rootRect();             // the whole screen
   ScreenImage grab(const ScreenRect& rect);
   // The visual's bits per colour channel for the window, and its depth.
   int redBitsOf(Window window);

@@ -250,6 +250,23 @@ TEST_F(DisplayWindowsTest, MinimisedEightBitWindowLeavesTheTenBitWindowWhole) {
   MoveWindow(window8.hwnd, window8Left, window8Top, windowSize, windowSize, TRUE);
 }
 
+// A minimised window's own rectangle is its icon's: the size rule works on
+// its restored place, and it comes back there at the new size.
+TEST_F(DisplayWindowsTest, MinimisedTenBitWindowFollowsAtItsRestoredPlace) {
+  ShowWindow(window10.hwnd, SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(window10.hwnd));
+  MoveWindow(window8.hwnd, window8Left, window8Top, 450, 420, TRUE);
+  EXPECT_TRUE(IsIconic(window10.hwnd)) << "the 10-bit window stays minimised";
+  ShowWindow(window10.hwnd, SW_RESTORE);
+  const RECT rect = windowRect(window10.hwnd);
+  EXPECT_EQ(rect.left, window10Left);
+  EXPECT_EQ(rect.top, window10Top);
+  EXPECT_EQ(rect.right - rect.left, 450);
+  EXPECT_EQ(rect.bottom - rect.top, 420);
+  MoveWindow(window8.hwnd, window8Left, window8Top, windowSize, windowSize, TRUE);
+  expectPlaced(window10.hwnd, window10Left, window10Top);
+}
+
 TEST_F(DisplayWindowsTest, NeitherWindowGrowsBeyondWhatItsContextCanDraw) {
   wglMakeCurrent(window10.hdc, window10.hglrc);
   GLint viewport[2] = {};
@@ -344,6 +361,34 @@ TEST_F(DisplayWindowsTest, PaintLeavesNoContextCurrent) {
   refreshBoth();
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_FALSE(quitPosted()) << "destroying the probe must not have posted a quit";
+}
+
+// What Wine's Direct3D reads as it loads: the variable through ucrtbase's
+// copy of the environment. Under Wine its command thread is turned off, as
+// it spins between ticks; a person's own choice stays.
+TEST(WineDirect3D, CommandsRunOnTheProgramsThreadUnlessThePersonChoseOtherwise) {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  const bool wine = GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  HMODULE runtime = GetModuleHandleA("ucrtbase.dll");
+  if (!wine || runtime == nullptr) GTEST_SKIP() << "not Wine, or no ucrtbase in this process";
+  auto readVariable = reinterpret_cast<char*(__cdecl*)(const char*)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(runtime, "getenv")));
+  auto setVariable = reinterpret_cast<int(__cdecl*)(const char*)>(
+      reinterpret_cast<void (*)()>(GetProcAddress(runtime, "_putenv")));
+  ASSERT_NE(readVariable, nullptr);
+  ASSERT_NE(setVariable, nullptr);
+  const auto seen = [&] {
+    const char* value = readVariable("WINE_D3D_CONFIG");
+    return std::string(value != nullptr ? value : "(unset)");
+  };
+  setVariable("WINE_D3D_CONFIG=");
+  ASSERT_EQ(seen(), "(unset)");
+  keepWineDirect3DOnThisThread();
+  EXPECT_EQ(seen(), "csmt=0");
+  setVariable("WINE_D3D_CONFIG=csmt=1,renderer=gl");
+  keepWineDirect3DOnThisThread();
+  EXPECT_EQ(seen(), "csmt=1,renderer=gl");
+  setVariable("WINE_D3D_CONFIG=");
 }
 
 }  // namespace
