@@ -10,6 +10,7 @@
 #include "render/frame_setup.h"
 #include "render/level_count.h"
 #include "render/split_view.h"
+#include "viewer/viewer_state.h"
 #include "windows/win32_front_end.h"
 
 namespace win32 {
@@ -130,6 +131,9 @@ bool enterFullScreen() {
 void leaveFullScreen() {
   if (!shown) return;
   shown = false;
+  // The blind test ends where full screen is taken from it (a lost focus):
+  // the two windows would tell which picture is which.
+  if (viewerState.blindTestRunning) PostQuitMessage(0);
   // The display mode goes back before anything else changes.
   if (exclusive) giveUpExclusiveFullScreen(fullScreen);
   exclusive = false;

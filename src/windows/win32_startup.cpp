@@ -4,6 +4,7 @@
 // formats, or with --dxgi present through DXGI swap chains.
 #include <cstdio>
 
+#include "app/blind_test.h"
 #include "app/facts.h"
 #include "app/startup.h"
 #include "render/frame_setup.h"
@@ -119,8 +120,15 @@ bool startInFullScreen = false;
 // neither of which this loop passes; yet Wine answers it once for the first
 // call after DXGI swap chains are made (error 87). A lone -1 is passed over;
 // a run of them ends the loop as a real failure would.
+bool blindTest = false;
 void runMessageLoop() {
   if (startInFullScreen) enterFullScreen();
+  // --blind: the test runs in full screen, or not at all.
+  if (blindTest && !inFullScreen()) {
+    printf("%s", blindNeedsFullScreenLine);
+    return;
+  }
+  if (blindTest && !beginBlindTest()) return;
   MSG msg;
   int failuresInARow = 0;
   while (true) {
@@ -151,7 +159,8 @@ void reportInsteadOfMessageLoop() {
 
 int runApplication(const StartOptions& options) {
   const bool checkOnly = options.check, throughDxgi = options.dxgi;
-  startInFullScreen = options.fullScreen;
+  startInFullScreen = options.fullScreen || options.blind;
+  blindTest = options.blind;
   const StartupSteps win32Steps = {
       registerClassAndLoadIcons,
       throughDxgi ? createDxgiWindow10 : createWindow10,
@@ -166,9 +175,11 @@ int runApplication(const StartOptions& options) {
       checkOnly ? reportInsteadOfMessageLoop : runMessageLoop,
       sleepMilliseconds,
   };
-  const int status = runStartup(win32Steps);
+  int status = runStartup(win32Steps);
   if (throughDxgi) releaseDxgiPresentation();
-  return checkOnly && status == 0 && !tenBitsDelivered ? 1 : status;
+  if (checkOnly && status == 0 && !tenBitsDelivered) status = 1;
+  if (options.blind) status = finishBlindTest(status);
+  return status;
 }
 
 }  // namespace win32

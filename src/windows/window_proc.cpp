@@ -5,6 +5,7 @@
 #include <climits>
 #include <initializer_list>
 
+#include "app/blind_test.h"
 #include "app/facts.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
@@ -43,6 +44,10 @@ ViewerKey viewerKeyFromVirtualKey(WPARAM virtualKey) {
       return ViewerKey::Report;
     case 'F':
       return ViewerKey::FullScreen;
+    case VK_LEFT:
+      return ViewerKey::Left;
+    case VK_RIGHT:
+      return ViewerKey::Right;
     default:
       return ViewerKey::Other;
   }
@@ -62,8 +67,16 @@ void switchLight(int lightIndex, bool off) {
   }
 }
 
-const FrontEndActions win32Actions = {quit, switchLight, refreshBoth, printReportAndRepaint,
-                                      toggleFullScreen};
+// Left or Right in the blind test: the next round, or the end.
+void pickHalf(bool right) {
+  if (pickBlindHalf(right))
+    quit();
+  else
+    refreshBoth();
+}
+
+const FrontEndActions win32Actions = {
+    quit, switchLight, refreshBoth, printReportAndRepaint, toggleFullScreen, pickHalf};
 
 void paint(HWND hwnd) {
   if (hwnd == fullScreen.hwnd) {
