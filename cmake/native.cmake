@@ -54,8 +54,12 @@ add_executable(e2e_support_tests tests/e2e/child_process_test.cpp)
 target_link_libraries(e2e_support_tests PRIVATE e2e_support GTest::gtest_main)
 gtest_discover_tests(e2e_support_tests)
 
-# One process per front end: a suite shares one running program.
-add_executable(e2e_tests tests/e2e/program_test.cpp)
+# One process per front end: one file per suite, their shared desktop,
+# program and picture helpers in e2e.cpp (which holds main).
+add_executable(e2e_tests tests/e2e/e2e.cpp tests/e2e/running_program_test.cpp
+  tests/e2e/closing_test.cpp tests/e2e/startup_failure_test.cpp tests/e2e/check_test.cpp
+  tests/e2e/window_manager_test.cpp tests/e2e/hidden_window_test.cpp
+  tests/e2e/full_screen_test.cpp)
 target_link_libraries(e2e_tests PRIVATE e2e_support GTest::gtest)
 target_compile_definitions(e2e_tests PRIVATE LUMIVANE_APP_ID="${LUMIVANE_APP_ID}")
 

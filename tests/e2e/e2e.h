@@ -1,0 +1,252 @@
+// What every end-to-end suite shares: which front end runs, the screens the
+// program is shown on (seen from outside as a Desktop), starting the program,
+// waiting for what a test checks, and reading pictures and reports.
+//
+// One runner serves every program; the command line says which front end it
+// is and how to start it:
+//
+//   e2e_tests [gtest flags] --front-end=linux -- build/linux/lumivane
+//   e2e_tests --front-end=wayland -- build/linux/lumivane
+//   e2e_tests --front-end=windows -- scripts/wine-run 64 PREFIX lumivane.exe
+//   e2e_tests --front-end=windows-dxgi -- scripts/wine-run 64 PREFIX lumivane.exe --dxgi
+#pragma once
+
+// Before Xlib, whose macros (None, Bool) would clash with its names.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/facts.h"
+#include "child_process.h"
+#include "private_compositor.h"
+#include "private_x_server.h"
+#include "wayland_screen.h"
+#include "x_screen.h"
+
+// Which front end this run tests: the X11 one, the Wayland one, or the
+// Windows program under Wine (presenting through WGL or DXGI swap chains).
+enum class FrontEndKind { X11, Wayland, Windows, WindowsDxgi };
+
+// What differs between the front ends, as a person sees them, beyond what
+// their kind says; the defaults are the native front ends'.
+struct FrontEnd {
+  const char* name = "linux";  // as --front-end= names it
+  FrontEndKind kind = FrontEndKind::X11;
+  // The native front ends take a true 8-bit visual beside the 10-bit one;
+  // Wine on a depth-30 screen offers only 10-bit window formats, so its
+  // "8-bit" window is at least as fine as 8 bits; through DXGI swap chains
+  // it is a true 8-bit window again.
+  bool trueEightBitWindow = true;
+  // What a depth-24 screen gives: Wine's format choice itself fails there,
+  // and the Windows program adds a note on what to try. Null where the
+  // program goes on at 8 bits (DXGI swap chains on any screen).
+  const char* noDeepColourLine = noTenBitFormatLine;
+  const char* noDeepColourNote = "";
+  // What the console shows after the banner on the deep-colour screen.
+  const char* deepColourStartLines = "";
+  const char* usage = "Usage: lumivane [--fullscreen] [--check | --blind]\n";
+  // The report's presentation line in full screen.
+  const char* fullScreenPresentation = "full screen, borderless window";
+};
+
+extern const FrontEnd* frontEnd;
+extern std::vector<std::string> launchCommand;
+
+// The one way to ask which front end runs.
+bool on(FrontEndKind kind);
+// The Windows program under Wine, either presentation: Wine draws its own
+// frames and writes each console line end as CR LF.
+bool onWine();
+
+// Calls condition() every 0.1 s until it holds, for at most timeoutSeconds.
+template <typename Condition>
+bool waitUntil(Condition condition, double timeoutSeconds) {
+  for (double waited = 0; waited < timeoutSeconds; waited += 0.1) {
+    if (condition()) return true;
+    sleepSeconds(0.1);
+  }
+  return condition();
+}
+
+// What a program needs in its environment to show its windows on that X
+// display (the Linux program would take a Wayland session's compositor).
+std::vector<std::string> xProgramEnvironment(const std::string& display);
+
+// A window as the screen names it: an X window, or a sway container id.
+using WindowId = unsigned long;
+
+// The screen a program runs on, seen from outside: an X display or a
+// private sway. What only X can tell (visuals, the pointer through xdotool)
+// goes through x(), which is null on Wayland.
+class Desktop {
+ public:
+  explicit Desktop(const std::string& xDisplay)
+      : x_(std::make_unique<XScreen>(xDisplay)), environment_(xProgramEnvironment(xDisplay)) {}
+  explicit Desktop(const PrivateCompositor& compositor)
+      : sway_(std::make_unique<SwayScreen>(compositor)), environment_{compositor.environment()} {}
+
+  bool ok() const { return x_ ? x_->ok() : sway_->ok(); }
+  XScreen* x() { return x_.get(); }
+  // What a program needs in its environment to show its windows here.
+  const std::vector<std::string>& environment() const { return environment_; }
+
+  WindowId waitForWindow(const std::string& title, double timeoutSeconds) {
+    return x_ ? x_->waitForWindow(title, timeoutSeconds)
+              : sway_->waitForWindow(title, timeoutSeconds);
+  }
+  bool hasWindowTitled(const std::string& title) {
+    return x_ ? x_->hasWindowTitled(title) : sway_->hasWindowTitled(title);
+  }
+  ScreenRect rectOf(WindowId window) { return x_ ? x_->rectOf(window) : sway_->rectOf(window); }
+  // The window's picture. A DXGI window under Wine may show black before
+  // the first frame is copied into it: it is grabbed again until it shows
+  // something, for at most five seconds.
+  ScreenImage grab(WindowId window);
+  // Grabs the window until test(picture) holds, for at most timeoutSeconds;
+  // the last picture grabbed.
+  template <typename Test>
+  ScreenImage grabUntil(WindowId window, Test test, double timeoutSeconds = 10) {
+    ScreenImage image;
+    waitUntil([&] { return test(image = grab(window)); }, timeoutSeconds);
+    return image;
+  }
+  // Whether the window's picture changes within timeoutSeconds.
+  bool changes(WindowId window, double timeoutSeconds = 5) {
+    const ScreenImage first = grab(window);
+    return waitUntil([&] { return !samePicture(first, grab(window)); }, timeoutSeconds);
+  }
+  // Whether the window's picture stays the same over the next `seconds`.
+  bool staysStill(WindowId window, double seconds) {
+    const ScreenImage first = grab(window);
+    sleepSeconds(seconds);  // the span over which nothing may be painted
+    return samePicture(first, grab(window));
+  }
+  // On X the pointer is moved over the window first; on Wayland the key goes
+  // to the focused window, which is one of the program's. Keys are taken in
+  // the order they are typed.
+  bool typeKey(WindowId over, const std::string& key) {
+    return x_ ? x_->typeKey(x_->rectOf(over), key) : sway_->typeKey(key);
+  }
+  bool requestClose(WindowId window) {
+    if (sway_) return sway_->requestClose(window);
+    x_->requestClose(window);
+    return true;
+  }
+  // The X errors met; none on Wayland.
+  std::vector<std::string> unexpectedErrors() const {
+    return x_ ? x_->unexpectedErrors() : std::vector<std::string>{};
+  }
+  // The app ids of the windows in sway's tree; empty on X.
+  std::vector<std::string> appIds() { return sway_ ? sway_->appIds() : std::vector<std::string>{}; }
+
+ private:
+  std::unique_ptr<XScreen> x_;
+  std::unique_ptr<SwayScreen> sway_;
+  std::vector<std::string> environment_;
+};
+
+// Fails the running test once for each X error met.
+void expectNoErrors(const std::vector<std::string>& xErrors);
+
+// One deep-colour screen for the whole run, started at first use and
+// stopped when the tests end: a depth-30 Xvfb, or a sway whose output has
+// 10 bits per colour.
+struct DeepColourScreen {
+  std::unique_ptr<PrivateXServer> xServer;
+  std::unique_ptr<PrivateCompositor> compositor;
+};
+DeepColourScreen& deepColourScreen();
+bool deepColourScreenStarted();
+std::unique_ptr<Desktop> deepColourDesktop();
+extern const char* const deepColourScreenMissing;
+
+// A screen without 10-bit colour, stopped when it goes: on X a depth-24
+// server; on Wayland Weston without a renderer, which offers clients only
+// 8-bit buffers, so EGL has no 10-bit configuration.
+struct ShallowScreen {
+  std::unique_ptr<PrivateXServer> server;
+  std::unique_ptr<PrivateCompositor> compositor;
+  std::unique_ptr<Desktop> desktop;  // null when the screen did not start
+  ShallowScreen();
+};
+extern const char* const shallowScreenMissing;
+
+std::unique_ptr<ChildProcess> startProgram(const std::vector<std::string>& environment,
+                                           const std::vector<std::string>& arguments = {});
+
+// A program started on a desktop with both its windows found (0 for one
+// that never appeared).
+struct ShownProgram {
+  std::unique_ptr<ChildProcess> process;
+  WindowId window10 = 0, window8 = 0;
+};
+ShownProgram startShown(Desktop& screen, const std::vector<std::string>& arguments = {});
+
+// The program's exit status once it ends within timeoutSeconds; -1 while it
+// still runs.
+int exitStatus(ChildProcess& program, double timeoutSeconds = 60);
+
+// The program's console text with the front end's line ends made "\n".
+std::string consoleText(const std::string& text);
+// The banner, the keys and, where the 8-bit window is no true reference,
+// the line that says so.
+std::string startText();
+// What the console shows on a screen without 10-bit colour after the banner.
+std::string noDeepColourText();
+
+// Each output the program talks to has the line it would print a person and
+// the status a script sees: the start of the console, one error line, 255.
+void expectOneErrorLineAndMinusOne(ChildProcess& program, const std::string& errorLine);
+
+struct CheckRun {
+  int status = -1;
+  std::string output;
+};
+CheckRun runCheck(const std::vector<std::string>& environment,
+                  const std::vector<std::string>& arguments);
+
+// The numbers of the report's row that begins with this label.
+std::vector<int> reportRow(const std::string& report, const std::string& label);
+// What every front end's report shows of the windows on the deep-colour
+// screen: the 10-bit window's full count, and 8-bit levels on the left where
+// the 8-bit window is a true reference.
+void expectDeepColourReport(const std::string& report);
+
+// Pictures.
+// Grey values between low and high (fractions of full scale).
+std::set<int> greyLevels(const ScreenImage& image, double low, double high);
+// Red values between low and high where green and blue are 0: key C's ramp.
+std::set<int> redLevels(const ScreenImage& image, double low, double high);
+// The levels the ramp from bottom to top can show at `maxLevel`: it runs
+// over the square viewport (side = the larger client dimension), of which
+// the client shows the lower `height` rows, sampled at pixel centres.
+int rampLevels(double bottom, double top, int width, int height, int maxLevel);
+// An 8-bit value u shows on a 10-bit screen as u widened by bit replication.
+inline bool onEightBitGrid(int level10) {
+  const int u = level10 >> 2;
+  return level10 == ((u << 2) | (u >> 6));
+}
+// A 10-bit level that an 8-bit value widened to 10 bits by rounding gives.
+bool widenedEightBitLevel(int level10);
+// Share of the picture at one grey level (a fraction of full scale).
+double greyShare(const ScreenImage& image, double fraction);
+// Logo pixels: strong blue in the lower right quarter of a window.
+int logoPixels(const ScreenImage& image);
+
+// The split view's halves: the background's grey levels in each, and the
+// label pixels in each half's top quarter.
+struct SplitHalves {
+  std::set<int> left, right;
+  int yellowLeft = 0, yellowRight = 0;
+};
+SplitHalves halvesOf(const ScreenImage& image, double low, double high);
+
+// The widest and tallest window Mesa's software rasteriser (llvmpipe) draws.
+constexpr int largestSoftwareDrawable = 16384;
+
+// CPU time (user and system, all its threads) the process uses over the
+// next `seconds`; below 0 when it cannot be read.
+double cpuSecondsOver(pid_t pid, double seconds);
