@@ -55,18 +55,6 @@ const char waylandReportEnd[] =
 const FrontEnd* frontEnd = nullptr;
 std::vector<std::string> launchCommand;
 
-bool on(FrontEndKind kind) {
-  return frontEnd->kind == kind;
-}
-
-bool onWine() {
-  return on(FrontEndKind::Windows) || on(FrontEndKind::WindowsDxgi);
-}
-
-std::vector<std::string> xProgramEnvironment(const std::string& display) {
-  return {"DISPLAY=" + display, "LUMIVANE_PLATFORM=x11"};
-}
-
 ScreenImage Desktop::grab(WindowId window) {
   const auto once = [&] {
     return x_ ? x_->grab(x_->rectOf(window)) : sway_->grab(sway_->rectOf(window));
@@ -133,25 +121,12 @@ ShownProgram startShown(Desktop& screen, const std::vector<std::string>& argumen
   return shown;
 }
 
-int exitStatus(ChildProcess& program, double timeoutSeconds) {
-  int status = -1;
-  return program.waitForExit(timeoutSeconds, status) ? status : -1;
-}
-
 std::string consoleText(const std::string& text) {
   if (!onWine()) return text;
   std::string result;
   for (std::size_t i = 0; i < text.size(); ++i)
     if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) result += text[i];
   return result;
-}
-
-std::string startText() {
-  return std::string(consoleBanner) + frontEnd->deepColourStartLines;
-}
-
-std::string noDeepColourText() {
-  return std::string(frontEnd->noDeepColourLine) + frontEnd->noDeepColourNote;
 }
 
 void expectOneErrorLineAndMinusOne(ChildProcess& program, const std::string& errorLine) {
@@ -240,51 +215,6 @@ void expectDeepColourReport(const std::string& report) {
     EXPECT_NEAR(onScreen[1], allowed[3], 1) << "the X server holds the 10-bit levels";
     EXPECT_NE(report.find("Screen depth: 30\n"), std::string::npos);
   }
-}
-
-std::set<int> greyLevels(const ScreenImage& image, double low, double high) {
-  std::set<int> levels;
-  for (const ScreenPixel& p : image.pixels)
-    if (p.r == p.g && p.g == p.b && p.r >= low * image.maxLevel - 1 &&
-        p.r <= high * image.maxLevel + 1)
-      levels.insert(p.r);
-  return levels;
-}
-
-std::set<int> redLevels(const ScreenImage& image, double low, double high) {
-  std::set<int> levels;
-  for (const ScreenPixel& p : image.pixels)
-    if (p.g == 0 && p.b == 0 && p.r >= low * image.maxLevel - 1 && p.r <= high * image.maxLevel + 1)
-      levels.insert(p.r);
-  return levels;
-}
-
-int rampLevels(double bottom, double top, int width, int height, int maxLevel) {
-  const int side = std::max(width, height);
-  std::set<long> levels;
-  for (int y = 0; y < height; ++y)
-    levels.insert(std::lround((bottom + (top - bottom) * (y + 0.5) / side) * maxLevel));
-  return static_cast<int>(levels.size());
-}
-
-bool widenedEightBitLevel(int level10) {
-  const long level8 = std::lround(level10 * 255.0 / 1023.0);
-  return std::lround(static_cast<double>(level8) * 1023.0 / 255.0) == level10;
-}
-
-double greyShare(const ScreenImage& image, double fraction) {
-  const int level = static_cast<int>(std::lround(fraction * image.maxLevel));
-  int count = 0;
-  for (const ScreenPixel& p : image.pixels)
-    count += p.r == p.g && p.g == p.b && std::abs(p.r - level) <= 1;
-  return image.pixels.empty()
-             ? 0.0
-             : static_cast<double>(count) / static_cast<double>(image.pixels.size());
-}
-
-int logoPixels(const ScreenImage& image) {
-  return countStrongBluePixels(
-      image, {image.width * 3 / 4, image.height * 3 / 4, image.width / 4, image.height / 4});
 }
 
 SplitHalves halvesOf(const ScreenImage& image, double low, double high) {

@@ -14,6 +14,8 @@
 // Before Xlib, whose macros (None, Bool) would clash with its names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <set>
 #include <string>
@@ -56,10 +58,14 @@ extern const FrontEnd* frontEnd;
 extern std::vector<std::string> launchCommand;
 
 // The one way to ask which front end runs.
-bool on(FrontEndKind kind);
+inline bool on(FrontEndKind kind) {
+  return frontEnd->kind == kind;
+}
 // The Windows program under Wine, either presentation: Wine draws its own
 // frames and writes each console line end as CR LF.
-bool onWine();
+inline bool onWine() {
+  return on(FrontEndKind::Windows) || on(FrontEndKind::WindowsDxgi);
+}
 
 // Calls condition() every 0.1 s until it holds, for at most timeoutSeconds.
 template <typename Condition>
@@ -73,7 +79,9 @@ bool waitUntil(Condition condition, double timeoutSeconds) {
 
 // What a program needs in its environment to show its windows on that X
 // display (the Linux program would take a Wayland session's compositor).
-std::vector<std::string> xProgramEnvironment(const std::string& display);
+inline std::vector<std::string> xProgramEnvironment(const std::string& display) {
+  return {"DISPLAY=" + display, "LUMIVANE_PLATFORM=x11"};
+}
 
 // A window as the screen names it: an X window, or a sway container id.
 using WindowId = unsigned long;
@@ -187,15 +195,22 @@ ShownProgram startShown(Desktop& screen, const std::vector<std::string>& argumen
 
 // The program's exit status once it ends within timeoutSeconds; -1 while it
 // still runs.
-int exitStatus(ChildProcess& program, double timeoutSeconds = 60);
+inline int exitStatus(ChildProcess& program, double timeoutSeconds = 60) {
+  int status = -1;
+  return program.waitForExit(timeoutSeconds, status) ? status : -1;
+}
 
 // The program's console text with the front end's line ends made "\n".
 std::string consoleText(const std::string& text);
 // The banner, the keys and, where the 8-bit window is no true reference,
 // the line that says so.
-std::string startText();
+inline std::string startText() {
+  return std::string(consoleBanner) + frontEnd->deepColourStartLines;
+}
 // What the console shows on a screen without 10-bit colour after the banner.
-std::string noDeepColourText();
+inline std::string noDeepColourText() {
+  return std::string(frontEnd->noDeepColourLine) + frontEnd->noDeepColourNote;
+}
 
 // Each output the program talks to has the line it would print a person and
 // the status a script sees: the start of the console, one error line, 255.
@@ -217,24 +232,57 @@ void expectDeepColourReport(const std::string& report);
 
 // Pictures.
 // Grey values between low and high (fractions of full scale).
-std::set<int> greyLevels(const ScreenImage& image, double low, double high);
+inline std::set<int> greyLevels(const ScreenImage& image, double low, double high) {
+  std::set<int> levels;
+  for (const ScreenPixel& p : image.pixels)
+    if (p.r == p.g && p.g == p.b && p.r >= low * image.maxLevel - 1 &&
+        p.r <= high * image.maxLevel + 1)
+      levels.insert(p.r);
+  return levels;
+}
 // Red values between low and high where green and blue are 0: key C's ramp.
-std::set<int> redLevels(const ScreenImage& image, double low, double high);
+inline std::set<int> redLevels(const ScreenImage& image, double low, double high) {
+  std::set<int> levels;
+  for (const ScreenPixel& p : image.pixels)
+    if (p.g == 0 && p.b == 0 && p.r >= low * image.maxLevel - 1 && p.r <= high * image.maxLevel + 1)
+      levels.insert(p.r);
+  return levels;
+}
 // The levels the ramp from bottom to top can show at `maxLevel`: it runs
 // over the square viewport (side = the larger client dimension), of which
 // the client shows the lower `height` rows, sampled at pixel centres.
-int rampLevels(double bottom, double top, int width, int height, int maxLevel);
+inline int rampLevels(double bottom, double top, int width, int height, int maxLevel) {
+  const int side = std::max(width, height);
+  std::set<long> levels;
+  for (int y = 0; y < height; ++y)
+    levels.insert(std::lround((bottom + (top - bottom) * (y + 0.5) / side) * maxLevel));
+  return static_cast<int>(levels.size());
+}
 // An 8-bit value u shows on a 10-bit screen as u widened by bit replication.
 inline bool onEightBitGrid(int level10) {
   const int u = level10 >> 2;
   return level10 == ((u << 2) | (u >> 6));
 }
 // A 10-bit level that an 8-bit value widened to 10 bits by rounding gives.
-bool widenedEightBitLevel(int level10);
+inline bool widenedEightBitLevel(int level10) {
+  const long level8 = std::lround(level10 * 255.0 / 1023.0);
+  return std::lround(static_cast<double>(level8) * 1023.0 / 255.0) == level10;
+}
 // Share of the picture at one grey level (a fraction of full scale).
-double greyShare(const ScreenImage& image, double fraction);
+inline double greyShare(const ScreenImage& image, double fraction) {
+  const int level = static_cast<int>(std::lround(fraction * image.maxLevel));
+  int count = 0;
+  for (const ScreenPixel& p : image.pixels)
+    count += p.r == p.g && p.g == p.b && std::abs(p.r - level) <= 1;
+  return image.pixels.empty()
+             ? 0.0
+             : static_cast<double>(count) / static_cast<double>(image.pixels.size());
+}
 // Logo pixels: strong blue in the lower right quarter of a window.
-int logoPixels(const ScreenImage& image);
+inline int logoPixels(const ScreenImage& image) {
+  return countStrongBluePixels(
+      image, {image.width * 3 / 4, image.height * 3 / 4, image.width / 4, image.height / 4});
+}
 
 // The split view's halves: the background's grey levels in each, and the
 // label pixels in each half's top quarter.

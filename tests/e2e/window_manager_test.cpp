@@ -31,7 +31,8 @@ static bool thirtyTwoBitWine() {
 class UnderWindowManagerTest : public ::testing::Test {
  protected:
   static std::unique_ptr<WindowManagerSession> session;
-  static std::unique_ptr<XScreen> screen;
+  static std::unique_ptr<Desktop> desktop;
+  static XScreen* screen;
   static std::unique_ptr<ChildProcess> program;
   static Window window10, window8;
   static bool restart;
@@ -39,18 +40,21 @@ class UnderWindowManagerTest : public ::testing::Test {
   static void SetUpTestSuite() { restart = true; }
   static void TearDownTestSuite() {
     program.reset();
-    screen.reset();
+    desktop.reset();
     session.reset();
   }
   static void start() {
     program.reset();
-    screen.reset();
+    desktop.reset();
+    screen = nullptr;
     session = std::make_unique<WindowManagerSession>(false);
     if (session->display().empty()) return;
-    screen = std::make_unique<XScreen>(session->display());
-    program = startProgram(xProgramEnvironment(session->display()));
-    window10 = screen->waitForWindow(title10, 90);
-    window8 = screen->waitForWindow(title8, 30);
+    desktop = std::make_unique<Desktop>(session->display());
+    screen = desktop->x();
+    ShownProgram shown = startShown(*desktop);
+    program = std::move(shown.process);
+    window10 = shown.window10;
+    window8 = shown.window8;
     restart = false;
   }
   void SetUp() override {
@@ -59,33 +63,23 @@ class UnderWindowManagerTest : public ::testing::Test {
     ASSERT_TRUE(screen != nullptr) << session->error();
     ASSERT_NE(window10, 0u) << "the 10-bit window never appeared";
     ASSERT_NE(window8, 0u) << "the 8-bit window never appeared";
-    ASSERT_TRUE(program->running()) << "the program has ended";
-    ASSERT_TRUE(changes(window8)) << "the 8-bit window is not painted";
+    ASSERT_TRUE(desktop->changes(window8)) << "the 8-bit window is not painted";
   }
   void TearDown() override {
     if (HasFailure()) restart = true;
-    if (screen == nullptr) return;
-    expectNoErrors(screen->unexpectedErrors());
+    if (screen != nullptr) expectNoErrors(screen->unexpectedErrors());
   }
 
   static std::string id(Window window) { return std::to_string(window); }
   static void act(const std::vector<std::string>& commands) {
     EXPECT_TRUE(screen->xdotool(commands)) << "xdotool failed: " << commands.front();
   }
-  static bool changes(Window window) {
-    const ScreenImage first = screen->grab(screen->rectOf(window));
-    return waitUntil([&] { return !samePicture(first, screen->grab(screen->rectOf(window))); }, 5);
-  }
-  static bool staysStill(Window window, double seconds) {
-    const ScreenImage first = screen->grab(screen->rectOf(window));
-    sleepSeconds(seconds);  // the span over which nothing may be painted
-    return samePicture(first, screen->grab(screen->rectOf(window)));
-  }
   // Keys go to the window with the focus, which the window manager gives:
   // P there pauses or runs the scene, seen in the picture.
   static void togglePause(Window window, bool pausing) {
     act({"windowactivate", "--sync", id(window), "sleep", "0.2", "key", "p"});
-    EXPECT_TRUE(pausing ? waitUntil([&] { return staysStill(window, 0.2); }, 10) : changes(window))
+    EXPECT_TRUE(pausing ? waitUntil([&] { return desktop->staysStill(window, 0.2); }, 10)
+                        : desktop->changes(window))
         << (pausing ? "not paused" : "not running again");
   }
   static void minimise(Window window) {
@@ -95,20 +89,20 @@ class UnderWindowManagerTest : public ::testing::Test {
   // Restored: shown again and wholly on the screen, where it can be read.
   static void restore(Window window) {
     act({"windowactivate", "--sync", id(window)});
-    const ScreenRect root = screen->rootRect();
-    EXPECT_TRUE(waitUntil(
-        [&] {
-          const ScreenRect r = screen->rectOf(window);
-          return screen->viewable(window) && r.x >= root.x && r.y >= root.y &&
-                 r.x + r.width <= root.x + root.width && r.y + r.height <= root.y + root.height;
-        },
-        20))
+    EXPECT_TRUE(
+        waitUntil([&] { return screen->viewable(window) && onScreen(screen->rectOf(window)); }, 20))
         << "not restored";
+  }
+  static bool onScreen(const ScreenRect& r) {
+    const ScreenRect root = screen->rootRect();
+    return r.x >= root.x && r.y >= root.y && r.x + r.width <= root.x + root.width &&
+           r.y + r.height <= root.y + root.height;
   }
 };
 
 std::unique_ptr<WindowManagerSession> UnderWindowManagerTest::session;
-std::unique_ptr<XScreen> UnderWindowManagerTest::screen;
+std::unique_ptr<Desktop> UnderWindowManagerTest::desktop;
+XScreen* UnderWindowManagerTest::screen = nullptr;
 std::unique_ptr<ChildProcess> UnderWindowManagerTest::program;
 Window UnderWindowManagerTest::window10 = 0;
 Window UnderWindowManagerTest::window8 = 0;
@@ -192,7 +186,7 @@ TEST_F(UnderWindowManagerTest, WindowsNeverGrowBeyondWhatTheirContextsCanDraw) {
 // and wholly on the screen.
 TEST_F(UnderWindowManagerTest, AfterExtremeSizesAndMinimisingTheTenBitWindowStandsBesideAgain) {
   if (thirtyTwoBitWine()) GTEST_SKIP() << "the 64-bit build runs the same window procedure";
-  const ScreenRect root = screen->rootRect(), start8 = screen->rectOf(window8);
+  const ScreenRect start8 = screen->rectOf(window8);
   const auto placeText = [&] {
     const ScreenRect r8 = screen->rectOf(window8), r10 = screen->rectOf(window10);
     return "8-bit window at (" + std::to_string(r8.x) + ", " + std::to_string(r8.y) + ") " +
@@ -204,10 +198,7 @@ TEST_F(UnderWindowManagerTest, AfterExtremeSizesAndMinimisingTheTenBitWindowStan
     const ScreenRect r8 = screen->rectOf(window8), r10 = screen->rectOf(window10);
     const bool apart = r10.x >= r8.x + r8.width || r8.x >= r10.x + r10.width ||
                        r10.y >= r8.y + r8.height || r8.y >= r10.y + r10.height;
-    const bool onScreen = r10.x >= root.x && r10.y >= root.y &&
-                          r10.x + r10.width <= root.x + root.width &&
-                          r10.y + r10.height <= root.y + root.height;
-    return sameSize(r8, start8) && sameSize(r10, r8) && apart && onScreen;
+    return sameSize(r8, start8) && sameSize(r10, r8) && apart && onScreen(r10);
   };
   for (const auto& size : {std::make_pair(1, 1), std::make_pair(5000, 5000),
                            std::make_pair(1, 5000), std::make_pair(5000, 1)}) {
@@ -269,7 +260,7 @@ TEST_F(UnderWindowManagerTest, ADragEndsWhenItsWindowIsMinimised) {
   // The grab went with the window; the release, where the window was,
   // reaches the desktop instead.
   act({"mouseup", "1"});
-  EXPECT_TRUE(waitUntil([&] { return staysStill(window10, 0.2); }, 10));
+  EXPECT_TRUE(waitUntil([&] { return desktop->staysStill(window10, 0.2); }, 10));
   const ScreenImage still = screen->grab(r10);
   wiggle(r10);
   EXPECT_TRUE(samePicture(still, screen->grab(r10)))
@@ -291,8 +282,8 @@ TEST_F(UnderWindowManagerTest, MinimisedWindowsCostLittle) {
   ASSERT_GT(shown, 0.0) << "the program's CPU time could not be read";
   EXPECT_LT(hidden, shown / 4) << "minimised windows are still drawn";
   // Both come back with the animation run on, painted again.
-  EXPECT_TRUE(changes(window8));
-  EXPECT_TRUE(changes(window10));
+  EXPECT_TRUE(desktop->changes(window8));
+  EXPECT_TRUE(desktop->changes(window10));
 }
 
 TEST(HiddenStartUpTest, WindowsOpenedMinimisedDoNotHoldUpTheProgram) {
