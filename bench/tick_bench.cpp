@@ -14,7 +14,7 @@
 
 #include "app/facts.h"
 #include "freetype/glyph_outlines.h"
-#include "linux/x11_front_end.h"
+#include "x11/x11_front_end.h"
 #include "paced_ticks.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"

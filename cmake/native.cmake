@@ -41,7 +41,7 @@ endif()
 include(cmake/icon.cmake)
 
 # The real programs driven from outside: one runner for every front end,
-# told how to start its program (linux.cmake registers the native front end;
+# told how to start its program (linux.cmake registers the native program;
 # each Windows build registers its own program with this runner's path).
 # Each suite starts its own private X servers.
 find_package(X11 REQUIRED)
@@ -70,6 +70,7 @@ target_link_libraries(glyph_outline_tests PRIVATE lumivane_glyphs offscreen_gl G
 gtest_discover_tests(glyph_outline_tests DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
 
-include(cmake/linux.cmake)
+include(cmake/x11.cmake)
 include(cmake/wayland.cmake)
+include(cmake/linux.cmake)
 include(cmake/package.cmake)

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "linux/x11_front_end.h"
+#include "x11/x11_front_end.h"
 #include "render/level_count.h"
 
 namespace x11 {

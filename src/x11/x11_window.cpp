@@ -14,7 +14,7 @@
 #include <initializer_list>
 
 #include "app/facts.h"
-#include "linux/x11_front_end.h"
+#include "x11/x11_front_end.h"
 #include "lumivane_icon_argb.h"
 #include "render/frame_setup.h"
 

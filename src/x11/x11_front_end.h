@@ -1,5 +1,5 @@
-// The X11 front end, with GLX contexts: the Linux program's main function and
-// start-up steps (x11_startup.cpp), the display connection and the two
+// The X11 front end, with GLX contexts: the start-up steps and
+// runApplication (x11_startup.cpp), the display connection and the two
 // windows (x11_window.cpp), exact framebuffer configurations and contexts
 // (glx_context.cpp), and the event handler that does the window procedure's
 // work (x11_events.cpp): keysyms into the shared key table's keys, the three

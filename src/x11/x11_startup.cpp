@@ -13,7 +13,7 @@
 #include "app/facts.h"
 #include "app/startup.h"
 #include "freetype/glyph_outlines.h"
-#include "linux/x11_front_end.h"
+#include "x11/x11_front_end.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
 #include "render/split_view.h"

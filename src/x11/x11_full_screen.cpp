@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "app/facts.h"
-#include "linux/x11_front_end.h"
+#include "x11/x11_front_end.h"
 #include "render/split_view.h"
 
 namespace x11 {

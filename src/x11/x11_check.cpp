@@ -11,7 +11,7 @@
 #include <set>
 
 #include "app/display_check.h"
-#include "linux/x11_front_end.h"
+#include "x11/x11_front_end.h"
 #include "render/level_count.h"
 #include "render/split_view.h"
 

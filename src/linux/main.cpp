@@ -10,8 +10,8 @@
 
 #include "app/display_check.h"
 #include "app/facts.h"
-#include "linux/x11_front_end.h"
-#include "linux_program/display_system.h"
+#include "x11/x11_front_end.h"
+#include "linux/display_system.h"
 #include "wayland/wayland_front_end.h"
 
 namespace {

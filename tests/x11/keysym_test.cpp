@@ -4,7 +4,7 @@
 #include <X11/keysym.h>
 #include <gtest/gtest.h>
 
-#include "linux/x11_front_end.h"
+#include "x11/x11_front_end.h"
 
 namespace x11 {
 namespace {

@@ -19,7 +19,7 @@
 
 #include "app/blind_test.h"
 #include "app/facts.h"
-#include "linux/x11_front_end.h"
+#include "x11/x11_front_end.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
 #include "render/split_view.h"
