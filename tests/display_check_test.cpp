@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/start_options.h"
 #include "support/edid_bytes.h"
 #include "viewer/viewer_state.h"
 

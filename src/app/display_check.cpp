@@ -6,24 +6,6 @@
 #include <cstring>
 #include <set>
 
-#include "viewer/viewer_state.h"
-
-StartOptions startOptionsFromArguments(int argc, const char* const* argv, bool dxgiOffered) {
-  StartOptions options;
-  for (int i = 1; i < argc; ++i) {
-    bool* option = nullptr;
-    if (std::strcmp(argv[i], "--check") == 0) option = &options.check;
-    if (std::strcmp(argv[i], "--fullscreen") == 0) option = &options.fullScreen;
-    if (std::strcmp(argv[i], "--blind") == 0) option = &options.blind;
-    if (dxgiOffered && std::strcmp(argv[i], "--dxgi") == 0) option = &options.dxgi;
-    if (option == nullptr || *option) return StartOptions{false};
-    *option = true;
-  }
-  // The check names the halves; the blind test must not.
-  if (options.check && options.blind) return StartOptions{false};
-  return options;
-}
-
 const char* presentationName(Presentation presentation) {
   switch (presentation) {
     case Presentation::FullScreenExclusive:
@@ -41,45 +23,6 @@ const char* presentationName(Presentation presentation) {
 ReportedBits reportedBits(long long value) {
   const bool plausible = value >= 6 && value <= 16;
   return {plausible ? ReportedBits::State::Valid : ReportedBits::State::Invalid, value};
-}
-
-namespace {
-
-float rampWidth(int preset) {
-  return shadePresets[preset].shadeTop - shadePresets[preset].shadeBottom;
-}
-
-// Row 0 of the table is never drawn; a flat preset shows no ramp.
-int presetBy(bool widest) {
-  int chosen = 0;
-  for (int preset = 1; preset < shadePresetCount; ++preset) {
-    if (rampWidth(preset) <= 0.0f) continue;
-    if (chosen == 0 ||
-        (widest ? rampWidth(preset) > rampWidth(chosen) : rampWidth(preset) < rampWidth(chosen)))
-      chosen = preset;
-  }
-  return chosen;
-}
-
-}  // namespace
-
-int widestRampPreset() {
-  return presetBy(true);
-}
-
-int narrowestRampPreset() {
-  return presetBy(false);
-}
-
-int rampLevelsAllowed(float bottom, float top, int width, int height, int bits) {
-  const int side = width > height ? width : height;
-  const double maxLevel = static_cast<double>((1 << bits) - 1);
-  std::set<long> levels;
-  for (int y = 0; y < height; ++y) {
-    const double grey = bottom + (top - bottom) * (y + 0.5) / side;
-    levels.insert(std::lround(grey * maxLevel));
-  }
-  return static_cast<int>(levels.size());
 }
 
 namespace {

@@ -3,14 +3,14 @@
 // declares, and one verdict naming the weakest link seen. Everything here is
 // plain data and arithmetic on what a front end measured, so the report and
 // its verdicts are tested without a window; the measuring itself is the
-// front end's (and render/level_count.h's).
+// front end's (and render/level_count.h's, which also holds the
+// measurement records).
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-// A count or a bit size the program could not find out itself.
-constexpr int unknown = -1;
+#include "render/level_count.h"
 
 // Bits per colour as the display side reports them (an output's "max bpc",
 // what Windows drives a display at). Nothing reported is a state of its own,
@@ -22,34 +22,6 @@ struct ReportedBits {
   long long value = 0;  // as reported, where state is not Unknown
 };
 ReportedBits reportedBits(long long value);
-
-// What the command line asks for: the demonstration or (--check) the check,
-// either of them in full screen (--fullscreen), and presented through DXGI
-// swap chains (--dxgi) where the program offers it (Windows alone). Any
-// other argument, or one given twice, leaves `valid` false: the program
-// prints the usage line and ends with status 2. The options come in any order.
-struct StartOptions {
-  bool valid = true;
-  bool check = false;
-  bool fullScreen = false;
-  bool dxgi = false;
-  bool blind = false;  // the blind test, in full screen; not with --check
-};
-StartOptions startOptionsFromArguments(int argc, const char* const* argv, bool dxgiOffered = false);
-inline constexpr char usageLine[] = "Usage: lumivane [--fullscreen] [--check | --blind]\n";
-inline constexpr char usageLineWithDxgi[] =
-    "Usage: lumivane [--dxgi] [--fullscreen] [--check | --blind]\n";
-
-// The background presets the check draws: the widest ramp and the
-// narrowest one that is still a ramp (not one flat grey).
-int widestRampPreset();
-int narrowestRampPreset();
-
-// Distinct levels a background ramp from bottom to top can show in a window
-// of this inside size at `bits` per colour: the ramp spans the square
-// viewport (side = the larger dimension) anchored at the lower-left corner,
-// of which the window shows the lower `height` rows, sampled at pixel centres.
-int rampLevelsAllowed(float bottom, float top, int width, int height, int bits);
 
 // The monitor's own description in its EDID: the video input byte of EDID
 // 1.4 (bits per colour and interface), or what 1.3 and HDMI's deep-colour
@@ -64,23 +36,6 @@ struct EdidColour {
   const char* interface = "";  // "DVI", "HDMI", "DisplayPort", ... or "" when undeclared
 };
 EdidColour parseEdid(const unsigned char* bytes, std::size_t size);
-
-struct RampMeasurement {
-  int drawn = unknown;     // distinct greys read back from the back buffer
-  int onScreen = unknown;  // distinct greys the window system holds after the swap
-  int allowed8 = 0, allowed10 = 0;
-};
-
-// Whether the window system shows a window's pixels one for one, or scales
-// the window (a compositor or Windows stretching it), which blends
-// neighbouring levels; unknown where a front end cannot tell.
-enum class PixelScaling { Unknown, OneToOne, Scaled };
-
-struct WindowMeasurement {
-  int redBits = unknown, greenBits = unknown, blueBits = unknown, alphaBits = unknown;
-  RampMeasurement fullRamp, narrowRamp;
-  PixelScaling pixels = PixelScaling::Unknown;
-};
 
 // Windows: how the desktop compositor composes windows on the monitor. An
 // SDR desktop is composed at 8 bits per colour, whatever the windows hold;

@@ -34,6 +34,7 @@
 
 #include "app/display_check.h"
 #include "app/pixel_format_choice.h"
+#include "app/start_options.h"
 #include "viewer/key_commands.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"

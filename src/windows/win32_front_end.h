@@ -16,6 +16,7 @@
 
 #include "app/display_check.h"
 #include "app/pixel_format_choice.h"
+#include "app/start_options.h"
 #include "render/gl_headers.h"
 
 namespace win32 {

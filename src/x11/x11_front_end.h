@@ -25,6 +25,7 @@
 #include "app/display_check.h"
 #include "app/facts.h"
 #include "app/pixel_format_choice.h"
+#include "app/start_options.h"
 #include "viewer/key_commands.h"
 
 namespace x11 {
