@@ -47,38 +47,28 @@ bool createDisplayWindow(DisplayWindow& record, const ColourRequest& colour, EGL
   return true;
 }
 
-bool createWindow10() {
-  if (!createDisplayWindow(window10, tenBitColour, EGL_NO_CONTEXT)) return false;
-  makeContextCurrent(window10);
-  initContextState();
+DisplayWindow& displayWindow(WhichWindow which) {
+  return which == WhichWindow::TenBit ? window10 : window8;
+}
+
+// EGL shares display lists only when a context is created: the 8-bit
+// context is made with the 10-bit context as its share list.
+bool createWindow(WhichWindow which) {
+  const bool tenBit = which == WhichWindow::TenBit;
+  if (!createDisplayWindow(displayWindow(which), tenBit ? tenBitColour : eightBitColour,
+                           tenBit ? EGL_NO_CONTEXT : window10.context))
+    return false;
   // Full screen's left half is drawn into an 8-bit framebuffer object.
-  splitViewEntryPoint = eglGetProcAddress;
+  if (tenBit) splitViewEntryPoint = eglGetProcAddress;
   return true;
 }
 
-void showWindow10() {
-  showDisplayWindow(window10);
+void makeCurrent(WhichWindow which) {
+  makeContextCurrent(displayWindow(which));
 }
 
-bool createWindow8() {
-  return createDisplayWindow(window8, eightBitColour, window10.context);
-}
-
-// EGL shares display lists only when a context is created: createWindow8
-// has already made the 8-bit context with the 10-bit context as its share list.
-void shareLists() {}
-
-void makeWindow8Current() {
-  makeContextCurrent(window8);
-}
-
-void initWindow8Context() {
-  makeWindow8Current();
-  initContextState();
-}
-
-void showWindow8() {
-  showDisplayWindow(window8);
+void showWindow(WhichWindow which) {
+  showDisplayWindow(displayWindow(which));
 }
 
 // Characters 0..254 as extruded polygons of em height 1; list 255 is
@@ -104,10 +94,9 @@ void sleepMilliseconds(unsigned milliseconds) {
 // event loop would, each configured window is painted, until a round trip
 // brings no new configure (a few rounds at most; a bound keeps a restless
 // compositor from holding the check forever).
-bool tenBitsDelivered = false;
 bool startInFullScreen = false;
-void reportInsteadOfEventLoop() {
-  if (endingSignal() != 0) return;
+bool checkInsteadOfEventLoop() {
+  if (endingSignal() != 0) return false;
   for (int round = 0; round < 10; ++round) {
     bool painted = false;
     for (DisplayWindow* record : {&window10, &window8}) {
@@ -115,11 +104,11 @@ void reportInsteadOfEventLoop() {
       paintDisplayWindow(*record);
       painted = true;
     }
-    if (!roundTrip()) return;
+    if (!roundTrip()) return false;
     if (!painted && !window10.needsPaint && !window8.needsPaint) break;
   }
-  if (startInFullScreen && !enterFullScreen() && connectionLost()) return;
-  tenBitsDelivered = reportDisplayChain();
+  if (startInFullScreen && !enterFullScreen() && connectionLost()) return false;
+  return reportDisplayChain();
 }
 
 // --fullscreen: the split view once the two windows stand.
@@ -140,27 +129,24 @@ void eventLoopAfterOptions() {
 }  // namespace
 
 int runApplication(const StartOptions& options) {
-  const bool checkOnly = options.check;
   startInFullScreen = options.fullScreen || options.blind;
   blindTest = options.blind;
   const StartupSteps waylandSteps = {
       connectDisplay,
-      createWindow10,
-      showWindow10,
-      createWindow8,
-      shareLists,
-      initWindow8Context,
-      makeWindow8Current,
-      showWindow8,
+      createWindow,
+      makeCurrent,
+      initContextState,
+      showWindow,
+      nullptr,
       buildGlyphLists,
       startRefreshTimer,
-      checkOnly ? reportInsteadOfEventLoop : eventLoopAfterOptions,
+      eventLoopAfterOptions,
+      options.check ? checkInsteadOfEventLoop : nullptr,
+      options.blind ? finishBlindTest : nullptr,
       sleepMilliseconds,
   };
   endOnSignals();
   int status = runStartup(waylandSteps);
-  if (checkOnly && status == 0 && !tenBitsDelivered) status = 1;
-  if (options.blind) status = finishBlindTest(status);
   // A compositor that went away (or threw the program out) is no normal end.
   if (connectionLost()) status = -1;
   // The windows would go with the process; closing them here keeps leak

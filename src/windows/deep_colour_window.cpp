@@ -7,7 +7,6 @@
 
 #include "app/facts.h"
 #include "app/pixel_format_choice.h"
-#include "render/frame_setup.h"
 #include "render/level_count.h"
 #include "windows/win32_front_end.h"
 // After the GL types it relies on.
@@ -217,7 +216,6 @@ HWND createDeepColourWindow(const char* className) {
     window10 = DisplayWindow{};
     return nullptr;
   }
-  initContextState();
   return window10.hwnd;
 }
 

@@ -74,8 +74,9 @@ HWND createStandardWindow(const char* className, const char* title, StandardWind
                           HDC& outDc, HGLRC& outContext);
 
 // The 10-bit window at its place beside the 8-bit one, its format chosen
-// through a hidden probe window's context. On success window10 is filled and its context is current
-// and initialised; on failure window10 is all null and nothing is current.
+// through a hidden probe window's context. On success window10 is filled
+// and its context is current; on failure window10 is all null and nothing
+// is current.
 HWND createDeepColourWindow(const char* className);
 
 // Where createDeepColourWindow fetches the driver's extension entry points:

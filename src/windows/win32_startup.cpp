@@ -31,16 +31,12 @@ bool registerClassAndLoadIcons() {
   return true;
 }
 
-bool createWindow10() {
-  return createDeepColourWindow(windowClassName) != nullptr;
+DisplayWindow& displayWindow(WhichWindow which) {
+  return which == WhichWindow::TenBit ? window10 : window8;
 }
 
-void showWindow10() {
-  ShowWindow(window10.hwnd, SW_SHOW);
-  UpdateWindow(window10.hwnd);
-}
-
-bool createWindow8() {
+bool createWindow(WhichWindow which) {
+  if (which == WhichWindow::TenBit) return createDeepColourWindow(windowClassName) != nullptr;
   window8.hwnd = createStandardWindow(windowClassName, title8, StandardWindowRole::Window8,
                                       window8.hdc, window8.hglrc);
   return window8.hwnd != nullptr;
@@ -50,37 +46,30 @@ void shareLists() {
   wglShareLists(window10.hglrc, window8.hglrc);
 }
 
-void makeWindow8Current() {
-  wglMakeCurrent(window8.hdc, window8.hglrc);
-}
-
-void initWindow8Context() {
-  makeWindow8Current();
-  initContextState();
-}
-
-bool createDxgiWindow10() {
-  if (createDxgiWindow(windowClassName, true, nullptr, window10) == nullptr) return false;
-  initContextState();
-  return true;
-}
-
-// Every failure of the DXGI path leaves its line readable for a while, this
-// last one too.
-bool createDxgiWindow8() {
-  if (createDxgiWindow(windowClassName, false, window10.hglrc, window8) != nullptr) return true;
-  fflush(stdout);
-  Sleep(5000);
+// The 8-bit window's context joins the 10-bit one's lists as it is made,
+// before its framebuffer object needs it current. Every failure of the DXGI
+// path leaves its line readable for a while, the 8-bit window's too.
+bool createDxgiDisplayWindow(WhichWindow which) {
+  const bool tenBit = which == WhichWindow::TenBit;
+  if (createDxgiWindow(windowClassName, tenBit, tenBit ? nullptr : window10.hglrc,
+                       displayWindow(which)) != nullptr)
+    return true;
+  if (!tenBit) {
+    fflush(stdout);
+    Sleep(5000);
+  }
   return false;
 }
 
-// The 8-bit window's context joined the 10-bit one's lists as it was made,
-// before its framebuffer object needed it current.
-void listsAlreadyShared() {}
+void makeCurrent(WhichWindow which) {
+  const DisplayWindow& record = displayWindow(which);
+  wglMakeCurrent(record.hdc, record.hglrc);
+}
 
-void showWindow8() {
-  ShowWindow(window8.hwnd, SW_SHOW);
-  UpdateWindow(window8.hwnd);
+void showWindow(WhichWindow which) {
+  const HWND hwnd = displayWindow(which).hwnd;
+  ShowWindow(hwnd, SW_SHOW);
+  UpdateWindow(hwnd);
 }
 
 // Characters 0..254 as extruded polygons of em height 1; list 255 is
@@ -149,36 +138,33 @@ void sleepMilliseconds(unsigned milliseconds) {
 }
 
 // With --check the report takes the message loop's place.
-bool tenBitsDelivered = false;
-void reportInsteadOfMessageLoop() {
+bool checkInsteadOfMessageLoop() {
   if (startInFullScreen) enterFullScreen();
-  tenBitsDelivered = reportDisplayChain();
+  return reportDisplayChain();
 }
 
 }  // namespace
 
 int runApplication(const StartOptions& options) {
-  const bool checkOnly = options.check, throughDxgi = options.dxgi;
+  const bool throughDxgi = options.dxgi;
   startInFullScreen = options.fullScreen || options.blind;
   blindTest = options.blind;
   const StartupSteps win32Steps = {
       registerClassAndLoadIcons,
-      throughDxgi ? createDxgiWindow10 : createWindow10,
-      showWindow10,
-      throughDxgi ? createDxgiWindow8 : createWindow8,
-      throughDxgi ? listsAlreadyShared : shareLists,
-      initWindow8Context,
-      makeWindow8Current,
-      showWindow8,
+      throughDxgi ? createDxgiDisplayWindow : createWindow,
+      makeCurrent,
+      initContextState,
+      showWindow,
+      throughDxgi ? nullptr : shareLists,
       buildGlyphLists,
       startTimer,
-      checkOnly ? reportInsteadOfMessageLoop : runMessageLoop,
+      runMessageLoop,
+      options.check ? checkInsteadOfMessageLoop : nullptr,
+      options.blind ? finishBlindTest : nullptr,
       sleepMilliseconds,
   };
-  int status = runStartup(win32Steps);
+  const int status = runStartup(win32Steps);
   if (throughDxgi) releaseDxgiPresentation();
-  if (checkOnly && status == 0 && !tenBitsDelivered) status = 1;
-  if (options.blind) status = finishBlindTest(status);
   return status;
 }
 

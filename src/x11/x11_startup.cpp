@@ -13,10 +13,10 @@
 #include "app/facts.h"
 #include "app/startup.h"
 #include "freetype/glyph_outlines.h"
-#include "x11/x11_front_end.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
 #include "render/split_view.h"
+#include "x11/x11_front_end.h"
 
 namespace x11 {
 
@@ -47,54 +47,41 @@ bool createDisplayWindow(DisplayWindow& record, GLXFBConfig config, GLXContext s
   return true;
 }
 
-bool createWindow10() {
+DisplayWindow& displayWindow(WhichWindow which) {
+  return which == WhichWindow::TenBit ? window10 : window8;
+}
+
+// Where no configuration has exactly 8 bits, the 8-bit window takes the
+// nearest, and the console says the comparison cannot be trusted. GLX
+// shares display lists only when a context is created: the 8-bit context is
+// made with the 10-bit context as its share list.
+bool createWindow(WhichWindow which) {
+  const bool tenBit = which == WhichWindow::TenBit;
   PixelFormatCandidate chosen;
-  GLXFBConfig config = findFramebufferConfig(tenBitColour, false, chosen);
+  GLXFBConfig config =
+      findFramebufferConfig(tenBit ? tenBitColour : eightBitColour, !tenBit, chosen);
   if (config == nullptr) {
-    printf("%s", noTenBitFormatLine);
+    if (tenBit)
+      printf("%s", noTenBitFormatLine);
+    else
+      printf("ERROR: Couldn't find an 8 bit framebuffer configuration for the '%s' window!\n",
+             window8.title);
     return false;
   }
-  if (!createDisplayWindow(window10, config, nullptr, chosen)) return false;
-  makeContextCurrent(window10);
-  initContextState();
-  splitViewEntryPoint = glxEntryPoint;
+  if (!createDisplayWindow(displayWindow(which), config, tenBit ? nullptr : window10.context,
+                           chosen))
+    return false;
+  if (tenBit) splitViewEntryPoint = glxEntryPoint;
+  if (!tenBit) noteEightBitWindowColour({chosen.redBits, chosen.greenBits, chosen.blueBits});
   return true;
 }
 
-void showWindow10() {
-  showDisplayWindow(window10);
+void makeCurrent(WhichWindow which) {
+  makeContextCurrent(displayWindow(which));
 }
 
-bool createWindow8() {
-  // Where no configuration has exactly 8 bits the nearest serves, and the
-  // console says the comparison cannot be trusted.
-  PixelFormatCandidate chosen;
-  GLXFBConfig config = findFramebufferConfig(eightBitColour, true, chosen);
-  if (config == nullptr) {
-    printf("ERROR: Couldn't find an 8 bit framebuffer configuration for the '%s' window!\n",
-           window8.title);
-    return false;
-  }
-  if (!createDisplayWindow(window8, config, window10.context, chosen)) return false;
-  noteEightBitWindowColour({chosen.redBits, chosen.greenBits, chosen.blueBits});
-  return true;
-}
-
-// GLX shares display lists only when a context is created: createWindow8 has
-// already made the 8-bit context with the 10-bit context as its share list.
-void shareLists() {}
-
-void makeWindow8Current() {
-  makeContextCurrent(window8);
-}
-
-void initWindow8Context() {
-  makeWindow8Current();
-  initContextState();
-}
-
-void showWindow8() {
-  showDisplayWindow(window8);
+void showWindow(WhichWindow which) {
+  showDisplayWindow(displayWindow(which));
 }
 
 // Characters 0..254 as extruded polygons of em height 1; list 255 is
@@ -144,38 +131,34 @@ void eventLoop() {
 }
 
 // With --check the report takes the event loop's place.
-bool tenBitsDelivered = false;
-void reportInsteadOfEventLoop() {
+bool checkInsteadOfEventLoop() {
   showFullScreenAtStart();
   if (fullScreenShown() && !fullScreenWindow.mapped) leaveFullScreen();
-  tenBitsDelivered = reportDisplayChain();
+  return reportDisplayChain();
 }
 
 }  // namespace
 
 int runApplication(const StartOptions& options, const std::string& startNote) {
-  const bool checkOnly = options.check;
   noteAfterBanner = startNote;
   startInFullScreen = options.fullScreen || options.blind;
   blindTest = options.blind;
   const StartupSteps x11Steps = {
       openDisplayAfterNote,
-      createWindow10,
-      showWindow10,
-      createWindow8,
-      shareLists,
-      initWindow8Context,
-      makeWindow8Current,
-      showWindow8,
+      createWindow,
+      makeCurrent,
+      initContextState,
+      showWindow,
+      nullptr,
       buildGlyphLists,
       startRefreshTimer,
-      checkOnly ? reportInsteadOfEventLoop : eventLoop,
+      eventLoop,
+      options.check ? checkInsteadOfEventLoop : nullptr,
+      options.blind ? finishBlindTest : nullptr,
       sleepMilliseconds,
   };
   endOnSignals();
-  int status = runStartup(x11Steps);
-  if (checkOnly && status == 0 && !tenBitsDelivered) status = 1;
-  if (options.blind) status = finishBlindTest(status);
+  const int status = runStartup(x11Steps);
   // The windows would go with the process; closing them here keeps leak
   // checkers' reports down to real leaks, also after a signal.
   closeWindows();

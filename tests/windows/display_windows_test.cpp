@@ -34,6 +34,7 @@ class DisplayWindowsEnvironment : public ::testing::Environment {
     fflush(stdout);
     creationOutput = ::testing::internal::GetCapturedStdout();
     ASSERT_NE(window8.hwnd, nullptr);
+    if (createdWindow10 != nullptr) initContextState();
     wglMakeCurrent(window8.hdc, window8.hglrc);
     initContextState();
     wglShareLists(window10.hglrc, window8.hglrc);
