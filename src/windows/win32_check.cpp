@@ -19,11 +19,6 @@ namespace win32 {
 
 namespace {
 
-template <typename Function>
-Function procedure(HMODULE module, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 // The DPI of the window's monitor as Windows drives it, asked as a
 // per-monitor aware thread so that no DPI virtualisation hides it (Windows 10
 // 1607 and later); 0 where that cannot be asked.

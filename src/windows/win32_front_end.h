@@ -21,6 +21,13 @@
 
 namespace win32 {
 
+// A function of a library loaded at run time, as its own type; null where
+// the library does not export it.
+template <typename Function>
+Function procedure(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 // A window's DXGI swap chain and the OpenGL framebuffer object whose frames
 // it shows (dxgi_present.cpp).
 struct DxgiSurface;

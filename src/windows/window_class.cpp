@@ -64,6 +64,14 @@ ContextColour colourOfFormatOn(HDC dc) {
   return colour;
 }
 
+// What a creation that failed had made, given back; null for the caller.
+HWND undoStandardWindow(HWND window, HDC dc, HGLRC context) {
+  if (context != nullptr) wglDeleteContext(context);
+  if (dc != nullptr) ReleaseDC(window, dc);
+  DestroyWindow(window);
+  return nullptr;
+}
+
 }  // namespace
 
 int registerWindowClass(const char* className) {
@@ -97,8 +105,7 @@ HWND createStandardWindow(const char* className, const char* title, StandardWind
   outDc = dc;
   if (dc == nullptr) {
     printf("ERROR: Unable to get DC for the '%s' window DC!\n", title);
-    DestroyWindow(window);
-    return nullptr;
+    return undoStandardWindow(window, nullptr, nullptr);
   }
 
   PIXELFORMATDESCRIPTOR request = {};
@@ -110,10 +117,8 @@ HWND createStandardWindow(const char* className, const char* title, StandardWind
   const int format = role == StandardWindowRole::Window8 ? chooseEightBitFormat(dc, chosen)
                                                          : ChoosePixelFormat(dc, &request);
   if (format == 0) {
-    ReleaseDC(window, dc);
-    DestroyWindow(window);
     printf("ERROR: Couldn't create the pixelformat for the '%s' window!\n", title);
-    return nullptr;
+    return undoStandardWindow(window, dc, nullptr);
   }
   DescribePixelFormat(dc, format, sizeof request, &request);
 
@@ -122,33 +127,23 @@ HWND createStandardWindow(const char* className, const char* title, StandardWind
   if (role == StandardWindowRole::Probe && (request.dwFlags & PFD_GENERIC_FORMAT) != 0) {
     printf("ERROR: Pixelformat %d is not hw accelerated, unable to get one for the '%s' window!\n",
            format, title);
-    ReleaseDC(window, dc);
-    DestroyWindow(window);
-    return nullptr;
+    return undoStandardWindow(window, dc, nullptr);
   }
   if (!SetPixelFormat(dc, format, &request)) {
     printf("ERROR: Unable to set the pixelformat for the '%s' window!\n", title);
-    ReleaseDC(window, dc);
-    DestroyWindow(window);
-    return nullptr;
+    return undoStandardWindow(window, dc, nullptr);
   }
 
   HGLRC context = wglCreateContext(dc);
   outContext = context;
   if (context == nullptr) {
     printf("ERROR: Unable to create the GL rendering context for the '%s' window!\n", title);
-    ReleaseDC(window, dc);
-    DestroyWindow(window);
-    return nullptr;
+    return undoStandardWindow(window, dc, nullptr);
   }
   if (role == StandardWindowRole::Window8) {
     const ContextColour colour = colourOfFormatOn(dc);
-    if (!contextHasChosenColour(title, colour, chosen)) {
-      wglDeleteContext(context);
-      ReleaseDC(window, dc);
-      DestroyWindow(window);
-      return nullptr;
-    }
+    if (!contextHasChosenColour(title, colour, chosen))
+      return undoStandardWindow(window, dc, context);
     noteEightBitWindowColour(colour);
   }
 
