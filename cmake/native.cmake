@@ -16,6 +16,7 @@ target_link_libraries(offscreen_gl PUBLIC lumivane_core OpenGL::EGL OpenGL::Open
 add_executable(core_tests
   tests/viewer_state_test.cpp
   tests/key_commands_test.cpp
+  tests/keysym_test.cpp
   tests/size_rule_test.cpp
   tests/extension_list_test.cpp
   tests/startup_test.cpp

@@ -57,7 +57,7 @@ target_link_libraries(lumivane_wayland PUBLIC lumivane_core lumivane_glyphs Open
   PkgConfig::WAYLAND)
 
 add_executable(wayland_tests
-  tests/wayland/keysym_test.cpp
+  tests/wayland/keymap_test.cpp
   tests/wayland/buffer_scale_test.cpp)
 target_link_libraries(wayland_tests PRIVATE lumivane_wayland GTest::gtest_main)
 gtest_discover_tests(wayland_tests)

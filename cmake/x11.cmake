@@ -1,6 +1,6 @@
-# The native Linux program's X11 front end with GLX and its tests: the pure
-# choices natively (the real executable is driven from outside by
-# cmake/linux.cmake's end-to-end entry).
+# The native Linux program's X11 front end with GLX (the real executable is
+# driven from outside by cmake/linux.cmake's end-to-end entry; its keysym
+# table is the portable one, tested with the core).
 find_package(X11 REQUIRED)
 find_package(OpenGL REQUIRED COMPONENTS GLX)
 
@@ -16,12 +16,6 @@ target_link_libraries(lumivane_x11 PUBLIC lumivane_core lumivane_glyphs OpenGL::
 # The windows' _NET_WM_ICON images, drawn by make_icon (cmake/icon.cmake).
 target_include_directories(lumivane_x11 PRIVATE ${LUMIVANE_ICON_DIR})
 add_dependencies(lumivane_x11 lumivane_icon)
-
-add_executable(x11_tests
-  tests/x11/keysym_test.cpp)
-target_link_libraries(x11_tests PRIVATE lumivane_x11 GTest::gtest_main)
-gtest_discover_tests(x11_tests DISCOVERY_MODE PRE_TEST
-  PROPERTIES ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
 
 # What a whole tick of the X11 front end costs, beside two bare windows
 # (scripts/bench runs it on a private Xvfb).

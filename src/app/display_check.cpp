@@ -415,3 +415,8 @@ std::string formatCheckReport(const CheckReport& report) {
   }
   return text + judgeDisplayChain(report).line;
 }
+
+bool printCheckReport(const CheckReport& report) {
+  printf("%s", formatCheckReport(report).c_str());
+  return judgeDisplayChain(report).tenBitsDelivered;
+}

@@ -113,3 +113,6 @@ CheckVerdict judgeDisplayChain(const CheckReport& report);
 
 // The table, one column per window, then the verdict line.
 std::string formatCheckReport(const CheckReport& report);
+
+// Prints the table and the verdict; whether 10 bits reach the screen.
+bool printCheckReport(const CheckReport& report);

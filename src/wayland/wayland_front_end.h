@@ -136,8 +136,6 @@ void makeContextCurrent(const DisplayWindow& record);
 void releaseContext();
 
 // wayland_input.cpp: the seat's keyboard and pointer.
-// The key's symbols without and with Shift; Alt-modified keys are no commands.
-ViewerKey viewerKeyFromKeysyms(xkb_keysym_t unshifted, xkb_keysym_t shifted, bool altHeld);
 void listenToSeat(wl_seat* seat);
 int keyRepeatTimer();     // a timerfd, armed while a repeating key is held
 void repeatHeldKey();     // the repeat timer expired

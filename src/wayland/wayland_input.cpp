@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
 
+#include "viewer/keysyms.h"
 #include "viewer/viewer_state.h"
 #include "wayland/wayland_front_end.h"
 
@@ -31,43 +32,6 @@ xkb_keycode_t repeatingKey = 0;
 
 wl_surface* pointerSurface = nullptr;  // the surface under the pointer, if any
 bool pointerMoved = false;
-
-ViewerKey viewerKeyFromKeysym(xkb_keysym_t keysym) {
-  switch (keysym) {
-    case XKB_KEY_Escape:
-      return ViewerKey::Escape;
-    case XKB_KEY_space:
-      return ViewerKey::Space;
-    case XKB_KEY_1:
-      return ViewerKey::MainLight;
-    case XKB_KEY_2:
-      return ViewerKey::SideLight;
-    case XKB_KEY_b:
-    case XKB_KEY_B:
-      return ViewerKey::Shade;
-    case XKB_KEY_c:
-    case XKB_KEY_C:
-      return ViewerKey::RampColour;
-    case XKB_KEY_n:
-    case XKB_KEY_N:
-      return ViewerKey::Logo;
-    case XKB_KEY_p:
-    case XKB_KEY_P:
-      return ViewerKey::Pause;
-    case XKB_KEY_i:
-    case XKB_KEY_I:
-      return ViewerKey::Report;
-    case XKB_KEY_f:
-    case XKB_KEY_F:
-      return ViewerKey::FullScreen;
-    case XKB_KEY_Left:
-      return ViewerKey::Left;
-    case XKB_KEY_Right:
-      return ViewerKey::Right;
-    default:
-      return ViewerKey::Other;
-  }
-}
 
 xkb_keysym_t keysymAtLevel(xkb_keycode_t key, xkb_level_index_t level) {
   const xkb_keysym_t* symbols = nullptr;
@@ -219,17 +183,6 @@ void seatNamed(void*, wl_seat*, const char*) {}
 const wl_seat_listener seatListener = {capabilitiesChanged, seatNamed};
 
 }  // namespace
-
-ViewerKey viewerKeyFromKeysyms(xkb_keysym_t unshifted, xkb_keysym_t shifted, bool altHeld) {
-  // Keys with Alt held are the desktop's, as WM_SYSKEYDOWN is on Windows.
-  if (altHeld) return ViewerKey::Other;
-  const ViewerKey key = viewerKeyFromKeysym(unshifted);
-  // On layouts whose digit row gives the digits only with Shift (AZERTY),
-  // the key is still the 1 or 2 key, as its virtual-key code is on Windows.
-  if (key == ViewerKey::Other && (shifted == XKB_KEY_1 || shifted == XKB_KEY_2))
-    return viewerKeyFromKeysym(shifted);
-  return key;
-}
 
 void listenToSeat(wl_seat* seat) {
   if (keyContext == nullptr) keyContext = xkb_context_new(XKB_CONTEXT_NO_FLAGS);

@@ -244,8 +244,7 @@ bool reportDisplayChain() {
     describeSwapChain(window10, report.swapChain10);
   }
   readDisplayOutput(report.output);
-  printf("%s", formatCheckReport(report).c_str());
-  return judgeDisplayChain(report).tenBitsDelivered;
+  return printCheckReport(report);
 }
 
 void printReportAndRepaint() {

@@ -11,9 +11,9 @@
 #include <set>
 
 #include "app/display_check.h"
-#include "x11/x11_front_end.h"
 #include "render/level_count.h"
 #include "render/split_view.h"
+#include "x11/x11_front_end.h"
 
 namespace x11 {
 
@@ -194,8 +194,7 @@ bool reportDisplayChain() {
   beginErrorTrap();
   readDisplayOutput(report.output);
   endErrorTrap();
-  printf("%s", formatCheckReport(report).c_str());
-  return judgeDisplayChain(report).tenBitsDelivered;
+  return printCheckReport(report);
 }
 
 void printReportAndRepaint() {

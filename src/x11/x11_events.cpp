@@ -19,12 +19,13 @@
 
 #include "app/blind_test.h"
 #include "app/facts.h"
-#include "x11/x11_front_end.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
 #include "render/split_view.h"
+#include "viewer/keysyms.h"
 #include "viewer/size_rule.h"
 #include "viewer/viewer_state.h"
+#include "x11/x11_front_end.h"
 
 namespace x11 {
 
@@ -55,43 +56,6 @@ bool loopMustEnd() {
   // would tell which picture is which.
   return quitRequested || signalNumber != 0 || xErrorReported() ||
          (viewerState.blindTestRunning && !fullScreenShown());
-}
-
-ViewerKey viewerKeyFromKeysym(KeySym keysym) {
-  switch (keysym) {
-    case XK_Escape:
-      return ViewerKey::Escape;
-    case XK_space:
-      return ViewerKey::Space;
-    case XK_1:
-      return ViewerKey::MainLight;
-    case XK_2:
-      return ViewerKey::SideLight;
-    case XK_b:
-    case XK_B:
-      return ViewerKey::Shade;
-    case XK_c:
-    case XK_C:
-      return ViewerKey::RampColour;
-    case XK_n:
-    case XK_N:
-      return ViewerKey::Logo;
-    case XK_p:
-    case XK_P:
-      return ViewerKey::Pause;
-    case XK_i:
-    case XK_I:
-      return ViewerKey::Report;
-    case XK_f:
-    case XK_F:
-      return ViewerKey::FullScreen;
-    case XK_Left:
-      return ViewerKey::Left;
-    case XK_Right:
-      return ViewerKey::Right;
-    default:
-      return ViewerKey::Other;
-  }
 }
 
 void quit() {
@@ -255,17 +219,6 @@ void toggleFullScreen() {
   }
 }
 
-ViewerKey viewerKeyFromKeysyms(KeySym unshifted, KeySym shifted, unsigned modifierState) {
-  // Keys with Alt held are the window manager's, as WM_SYSKEYDOWN is on Windows.
-  if ((modifierState & Mod1Mask) != 0) return ViewerKey::Other;
-  const ViewerKey key = viewerKeyFromKeysym(unshifted);
-  // On layouts whose digit row gives the digits only with Shift (AZERTY),
-  // the key is still the 1 or 2 key, as its virtual-key code is on Windows.
-  if (key == ViewerKey::Other && (shifted == XK_1 || shifted == XK_2))
-    return viewerKeyFromKeysym(shifted);
-  return key;
-}
-
 void paintDisplayWindow(const DisplayWindow& record) {
   // A frame nobody would see costs as much as one they would; the animation
   // still advances, so the window is right when it comes back.
@@ -328,9 +281,10 @@ void handleEvent(XEvent& event) {
       quit();
       break;
     case KeyPress:
-      handleViewerKey(viewerKeyFromKeysyms(XLookupKeysym(&event.xkey, 0),
-                                           XLookupKeysym(&event.xkey, 1), event.xkey.state),
-                      x11Actions);
+      handleViewerKey(
+          viewerKeyFromKeysyms(XLookupKeysym(&event.xkey, 0), XLookupKeysym(&event.xkey, 1),
+                               (event.xkey.state & Mod1Mask) != 0),
+          x11Actions);
       break;
     case ButtonPress:
     case ButtonRelease:

@@ -109,7 +109,6 @@ void makeContextCurrent(const DisplayWindow& record);
 void releaseContext();
 
 // x11_events.cpp: what the window procedure does on Win32.
-ViewerKey viewerKeyFromKeysyms(KeySym unshifted, KeySym shifted, unsigned modifierState);
 void paintDisplayWindow(const DisplayWindow& record);
 void refreshBoth();  // the 10-bit window first, then the 8-bit one if it exists
 void handleEvent(XEvent& event);
