@@ -19,9 +19,11 @@
 namespace {
 
 bool createWindow(wayland::DisplayWindow& record, const ColourRequest& colour, EGLContext share) {
-  EGLConfig config = wayland::findEglConfig(colour, record.hasAlpha);
+  PixelFormatCandidate chosen;
+  EGLConfig config = wayland::findEglConfig(colour, false, chosen);
+  record.hasAlpha = chosen.alphaBits > 0;
   if (config == nullptr || !wayland::createSurfaceWindow(record)) return false;
-  if (!wayland::createDisplayContext(record, config, share, colour.colourBits)) return false;
+  if (!wayland::createDisplayContext(record, config, share, chosen)) return false;
   wayland::makeContextCurrent(record);
   initContextState();
   wayland::releaseContext();

@@ -2,14 +2,15 @@
 // into plain records for the exact-size choice, creating each window's EGL
 // surface and desktop OpenGL compatibility context (the 8-bit one sharing the
 // 10-bit context's display lists, which EGL arranges when a context is
-// created) and confirming with GL_RED_BITS that the context really got the
-// colour depth it was chosen for.
+// created) and confirming with GL_RED_BITS, GL_GREEN_BITS and GL_BLUE_BITS
+// that the context really got the colour depth it was chosen for.
 
 #include <cstdio>
 #include <vector>
 
 #include "render/frame_setup.h"
 #include "render/gl_headers.h"
+#include "render/level_count.h"
 #include "wayland/wayland_front_end.h"
 
 namespace wayland {
@@ -40,7 +41,8 @@ PixelFormatCandidate describe(EGLConfig config) {
 
 }  // namespace
 
-EGLConfig findEglConfig(const ColourRequest& colour, bool& hasAlpha) {
+EGLConfig findEglConfig(const ColourRequest& colour, bool nearestIfNone,
+                        PixelFormatCandidate& chosen) {
   EGLint count = 0;
   if (!eglGetConfigs(globals.eglDisplay, nullptr, 0, &count) || count <= 0) return nullptr;
   std::vector<EGLConfig> all(static_cast<std::size_t>(count));
@@ -55,14 +57,15 @@ EGLConfig findEglConfig(const ColourRequest& colour, bool& hasAlpha) {
     candidates.push_back(config);
     records.push_back(describe(config));
   }
-  const int chosen = choosePixelFormat(records, colour);
-  if (chosen < 0) return nullptr;
-  hasAlpha = records[static_cast<std::size_t>(chosen)].alphaBits > 0;
-  return candidates[static_cast<std::size_t>(chosen)];
+  int index = choosePixelFormat(records, colour);
+  if (index < 0 && nearestIfNone) index = chooseNearestPixelFormat(records, colour);
+  if (index < 0) return nullptr;
+  chosen = records[static_cast<std::size_t>(index)];
+  return candidates[static_cast<std::size_t>(index)];
 }
 
 bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext shareList,
-                          int colourBits) {
+                          const PixelFormatCandidate& chosen) {
   record.eglSurface = eglCreateWindowSurface(
       globals.eglDisplay, config, reinterpret_cast<EGLNativeWindowType>(record.eglWindow), nullptr);
   const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
@@ -85,12 +88,9 @@ bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext sh
   // hides gets none, and the other window would stop with it.
   eglSwapInterval(globals.eglDisplay, 0);
   // The configuration said so; the context has the last word.
-  GLint redBits = 0;
-  glGetIntegerv(GL_RED_BITS, &redBits);
+  const ContextColour colour = currentContextColour();
   releaseContext();
-  if (redBits != colourBits) {
-    printf("ERROR: The '%s' window got %d bits per colour instead of %d!\n", record.title,
-           static_cast<int>(redBits), colourBits);
+  if (!contextHasChosenColour(record.title, colour, chosen)) {
     eglDestroyContext(globals.eglDisplay, record.context);
     record.context = EGL_NO_CONTEXT;
     return false;

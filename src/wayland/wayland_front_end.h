@@ -127,11 +127,14 @@ void followOutputs(DisplayWindow& record);
 void updateBufferScale(DisplayWindow& record);
 
 // egl_context.cpp: configurations and contexts.
-EGLConfig findEglConfig(const ColourRequest& colour, bool& hasAlpha);  // nullptr if none
+// The exact configuration for the colour, else (nearestIfNone) the nearest;
+// nullptr if none.
+EGLConfig findEglConfig(const ColourRequest& colour, bool nearestIfNone,
+                        PixelFormatCandidate& chosen);
 // The EGL window surface and a context that shares display lists with
-// shareList (may be EGL_NO_CONTEXT), confirmed to have colourBits of red.
+// shareList (may be EGL_NO_CONTEXT), confirmed to have the chosen colour sizes.
 bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext shareList,
-                          int colourBits);
+                          const PixelFormatCandidate& chosen);
 void makeContextCurrent(const DisplayWindow& record);
 void releaseContext();
 

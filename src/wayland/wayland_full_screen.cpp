@@ -28,11 +28,11 @@ bool takenAway = false;
 bool entering = false;
 
 bool createFullScreenWindow() {
-  bool hasAlpha = false;
+  PixelFormatCandidate chosen;
   // The same exact choice as the 10-bit window's: that one exists, so this does.
-  EGLConfig config = findEglConfig(tenBitColour, hasAlpha);
+  EGLConfig config = findEglConfig(tenBitColour, false, chosen);
   if (config == nullptr || !createSurfaceWindow(windowFull)) return false;
-  windowFull.hasAlpha = hasAlpha;
+  windowFull.hasAlpha = chosen.alphaBits > 0;
   // Asked before the first commit, so that it is mapped full screen at once,
   // on the output the 10-bit window stands on (the compositor's choice where
   // none is known yet).

@@ -27,11 +27,15 @@ namespace {
 
 constexpr float glyphExtrusion = 0.1f;
 
-// The window with its context, or nothing at all.
+// The window with its context, or nothing at all. Where no configuration
+// has exactly 8 bits, the 8-bit window takes the nearest, and the console
+// says the comparison cannot be trusted.
 bool createDisplayWindow(DisplayWindow& record, const ColourRequest& colour, EGLContext shareList) {
-  EGLConfig config = findEglConfig(colour, record.hasAlpha);
+  const bool tenBit = &record == &window10;
+  PixelFormatCandidate chosen;
+  EGLConfig config = findEglConfig(colour, !tenBit, chosen);
   if (config == nullptr) {
-    if (&record == &window10) {
+    if (tenBit) {
       printf("%s", noTenBitFormatLine);
     } else {
       printf("ERROR: Couldn't find an 8 bit framebuffer configuration for the '%s' window!\n",
@@ -39,11 +43,13 @@ bool createDisplayWindow(DisplayWindow& record, const ColourRequest& colour, EGL
     }
     return false;
   }
+  record.hasAlpha = chosen.alphaBits > 0;
   if (!createSurfaceWindow(record)) return false;
-  if (!createDisplayContext(record, config, shareList, colour.colourBits)) {
+  if (!createDisplayContext(record, config, shareList, chosen)) {
     destroyDisplayWindow(record);
     return false;
   }
+  if (!tenBit) noteEightBitWindowColour({chosen.redBits, chosen.greenBits, chosen.blueBits});
   return true;
 }
 
