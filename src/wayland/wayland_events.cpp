@@ -1,4 +1,4 @@
-// What the window procedure does on Win32, for a Wayland connection: paints
+// The Wayland event loop and what it runs: paints
 // the display windows, gives keys and the pointer their commands (through
 // wayland_input.cpp), keeps the 10-bit window the size of the 8-bit one where
 // the compositor leaves sizes to us, ends the program on Escape or a closed
@@ -55,11 +55,11 @@ void quit() {
 
 // A light switch applies to both contexts, the 10-bit one first; the next
 // paint makes its own context current in any case.
-void switchLight(int lightIndex, bool off) {
+void switchLight(Light light, bool on) {
   for (const DisplayWindow* record : {&window10, &window8}) {
     if (record->context == EGL_NO_CONTEXT) continue;
     makeContextCurrent(*record);
-    switchLightInCurrentContext(lightIndex, off);
+    switchLightInCurrentContext(light, on);
   }
   releaseContext();
 }

@@ -1,11 +1,10 @@
-// The Wayland front end, with EGL contexts: the Wayland program's start-up
-// steps (wayland_startup.cpp), the compositor connection and the two
+// The Wayland front end, with EGL contexts: the start-up steps and
+// runApplication (wayland_startup.cpp), the compositor connection and the two
 // toplevel windows with their decorations (wayland_window.cpp), exact EGL
 // configurations and desktop OpenGL compatibility contexts (egl_context.cpp),
 // keys through xkbcommon and the left-button drag (wayland_input.cpp), the
 // outputs and each window's buffer scale (wayland_output.cpp), and the event
-// loop that does the window procedure's work (wayland_events.cpp):
-// painting, the front-end actions, the size rule and the 16 ms timer
+// loop (wayland_events.cpp): painting, the front-end actions, the size rule and the 16 ms timer
 // beside the display connection; the check's report (wayland_check.cpp) of
 // what each window's framebuffer holds; full screen's split view on a toplevel
 // of its own (wayland_full_screen.cpp). The logo's glyph lists come from
@@ -16,8 +15,8 @@
 // no fractional buffer scales (where an output's scale is fractional the
 // compositor resamples, and the check's report says so); no window
 // positions, which are the compositor's to choose; no list sharing after
-// creation (EGL shares only when the 8-bit context is created, so that step
-// is empty). Title bars come from the compositor where it offers server-side
+// creation (EGL shares only when the 8-bit context is created, so that
+// start-up step is absent). Title bars come from the compositor where it offers server-side
 // decorations, and are drawn by libdecor where it does not.
 #pragma once
 
@@ -145,7 +144,7 @@ void repeatHeldKey();     // the repeat timer expired
 void handleDragMotion();  // pointer moves arrived in the last dispatch
 void releaseSeat();
 
-// wayland_events.cpp: what the window procedure does on Win32.
+// wayland_events.cpp: painting, the front-end actions, the size rule and the event loop.
 extern const FrontEndActions waylandActions;
 // Draws and commits a frame, asking the compositor to say when it shows it.
 void paintDisplayWindow(DisplayWindow& record);

@@ -187,8 +187,8 @@ bool dxgiPresent() {
 HWND createDeepColourWindow(const char* className) {
   HDC probeDc = nullptr;
   HGLRC probeContext = nullptr;
-  HWND probe =
-      createStandardWindow(className, "Dummy", StandardWindowRole::Probe, probeDc, probeContext);
+  HWND probe = createStandardWindow(className, "Dummy", StandardWindowRole::HiddenAccelerated,
+                                    probeDc, probeContext);
   if (probe == nullptr) return nullptr;
 
   // Every extension call runs under the probe's context.

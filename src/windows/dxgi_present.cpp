@@ -361,7 +361,7 @@ HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, Disp
   HGLRC context = nullptr;
   HWND glWindow =
       createStandardWindow(className, tenBit ? "Lumivane OpenGL 10" : "Lumivane OpenGL 8",
-                           StandardWindowRole::Probe, glDc, context);
+                           StandardWindowRole::HiddenAccelerated, glDc, context);
   if (glWindow == nullptr) {
     undo(hwnd, nullptr, nullptr, nullptr, surface);
     return nullptr;

@@ -1,17 +1,21 @@
 // The Win32 front end: the console program's main function and start-up
-// steps, the window class, the 8-bit window with a classic pixel format, the
-// 10-bit window chosen through WGL_ARB_pixel_format on a hidden probe
-// window's context, and the one window procedure, which turns virtual keys
-// into the shared key table's keys and supplies the three front-end actions.
-// It also attaches the application icon (icon group 101) to every window.
+// steps (win32_startup.cpp), the window class (window_class.cpp), the 8-bit
+// window with a classic pixel format, the 10-bit window chosen through
+// WGL_ARB_pixel_format on a hidden probe window's context
+// (deep_colour_window.cpp), and the one window procedure (window_proc.cpp),
+// which turns virtual keys into the shared key table's keys and supplies the
+// front-end actions; key F's full-screen window (full_screen.cpp); with
+// --dxgi, windows that present through DXGI swap chains (dxgi_present.cpp);
+// and the check's report (win32_check.cpp). It also attaches the
+// application icon (icon group 101) to every window.
 //
 // Both display windows take their formats through the shared exact choice
 // and confirm with the created context that they got them; where no classic
 // format has exactly 8 bits per colour (under Wine on a depth-30 screen) the
 // 8-bit window takes the nearest and the console says so.
 //
-// What it leaves out: nothing is released at the end, windows and contexts
-// go with the process.
+// What it leaves out: apart from the DXGI swap chains, nothing is released
+// at the end; windows and contexts go with the process.
 #pragma once
 
 #include "app/display_check.h"
@@ -69,10 +73,11 @@ void printReportAndRepaint();
 int registerWindowClass(const char* className);
 
 // Which window createStandardWindow makes: the 8-bit display window takes
-// exactly 8 bits per colour with a depth buffer, or the nearest format; the
-// hidden probe asks for neither but must be accelerated, as only a driver's
-// own formats lead to its extensions.
-enum class StandardWindowRole { Window8, Probe };
+// exactly 8 bits per colour with a depth buffer, or the nearest format; a
+// hidden window (the probe that reaches the driver's extensions, or a
+// --dxgi window's drawing context) asks for neither but must be
+// accelerated, as only a driver's own formats lead to its extensions.
+enum class StandardWindowRole { Window8, HiddenAccelerated };
 
 // A window at the 8-bit window's place and size with a classic pixel format
 // and an OpenGL context (not current, window not shown). Returns null after

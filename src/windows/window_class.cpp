@@ -1,5 +1,5 @@
-// The window class shared by the probe and both display windows, and the
-// classic-format window used for the 8-bit window and the probe.
+// The window class shared by the hidden windows and the display windows, and
+// the classic-format window used for the 8-bit window and the hidden ones.
 #include <cstdio>
 #include <vector>
 
@@ -93,7 +93,7 @@ int registerWindowClass(const char* className) {
 
 HWND createStandardWindow(const char* className, const char* title, StandardWindowRole role,
                           HDC& outDc, HGLRC& outContext) {
-  // The probe takes the 8-bit window's place too; it is never shown.
+  // A hidden window takes the 8-bit window's place too; it is never shown.
   HWND window = CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, window8Left, window8Top,
                                 windowSize, windowSize, nullptr, nullptr, nullptr, nullptr);
   if (window == nullptr) {
@@ -122,9 +122,10 @@ HWND createStandardWindow(const char* className, const char* title, StandardWind
   }
   DescribePixelFormat(dc, format, sizeof request, &request);
 
-  // The probe exists to reach the driver's extensions, which a generic
+  // A hidden window exists to reach the driver's extensions, which a generic
   // (software) format does not offer; the 8-bit window takes what it gets.
-  if (role == StandardWindowRole::Probe && (request.dwFlags & PFD_GENERIC_FORMAT) != 0) {
+  if (role == StandardWindowRole::HiddenAccelerated &&
+      (request.dwFlags & PFD_GENERIC_FORMAT) != 0) {
     printf("ERROR: Pixelformat %d is not hw accelerated, unable to get one for the '%s' window!\n",
            format, title);
     return undoStandardWindow(window, dc, nullptr);

@@ -59,11 +59,11 @@ void quit() {
 
 // A light switch applies to both contexts, the 10-bit one first; the 8-bit
 // context stays current afterwards, and the next paint makes its own current.
-void switchLight(int lightIndex, bool off) {
+void switchLight(Light light, bool on) {
   for (const DisplayWindow* record : {&window10, &window8}) {
     if (record->hglrc == nullptr) continue;
     wglMakeCurrent(record->hdc, record->hglrc);
-    switchLightInCurrentContext(lightIndex, off);
+    switchLightInCurrentContext(light, on);
   }
 }
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "x11/x11_front_end.h"
 #include "render/level_count.h"
+#include "x11/x11_front_end.h"
 
 namespace x11 {
 

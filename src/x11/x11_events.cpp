@@ -1,4 +1,4 @@
-// What the window procedure does on Win32, for X events: paints the display
+// The X11 event loop and what it runs: paints the display
 // windows, turns keys (by keysym) and the left button into viewer commands
 // through the shared key table, keeps the 10-bit window the size of the 8-bit
 // one, ends the program on Escape or WM_DELETE_WINDOW, and runs the 16 ms
@@ -64,11 +64,11 @@ void quit() {
 
 // A light switch applies to both contexts, the 10-bit one first; the next
 // paint makes its own context current in any case.
-void switchLight(int lightIndex, bool off) {
+void switchLight(Light light, bool on) {
   for (const DisplayWindow* record : {&window10, &window8}) {
     if (record->context == nullptr) continue;
     makeContextCurrent(*record);
-    switchLightInCurrentContext(lightIndex, off);
+    switchLightInCurrentContext(light, on);
   }
   releaseContext();
 }

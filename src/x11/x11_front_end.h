@@ -1,18 +1,19 @@
 // The X11 front end, with GLX contexts: the start-up steps and
 // runApplication (x11_startup.cpp), the display connection and the two
 // windows (x11_window.cpp), exact framebuffer configurations and contexts
-// (glx_context.cpp), and the event handler that does the window procedure's
-// work (x11_events.cpp): keysyms into the shared key table's keys, the three
-// front-end actions, the size rule and the 16 ms timer beside the event queue;
-// and full screen (x11_full_screen.cpp), the split view in one window.
+// (glx_context.cpp), the event loop (x11_events.cpp): keysyms through the
+// shared keysym table, the front-end actions, the size rule and the 16 ms
+// timer beside the event queue; full screen (x11_full_screen.cpp), the
+// split view in one window; and the check's report (x11_check.cpp), with
+// the output's "max bpc" and EDID through XRandR.
 // The logo's glyph lists come from FreeType (glyph_outlines.h), as
 // wglUseFontOutlines has no counterpart here. Each creating function prints
 // why it failed and leaves nothing of its own behind. Each window carries
 // the program's identity for the desktop: WM_CLASS with the application id,
 // _NET_WM_PID and _NET_WM_ICON (the desktop icon's images, made by make_icon).
 //
-// What it leaves out: no list sharing after creation (GLX
-// shares only when the 8-bit context is created, so that step is empty);
+// What it leaves out: no list sharing after creation (GLX shares only when
+// the 8-bit context is created, so that start-up step is absent);
 // window positions are only a request to the window manager, which may
 // place the windows elsewhere. Windows nobody can see (unmapped or fully
 // covered) are not drawn; their frames only advance the animation.
@@ -108,7 +109,7 @@ bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext 
 void makeContextCurrent(const DisplayWindow& record);
 void releaseContext();
 
-// x11_events.cpp: what the window procedure does on Win32.
+// x11_events.cpp: painting, keys and the pointer, the size rule and the event loop.
 void paintDisplayWindow(const DisplayWindow& record);
 void refreshBoth();  // the 10-bit window first, then the 8-bit one if it exists
 void handleEvent(XEvent& event);

@@ -11,8 +11,8 @@
 #include <cstdio>
 
 #include "app/facts.h"
-#include "x11/x11_front_end.h"
 #include "render/split_view.h"
+#include "x11/x11_front_end.h"
 
 namespace x11 {
 

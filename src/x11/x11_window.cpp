@@ -14,9 +14,9 @@
 #include <initializer_list>
 
 #include "app/facts.h"
-#include "x11/x11_front_end.h"
 #include "lumivane_icon_argb.h"
 #include "render/frame_setup.h"
+#include "x11/x11_front_end.h"
 
 namespace x11 {
 

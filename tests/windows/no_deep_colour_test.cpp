@@ -159,8 +159,8 @@ TEST(FakeDriverTest, MissingPiecesEachGiveTheirOneLine) {
 int realFormatNumber() {
   HDC dc = nullptr;
   HGLRC context = nullptr;
-  HWND window =
-      createStandardWindow(windowClassName, "Real", StandardWindowRole::Probe, dc, context);
+  HWND window = createStandardWindow(windowClassName, "Real", StandardWindowRole::HiddenAccelerated,
+                                     dc, context);
   if (window == nullptr) return 0;
   const int format = GetPixelFormat(dc);
   wglDeleteContext(context);
