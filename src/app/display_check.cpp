@@ -39,7 +39,7 @@ bool validBaseBlock(const unsigned char* bytes, std::size_t size) {
 
 // EDID 1.4's video input byte: bits 6-4 the colour depth, 3-0 the interface.
 void readVideoInput(unsigned char input, EdidColour& edid) {
-  static const int depths[8] = {unknown, 6, 8, 10, 12, 14, 16, unknown};
+  static const int depths[8] = {unknownCount, 6, 8, 10, 12, 14, 16, unknownCount};
   static const char* const interfaces[16] = {"", "DVI", "HDMI", "HDMI", "MDDI", "DisplayPort"};
   edid.bitsPerColour = depths[(input >> 4) & 7];
   const char* name = interfaces[input & 0x0f];
@@ -67,7 +67,8 @@ void readHdmiDeepColour(const unsigned char* block, EdidColour& edid) {
         if (flags & 0x20) bits = 12;
         if (flags & 0x40) bits = 16;
       }
-      if (edid.bitsPerColour == unknown || bits > edid.bitsPerColour) edid.bitsPerColour = bits;
+      if (edid.bitsPerColour == unknownCount || bits > edid.bitsPerColour)
+        edid.bitsPerColour = bits;
     }
     i += length + 1;
   }
@@ -113,7 +114,7 @@ DesktopComposition desktopComposition(const AdvancedColourAnswers& answers) {
 }
 
 bool holdsTenBitLevels(int count, const RampMeasurement& ramp) {
-  return count != unknown && count > ramp.allowed8 && count * 10 >= ramp.allowed10 * 9;
+  return count != unknownCount && count > ramp.allowed8 && count * 10 >= ramp.allowed10 * 9;
 }
 
 namespace {
@@ -154,9 +155,9 @@ const char* name8(const CheckReport& report) {
 bool trueEightBitReference(const CheckReport& report) {
   const WindowMeasurement& w = report.window8;
   const RampMeasurement& ramp = w.narrowRamp;
-  const int shown = ramp.onScreen != unknown ? ramp.onScreen : ramp.drawn;
+  const int shown = ramp.onScreen != unknownCount ? ramp.onScreen : ramp.drawn;
   const bool eightBits = w.redBits == 8 && w.greenBits == 8 && w.blueBits == 8;
-  return (eightBits || fullScreen(report)) && shown != unknown && shown <= ramp.allowed8 + 1;
+  return (eightBits || fullScreen(report)) && shown != unknownCount && shown <= ramp.allowed8 + 1;
 }
 
 // A reported figure that may decide the verdict: one below 10 bits loses bits.
@@ -185,12 +186,12 @@ std::string tenBitWindowLoss(const CheckReport& report) {
         "the %s's framebuffer holds only %d of %d levels (8 bits allow %d): the "
         "driver renders it at fewer bits than its format has.",
         name10(report), ramp.drawn, ramp.allowed10, ramp.allowed8);
-  if (ramp.onScreen != unknown && !holdsTenBitLevels(ramp.onScreen, ramp)) {
+  if (ramp.onScreen != unknownCount && !holdsTenBitLevels(ramp.onScreen, ramp)) {
     std::string line =
         printed("the %s holds %d of %d levels in its framebuffer, but only %d reach the %s",
                 name10(report), ramp.drawn, ramp.allowed10, ramp.onScreen,
                 report.swapChain10.format.empty() ? "screen" : "swap chain's back buffer");
-    if (report.output.screenDepth != unknown && report.output.screenDepth < 30)
+    if (report.output.screenDepth != unknownCount && report.output.screenDepth < 30)
       line += printed(" (the X screen has depth %d: run the X server at depth 30).",
                       report.output.screenDepth);
     else
@@ -204,7 +205,7 @@ std::string tenBitWindowLoss(const CheckReport& report) {
 // the swap chain's back buffer, or in its framebuffer.
 std::string heldLevels(const CheckReport& report) {
   const RampMeasurement& ramp = report.window10.narrowRamp;
-  const bool seen = ramp.onScreen != unknown;
+  const bool seen = ramp.onScreen != unknownCount;
   const char* where = !seen                               ? ""
                       : report.swapChain10.format.empty() ? " on screen"
                                                           : " in the swap chain's back buffer";
@@ -250,7 +251,7 @@ std::string outputLoss(const CheckReport& report) {
         "%s, but Windows drives %s at %lld bits per colour (set 10 bpc in the graphics driver's "
         "control panel).",
         held.c_str(), name.c_str(), output.systemBitsPerColour.value);
-  if (output.edid.bitsPerColour != unknown && output.edid.bitsPerColour < 10)
+  if (output.edid.bitsPerColour != unknownCount && output.edid.bitsPerColour < 10)
     return printed(
         "%s, but the monitor on %s declares only %d bits per colour: it cannot show 10 bits "
         "(at best it dithers).",
@@ -302,7 +303,7 @@ CheckVerdict judgeDisplayChain(const CheckReport& report) {
                       "check that the compositor drives the output at 10 bits per colour (sway: "
                       "output NAME render_bit_depth 10) and the monitor's own settings.\n"};
   const bool outputKnown = valid(output.maxBpc) || valid(output.systemBitsPerColour);
-  const bool monitorKnown = output.edid.bitsPerColour != unknown;
+  const bool monitorKnown = output.edid.bitsPerColour != unknownCount;
   if (outputKnown && monitorKnown)
     return {true, "Verdict: every link seen carries 10 bits: " + held + ", " + outputName(output) +
                       " and its monitor take 10 bits or more.\n"};
@@ -314,12 +315,12 @@ CheckVerdict judgeDisplayChain(const CheckReport& report) {
 namespace {
 
 std::string bitsCell(const WindowMeasurement& w) {
-  if (w.redBits == unknown) return "-";
+  if (w.redBits == unknownCount) return "-";
   return printed("%d %d %d %d", w.redBits, w.greenBits, w.blueBits, w.alphaBits);
 }
 
 std::string countCell(int count) {
-  return count == unknown ? std::string("unknown") : printed("%d", count);
+  return count == unknownCount ? std::string("unknown") : printed("%d", count);
 }
 
 std::string reportedCell(const ReportedBits& bits) {
@@ -363,8 +364,8 @@ std::string monitorText(const EdidColour& edid) {
   if (!edid.valid) return printed("EDID %d.%d (invalid)", edid.version, edid.revision);
   std::string text = edid.digital ? "digital" : "analogue";
   if (*edid.interface != '\0') text += printed(" %s", edid.interface);
-  text += edid.bitsPerColour != unknown ? printed(", %d bits per colour", edid.bitsPerColour)
-                                        : std::string(", bits per colour unknown");
+  text += edid.bitsPerColour != unknownCount ? printed(", %d bits per colour", edid.bitsPerColour)
+                                             : std::string(", bits per colour unknown");
   return text + printed(" (EDID %d.%d)", edid.version, edid.revision);
 }
 
@@ -383,7 +384,7 @@ std::string formatCheckReport(const CheckReport& report) {
   const WindowMeasurement& w8 = report.window8;
   const WindowMeasurement& w10 = report.window10;
   const DisplayOutputFacts& output = report.output;
-  const bool onScreenKnown = w10.narrowRamp.onScreen != unknown;
+  const bool onScreenKnown = w10.narrowRamp.onScreen != unknownCount;
   std::string text = "Display chain check\n";
   text += printed("Presentation: %s\n", presentationName(report.presentation));
   text += row("", name8(report), name10(report));

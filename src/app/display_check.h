@@ -32,7 +32,7 @@ struct EdidColour {
   bool valid = false;    // present, and of version 1
   int version = 0, revision = 0;
   bool digital = false;
-  int bitsPerColour = unknown;
+  int bitsPerColour = unknownCount;
   const char* interface = "";  // "DVI", "HDMI", "DisplayPort", ... or "" when undeclared
 };
 EdidColour parseEdid(const unsigned char* bytes, std::size_t size);
@@ -49,14 +49,14 @@ enum class ActiveColourMode { Unanswered, Sdr, WideColour, Hdr };
 struct AdvancedColourAnswers {
   bool answered = false;  // where false, nothing else here was told
   bool supported = false, enabled = false, wideColourEnforced = false;
-  int bitsPerColour = unknown;  // the link's, not the composition's
+  int bitsPerColour = unknownCount;  // the link's, not the composition's
   ActiveColourMode activeMode = ActiveColourMode::Unanswered;
 };
 DesktopComposition desktopComposition(const AdvancedColourAnswers& answers);
 
 struct DisplayOutputFacts {
   std::string name;                  // "DP-1", "\\.\DISPLAY1"; empty when none was found
-  int screenDepth = unknown;         // X only
+  int screenDepth = unknownCount;    // X only
   ReportedBits maxBpc;               // X: the output's "max bpc" property
   EdidColour edid;                   // X: the output's "EDID" property
   ReportedBits systemBitsPerColour;  // Windows: what the system drives the display at

@@ -6,7 +6,7 @@
 #pragma once
 
 // A count or a bit size the program could not find out itself.
-constexpr int unknown = -1;
+constexpr int unknownCount = -1;
 
 // The bits of red, green and blue a context holds.
 struct ContextColour {
@@ -16,8 +16,8 @@ struct ContextColour {
 // The background ramps' levels in one window: as drawn, as shown, and what
 // 8 and 10 bits allow at its size.
 struct RampMeasurement {
-  int drawn = unknown;     // distinct greys read back from the back buffer
-  int onScreen = unknown;  // distinct greys the window system holds after the swap
+  int drawn = unknownCount;     // distinct greys read back from the back buffer
+  int onScreen = unknownCount;  // distinct greys the window system holds after the swap
   int allowed8 = 0, allowed10 = 0;
 };
 
@@ -27,7 +27,8 @@ struct RampMeasurement {
 enum class PixelScaling { Unknown, OneToOne, Scaled };
 
 struct WindowMeasurement {
-  int redBits = unknown, greenBits = unknown, blueBits = unknown, alphaBits = unknown;
+  int redBits = unknownCount, greenBits = unknownCount, blueBits = unknownCount,
+      alphaBits = unknownCount;
   RampMeasurement fullRamp, narrowRamp;
   PixelScaling pixels = PixelScaling::Unknown;
 };

@@ -272,7 +272,7 @@ int countBackBufferLevels(DxgiSurface& surface, UINT left = 0, int columns = -1)
   ID3D11Texture2D* backBuffer = nullptr;
   if (FAILED(surface.swapChain->GetBuffer(0, __uuidof(ID3D11Texture2D),
                                           reinterpret_cast<void**>(&backBuffer))))
-    return unknown;
+    return unknownCount;
   D3D11_TEXTURE2D_DESC description = {};
   backBuffer->GetDesc(&description);
   description.Usage = D3D11_USAGE_STAGING;
@@ -280,7 +280,7 @@ int countBackBufferLevels(DxgiSurface& surface, UINT left = 0, int columns = -1)
   description.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
   description.MiscFlags = 0;
   ID3D11Texture2D* staging = nullptr;
-  int count = unknown;
+  int count = unknownCount;
   if (SUCCEEDED(device->CreateTexture2D(&description, nullptr, &staging))) {
     immediate->CopyResource(staging, backBuffer);
     D3D11_MAPPED_SUBRESOURCE mapped = {};

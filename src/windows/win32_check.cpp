@@ -225,7 +225,7 @@ void readDisplayOutput(DisplayOutputFacts& facts) {
   facts.name = info.szDevice;
   const AdvancedColourAnswers colour = advancedColour(info.szDevice);
   facts.composition = desktopComposition(colour);
-  UINT bits = colour.bitsPerColour == unknown ? 0 : static_cast<UINT>(colour.bitsPerColour);
+  UINT bits = colour.bitsPerColour == unknownCount ? 0 : static_cast<UINT>(colour.bitsPerColour);
   if (bits == 0) bits = dxgiBitsPerColour(monitor);
   if (bits != 0) facts.systemBitsPerColour = reportedBits(bits);
 }
