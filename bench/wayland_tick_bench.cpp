@@ -41,7 +41,7 @@ void bareTick() {
   for (const wayland::DisplayWindow* record : {&wayland::window10, &wayland::window8}) {
     wayland::makeContextCurrent(*record);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    eglSwapBuffers(wayland::globals.eglDisplay, record->eglSurface);
+    eglSwapBuffers(wayland::frontEnd.connection.eglDisplay, record->eglSurface);
     wayland::releaseContext();
   }
 }

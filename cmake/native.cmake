@@ -60,7 +60,11 @@ add_executable(e2e_tests tests/e2e/program_test.cpp)
 target_link_libraries(e2e_tests PRIVATE e2e_support GTest::gtest)
 target_compile_definitions(e2e_tests PRIVATE LUMIVANE_APP_ID="${LUMIVANE_APP_ID}")
 
-# The logo's glyph outlines from FreeType, shared by both Linux front ends.
+# What both Linux front ends share and neither owns: SIGINT and SIGTERM
+# (POSIX only), and the logo's glyph outlines from FreeType.
+add_library(lumivane_posix STATIC src/posix/ending_signal.cpp)
+target_include_directories(lumivane_posix PUBLIC src)
+
 find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)
 add_library(lumivane_glyphs STATIC src/freetype/glyph_outlines.cpp)

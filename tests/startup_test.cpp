@@ -35,8 +35,7 @@ StartupSteps recordingSteps() {
       [] { step("glyphs"); },
       [] { step("timer"); },
       [] { step("loop"); },
-      nullptr,
-      nullptr,
+      [] { return step("check") && delivered; },
       [](unsigned milliseconds) { trail += "sleep" + std::to_string(milliseconds) + ' '; },
   };
 }
@@ -52,7 +51,7 @@ class StartupTest : public ::testing::Test {
 };
 
 TEST_F(StartupTest, RunsTheStepsInOrderAndEndsWithZero) {
-  EXPECT_EQ(runStartup(recordingSteps()), 0);
+  EXPECT_EQ(runStartup(recordingSteps(), {}), 0);
   EXPECT_EQ(output(), banner);
   // Lists are shared before the 8-bit context is first current and set up,
   // and the glyphs are built with it current again after its first paint.
@@ -64,7 +63,7 @@ TEST_F(StartupTest, RunsTheStepsInOrderAndEndsWithZero) {
 TEST_F(StartupTest, ContextsThatShareAtCreationSkipTheShareStep) {
   StartupSteps steps = recordingSteps();
   steps.shareLists = nullptr;
-  EXPECT_EQ(runStartup(steps), 0);
+  EXPECT_EQ(runStartup(steps, {}), 0);
   EXPECT_EQ(trail,
             "open create10 current10 init show10 create8 current8 init show8 current8 glyphs "
             "timer loop ");
@@ -72,49 +71,42 @@ TEST_F(StartupTest, ContextsThatShareAtCreationSkipTheShareStep) {
 }
 
 TEST_F(StartupTest, TheCheckTakesTheLoopsPlaceAndItsAnswerIsTheStatus) {
-  StartupSteps steps = recordingSteps();
-  steps.check = [] { return step("check") && delivered; };
+  StartOptions check;
+  check.check = true;
   for (bool tenBits : {true, false}) {
     trail.clear();
     delivered = tenBits;
-    EXPECT_EQ(runStartup(steps), tenBits ? 0 : 1);
+    EXPECT_EQ(runStartup(recordingSteps(), check), tenBits ? 0 : 1);
     EXPECT_EQ(trail.substr(trail.find("timer")), "timer check ");
   }
   trail.clear();
   failing = "create8";
-  EXPECT_EQ(runStartup(steps), -1) << "a check that never ran is no verdict";
+  EXPECT_EQ(runStartup(recordingSteps(), check), -1) << "a check that never ran is no verdict";
   EXPECT_EQ(trail.find("check"), std::string::npos);
   output();
 }
 
-TEST_F(StartupTest, TheFinishStepHasTheLastWordOnEveryStatus) {
-  StartupSteps steps = recordingSteps();
-  steps.finishStatus = [](int status) {
-    trail += "finish" + std::to_string(status) + ' ';
-    return 7;
-  };
-  EXPECT_EQ(runStartup(steps), 7);
-  EXPECT_EQ(trail.substr(trail.find("loop")), "loop finish0 ");
-  trail.clear();
-  failing = "open";
-  EXPECT_EQ(runStartup(steps), 7);
-  EXPECT_EQ(trail, "open finish-1 ");
+TEST_F(StartupTest, ABlindRunWhoseTestNeverBeganIsNoNormalEnd) {
+  StartOptions blind;
+  blind.blind = true;
+  EXPECT_EQ(runStartup(recordingSteps(), blind), -1);
+  EXPECT_EQ(trail.substr(trail.find("timer")), "timer loop ");
   output();
 }
 
 TEST_F(StartupTest, EveryFailureToStartEndsWithMinusOne) {
   failing = "open";
-  EXPECT_EQ(runStartup(recordingSteps()), -1);
+  EXPECT_EQ(runStartup(recordingSteps(), {}), -1);
   EXPECT_EQ(trail, "open ");
 
   trail.clear();
   failing = "create10";
-  EXPECT_EQ(runStartup(recordingSteps()), -1);
+  EXPECT_EQ(runStartup(recordingSteps(), {}), -1);
   EXPECT_EQ(trail, "open create10 sleep5000 ") << "the error line stays readable a while";
 
   trail.clear();
   failing = "create8";
-  EXPECT_EQ(runStartup(recordingSteps()), -1);
+  EXPECT_EQ(runStartup(recordingSteps(), {}), -1);
   EXPECT_EQ(trail, "open create10 current10 init show10 create8 ");
   output();
 }

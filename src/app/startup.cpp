@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/blind_test.h"
 #include "app/facts.h"
 
 namespace {
@@ -35,7 +36,7 @@ int createWindows(const StartupSteps& steps) {
 
 }  // namespace
 
-int runStartup(const StartupSteps& steps) {
+int runStartup(const StartupSteps& steps, const StartOptions& options) {
   printf("%s", consoleBanner);
   int status = createWindows(steps);
   if (status == 0) {
@@ -44,11 +45,11 @@ int runStartup(const StartupSteps& steps) {
     steps.makeCurrent(WhichWindow::EightBit);
     steps.buildGlyphLists();
     steps.startTimer();
-    if (steps.check != nullptr) {
+    if (options.check) {
       status = steps.check() ? 0 : 1;
     } else {
       steps.runEventLoop();
     }
   }
-  return steps.finishStatus != nullptr ? steps.finishStatus(status) : status;
+  return options.blind ? finishBlindTest(status) : status;
 }

@@ -4,6 +4,8 @@
 // system or OpenGL call of its own, so it runs under test with fake steps.
 #pragma once
 
+#include "app/start_options.h"
+
 // Which of the two display windows a step acts on.
 enum class WhichWindow { TenBit, EightBit };
 
@@ -22,14 +24,12 @@ struct StartupSteps {
   void (*startTimer)();                   // 16 ms refreshes
   void (*runEventLoop)();                 // until Escape or a closed window
   // With --check, the report in the event loop's place: whether 10 bits
-  // reach the screen. Null without --check.
+  // reach the screen.
   bool (*check)();
-  // With --blind, the exit status of the test given the loop's; null without.
-  int (*finishStatus)(int status);
   void (*sleepMilliseconds)(unsigned milliseconds);
 };
 
 // Returns the process exit status: 0 after a normal end (with --check, 1
 // where 10 bits do not reach the screen), -1 when the program could not
-// start; with a finishStatus step, what it makes of that.
-int runStartup(const StartupSteps& steps);
+// start; with --blind, what finishBlindTest makes of that.
+int runStartup(const StartupSteps& steps, const StartOptions& options);

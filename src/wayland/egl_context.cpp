@@ -19,7 +19,7 @@ namespace {
 
 int attribute(EGLConfig config, EGLint name) {
   EGLint value = 0;
-  eglGetConfigAttrib(globals.eglDisplay, config, name, &value);
+  eglGetConfigAttrib(frontEnd.connection.eglDisplay, config, name, &value);
   return value;
 }
 
@@ -44,9 +44,10 @@ PixelFormatCandidate describe(EGLConfig config) {
 EGLConfig findEglConfig(const ColourRequest& colour, bool nearestIfNone,
                         PixelFormatCandidate& chosen) {
   EGLint count = 0;
-  if (!eglGetConfigs(globals.eglDisplay, nullptr, 0, &count) || count <= 0) return nullptr;
+  if (!eglGetConfigs(frontEnd.connection.eglDisplay, nullptr, 0, &count) || count <= 0)
+    return nullptr;
   std::vector<EGLConfig> all(static_cast<std::size_t>(count));
-  eglGetConfigs(globals.eglDisplay, all.data(), count, &count);
+  eglGetConfigs(frontEnd.connection.eglDisplay, all.data(), count, &count);
   all.resize(static_cast<std::size_t>(count));
   // Multisampled configurations would blend neighbouring levels at edges;
   // the background's levels must come out as drawn, so they are no candidates.
@@ -66,12 +67,14 @@ EGLConfig findEglConfig(const ColourRequest& colour, bool nearestIfNone,
 
 bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext shareList,
                           const PixelFormatCandidate& chosen) {
-  record.eglSurface = eglCreateWindowSurface(
-      globals.eglDisplay, config, reinterpret_cast<EGLNativeWindowType>(record.eglWindow), nullptr);
+  record.eglSurface =
+      eglCreateWindowSurface(frontEnd.connection.eglDisplay, config,
+                             reinterpret_cast<EGLNativeWindowType>(record.eglWindow), nullptr);
   const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                       EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
   if (record.eglSurface != EGL_NO_SURFACE)
-    record.context = eglCreateContext(globals.eglDisplay, config, shareList, contextAttributes);
+    record.context =
+        eglCreateContext(frontEnd.connection.eglDisplay, config, shareList, contextAttributes);
   if (record.eglSurface == EGL_NO_SURFACE || record.context == EGL_NO_CONTEXT) {
     printf("ERROR: Unable to create the GL rendering context for the '%s' window!\n", record.title);
     return false;
@@ -86,12 +89,12 @@ bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext sh
     libdecor_frame_set_max_content_size(record.frame, record.maxWidth, record.maxHeight);
   // A swap must never wait for the compositor's frame callback: a window it
   // hides gets none, and the other window would stop with it.
-  eglSwapInterval(globals.eglDisplay, 0);
+  eglSwapInterval(frontEnd.connection.eglDisplay, 0);
   // The configuration said so; the context has the last word.
   const ContextColour colour = currentContextColour();
   releaseContext();
   if (!contextHasChosenColour(record.title, colour, chosen)) {
-    eglDestroyContext(globals.eglDisplay, record.context);
+    eglDestroyContext(frontEnd.connection.eglDisplay, record.context);
     record.context = EGL_NO_CONTEXT;
     return false;
   }
@@ -99,11 +102,12 @@ bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext sh
 }
 
 void makeContextCurrent(const DisplayWindow& record) {
-  eglMakeCurrent(globals.eglDisplay, record.eglSurface, record.eglSurface, record.context);
+  eglMakeCurrent(frontEnd.connection.eglDisplay, record.eglSurface, record.eglSurface,
+                 record.context);
 }
 
 void releaseContext() {
-  eglMakeCurrent(globals.eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  eglMakeCurrent(frontEnd.connection.eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
 }
 
 }  // namespace wayland

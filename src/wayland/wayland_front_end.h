@@ -32,11 +32,17 @@
 #include <vector>
 
 #include "app/display_check.h"
+#include "app/facts.h"
 #include "app/pixel_format_choice.h"
 #include "app/start_options.h"
+#include "app/startup.h"
+#include "posix/ending_signal.h"
 #include "viewer/key_commands.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
+
+// xdg-output's manager (its protocol header is wayland_output.cpp's alone).
+struct zxdg_output_manager_v1;
 
 namespace wayland {
 
@@ -78,8 +84,12 @@ struct DisplayWindow {
   bool fullScreenState = false;  // its latest configure says it is full screen
 };
 
-// What the connection offers, bound once at start.
-struct Globals {
+// An output the compositor offers (wayland_output.cpp).
+struct Output;
+
+// The connection, what it offers (bound once at start) and EGL on it
+// (wayland_window.cpp); dropped whole where the connection fails.
+struct Connection {
   wl_display* display = nullptr;
   wl_registry* registry = nullptr;
   wl_compositor* compositor = nullptr;
@@ -90,11 +100,48 @@ struct Globals {
   EGLDisplay eglDisplay = EGL_NO_DISPLAY;
 };
 
-extern Globals globals;
-extern DisplayWindow window10;  // 10-10-10-2
-extern DisplayWindow window8;   // 8 bits per colour
-// Full screen's split view: the 10-bit window's configuration and context.
-extern DisplayWindow windowFull;
+// Everything the Wayland front end keeps between calls, in one record
+// (wayland_window.cpp defines it); only the libdecor callback tables, which
+// libdecor takes by pointer, stay apart. SIGINT and SIGTERM are
+// posix/ending_signal's, shared with the X11 front end.
+struct FrontEnd {
+  Connection connection;
+  // The outputs and the xdg-output manager, where offered (wayland_output.cpp).
+  std::vector<Output*> outputs;
+  zxdg_output_manager_v1* outputManager = nullptr;
+  // The two display windows, indexed by WhichWindow (app/startup.h): the
+  // 10-10-10-2 one and the one of 8 bits per colour (wayland_startup.cpp).
+  DisplayWindow windows[2] = {{title10}, {title8}};
+  // Full screen's split view: the 10-bit window's configuration and context;
+  // whether the compositor granted full screen at least once and took it
+  // away since, and whether entering waits for it (wayland_full_screen.cpp).
+  DisplayWindow windowFull = {fullScreenTitle};
+  bool fullScreenGranted = false, fullScreenTakenAway = false, fullScreenEntering = false;
+  // The seat's keyboard and pointer, the keymap and its state, key repeat
+  // (the compositor's rate in keys per second, 0 for none, and delay; its
+  // timerfd and key), the surface under the pointer (wayland_input.cpp).
+  wl_keyboard* keyboard = nullptr;
+  wl_pointer* pointer = nullptr;
+  xkb_context* keyContext = nullptr;
+  xkb_keymap* keymap = nullptr;
+  xkb_state* keyState = nullptr;
+  int repeatRate = 25, repeatDelayMs = 600;
+  int repeatTimer = -1;
+  xkb_keycode_t repeatingKey = 0;
+  wl_surface* pointerSurface = nullptr;
+  bool pointerMoved = false;
+  // The event loop: the quit flag, a lost connection and the refresh
+  // timerfd (wayland_events.cpp).
+  bool quitRequested = false, lostConnection = false;
+  int refreshTimer = -1;
+  // What the command line asked for (wayland_startup.cpp).
+  bool startInFullScreen = false, blindTest = false;
+};
+
+extern FrontEnd frontEnd;
+inline DisplayWindow& window10 = frontEnd.windows[static_cast<int>(WhichWindow::TenBit)];
+inline DisplayWindow& window8 = frontEnd.windows[static_cast<int>(WhichWindow::EightBit)];
+inline DisplayWindow& windowFull = frontEnd.windowFull;
 
 // wayland_window.cpp: the connection and the windows themselves.
 // Connects to the compositor and learns what it offers; on failure leaves
@@ -164,10 +211,6 @@ bool roundTrip();
 void startRefreshTimer();  // every 16 ms from now on
 // Until Escape, a closed window, a lost connection or SIGINT/SIGTERM.
 void runEventLoop();
-// From now on SIGINT and SIGTERM end the event loop (or start-up's waits)
-// in order; endingSignal() is then the signal's number, else 0.
-void endOnSignals();
-int endingSignal();
 
 // wayland_full_screen.cpp: the split view on one full-screen toplevel.
 // Enters full screen on the 10-bit window's output and waits until the

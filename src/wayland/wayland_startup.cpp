@@ -20,9 +20,6 @@
 
 namespace wayland {
 
-DisplayWindow window10 = {title10};
-DisplayWindow window8 = {title8};
-
 namespace {
 
 constexpr float glyphExtrusion = 0.1f;
@@ -54,7 +51,7 @@ bool createDisplayWindow(DisplayWindow& record, const ColourRequest& colour, EGL
 }
 
 DisplayWindow& displayWindow(WhichWindow which) {
-  return which == WhichWindow::TenBit ? window10 : window8;
+  return frontEnd.windows[static_cast<int>(which)];
 }
 
 // EGL shares display lists only when a context is created: the 8-bit
@@ -85,14 +82,6 @@ void buildGlyphLists() {
   releaseContext();
 }
 
-void sleepMilliseconds(unsigned milliseconds) {
-  timespec pause = {static_cast<time_t>(milliseconds / 1000),
-                    static_cast<long>(milliseconds % 1000) * 1000000L};
-  // SIGINT or SIGTERM cut the pause short: the program is to end anyway.
-  while (nanosleep(&pause, &pause) != 0 && errno == EINTR && endingSignal() == 0) {
-  }
-}
-
 // With --check the report takes the event loop's place. The windows are
 // measured at the sizes the compositor settles on: a tiling one resizes the
 // first window when the second appears, and may hold that back until the
@@ -100,29 +89,27 @@ void sleepMilliseconds(unsigned milliseconds) {
 // event loop would, each configured window is painted, until a round trip
 // brings no new configure (a few rounds at most; a bound keeps a restless
 // compositor from holding the check forever).
-bool startInFullScreen = false;
 bool checkInsteadOfEventLoop() {
   if (endingSignal() != 0) return false;
   for (int round = 0; round < 10; ++round) {
     bool painted = false;
-    for (DisplayWindow* record : {&window10, &window8}) {
-      if (!record->needsPaint || !record->shown) continue;
-      paintDisplayWindow(*record);
+    for (DisplayWindow& record : frontEnd.windows) {
+      if (!record.needsPaint || !record.shown) continue;
+      paintDisplayWindow(record);
       painted = true;
     }
     if (!roundTrip()) return false;
     if (!painted && !window10.needsPaint && !window8.needsPaint) break;
   }
-  if (startInFullScreen && !enterFullScreen() && connectionLost()) return false;
+  if (frontEnd.startInFullScreen && !enterFullScreen() && connectionLost()) return false;
   return reportDisplayChain();
 }
 
 // --fullscreen: the split view once the two windows stand.
-bool blindTest = false;
 void eventLoopAfterOptions() {
-  if (startInFullScreen && endingSignal() == 0) enterFullScreen();
+  if (frontEnd.startInFullScreen && endingSignal() == 0) enterFullScreen();
   // --blind: the test runs in full screen, or not at all.
-  if (blindTest && endingSignal() == 0 && !connectionLost()) {
+  if (frontEnd.blindTest && endingSignal() == 0 && !connectionLost()) {
     if (!fullScreenShown()) {
       printf("%s", blindNeedsFullScreenLine);
       return;
@@ -135,24 +122,15 @@ void eventLoopAfterOptions() {
 }  // namespace
 
 int runApplication(const StartOptions& options) {
-  startInFullScreen = options.fullScreen || options.blind;
-  blindTest = options.blind;
+  frontEnd.startInFullScreen = options.fullScreen || options.blind;
+  frontEnd.blindTest = options.blind;
   const StartupSteps waylandSteps = {
-      connectDisplay,
-      createWindow,
-      makeCurrent,
-      initContextState,
-      showWindow,
-      nullptr,
-      buildGlyphLists,
-      startRefreshTimer,
-      eventLoopAfterOptions,
-      options.check ? checkInsteadOfEventLoop : nullptr,
-      options.blind ? finishBlindTest : nullptr,
-      sleepMilliseconds,
-  };
+      connectDisplay,          createWindow,      makeCurrent,
+      initContextState,        showWindow,        nullptr,
+      buildGlyphLists,         startRefreshTimer, eventLoopAfterOptions,
+      checkInsteadOfEventLoop, sleepMilliseconds};
   endOnSignals();
-  int status = runStartup(waylandSteps);
+  int status = runStartup(waylandSteps, options);
   // A compositor that went away (or threw the program out) is no normal end.
   if (connectionLost()) status = -1;
   // The windows would go with the process; closing them here keeps leak

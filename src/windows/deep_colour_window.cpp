@@ -16,7 +16,6 @@
 
 namespace win32 {
 
-DisplayWindow window10;
 PROC(WINAPI* wglEntryPointLookup)(LPCSTR name) = wglGetProcAddress;
 
 namespace {
@@ -106,9 +105,10 @@ int chooseDeepColourFormat(HDC probeDc, PixelFormatCandidate& chosen) {
                             24,
                             0,
                             0};
-  static int formats[maxListedFormats];
+  std::vector<int> formats(maxListedFormats);
   UINT count = 0;
-  if (!choosePixelFormatArb(probeDc, attributes, nullptr, maxListedFormats, formats, &count)) {
+  if (!choosePixelFormatArb(probeDc, attributes, nullptr, maxListedFormats, formats.data(),
+                            &count)) {
     printf("ERROR: wglChoosePixelFormat failed!\n");
     return 0;
   }
@@ -169,8 +169,8 @@ bool createWindowWithFormat(const char* className, int format) {
   // The class gives the window its own device context, so releasing it here
   // leaves window10.hdc valid for every later paint.
   ReleaseDC(window10.hwnd, window10.hdc);
-  SendMessageA(window10.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-  SendMessageA(window10.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  SendMessageA(window10.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(frontEnd.bigIcon));
+  SendMessageA(window10.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(frontEnd.smallIcon));
   return true;
 }
 

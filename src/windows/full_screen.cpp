@@ -15,13 +15,7 @@
 
 namespace win32 {
 
-DisplayWindow fullScreen;
-
 namespace {
-
-bool shown = false;
-bool exclusive = false;
-WINDOWPLACEMENT placement8 = {}, placement10 = {};
 
 // The split view's 8-bit framebuffer object needs entry points beyond
 // OpenGL 1.1, which WGL hands out for the context current: the 10-bit one.
@@ -83,8 +77,8 @@ bool createFullScreenWindow(const RECT& area) {
   // window's device context that it was made for.
   record.hwnd = hwnd;
   record.hglrc = window10.hglrc;
-  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(frontEnd.bigIcon));
+  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(frontEnd.smallIcon));
   fullScreen = record;
   return true;
 }
@@ -108,35 +102,35 @@ void restorePlacement(HWND hwnd, const WINDOWPLACEMENT& saved) {
 }  // namespace
 
 bool inFullScreen() {
-  return shown;
+  return frontEnd.fullScreenShown;
 }
 
 bool enterFullScreen() {
-  if (shown || window10.hwnd == nullptr) return shown;
+  if (frontEnd.fullScreenShown || window10.hwnd == nullptr) return frontEnd.fullScreenShown;
   const RECT area = monitorOfWindow10();
   if (fullScreen.hwnd == nullptr && !createFullScreenWindow(area)) return false;
   splitViewEntryPoint = wglEntryPoint;
-  savePlacement(window10.hwnd, placement10);
-  savePlacement(window8.hwnd, placement8);
+  savePlacement(window10.hwnd, frontEnd.placement10);
+  savePlacement(window8.hwnd, frontEnd.placement8);
   SetWindowPos(fullScreen.hwnd, HWND_TOPMOST, area.left, area.top, area.right - area.left,
                area.bottom - area.top, SWP_SHOWWINDOW);
-  shown = true;
+  frontEnd.fullScreenShown = true;
   SetForegroundWindow(fullScreen.hwnd);
   SetFocus(fullScreen.hwnd);
-  exclusive = fullScreen.dxgi != nullptr && takeExclusiveFullScreen(fullScreen);
+  frontEnd.fullScreenExclusive = fullScreen.dxgi != nullptr && takeExclusiveFullScreen(fullScreen);
   refreshBoth();
   return true;
 }
 
 void leaveFullScreen() {
-  if (!shown) return;
-  shown = false;
+  if (!frontEnd.fullScreenShown) return;
+  frontEnd.fullScreenShown = false;
   // The blind test ends where full screen is taken from it (a lost focus):
   // the two windows would tell which picture is which.
   if (viewerState.blindTestRunning) PostQuitMessage(0);
   // The display mode goes back before anything else changes.
-  if (exclusive) giveUpExclusiveFullScreen(fullScreen);
-  exclusive = false;
+  if (frontEnd.fullScreenExclusive) giveUpExclusiveFullScreen(fullScreen);
+  frontEnd.fullScreenExclusive = false;
   // The 10-bit context goes on without the split view's framebuffer object.
   wglMakeCurrent(fullScreen.hdc, fullScreen.hglrc);
   releaseSplitViewFramebuffer();
@@ -144,14 +138,14 @@ void leaveFullScreen() {
   // Not topmost while hidden; the next entry makes it so again.
   SetWindowPos(fullScreen.hwnd, HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-  restorePlacement(window10.hwnd, placement10);
-  restorePlacement(window8.hwnd, placement8);
-  if (placement8.showCmd != SW_SHOWMINIMIZED) SetForegroundWindow(window8.hwnd);
+  restorePlacement(window10.hwnd, frontEnd.placement10);
+  restorePlacement(window8.hwnd, frontEnd.placement8);
+  if (frontEnd.placement8.showCmd != SW_SHOWMINIMIZED) SetForegroundWindow(window8.hwnd);
   refreshBoth();
 }
 
 void toggleFullScreen() {
-  if (shown) {
+  if (frontEnd.fullScreenShown) {
     leaveFullScreen();
   } else {
     enterFullScreen();
@@ -159,8 +153,8 @@ void toggleFullScreen() {
 }
 
 Presentation currentPresentation() {
-  if (!shown) return Presentation::TwoWindows;
-  return exclusive && holdsExclusiveFullScreen(fullScreen)
+  if (!frontEnd.fullScreenShown) return Presentation::TwoWindows;
+  return frontEnd.fullScreenExclusive && holdsExclusiveFullScreen(fullScreen)
              ? Presentation::FullScreenExclusive
              : Presentation::FullScreenBorderlessWindow;
 }
@@ -172,7 +166,7 @@ void paintFullScreen() {
     // Occluded, or out of exclusive full screen behind the program's back
     // (the system took the screen for another program): back to two windows.
     const bool kept = presentSplitViewThroughDxgi(fullScreen, client.right, client.bottom);
-    if (exclusive && (!kept || !holdsExclusiveFullScreen(fullScreen)))
+    if (frontEnd.fullScreenExclusive && (!kept || !holdsExclusiveFullScreen(fullScreen)))
       PostMessageA(fullScreen.hwnd, leaveFullScreenMessage, 0, 0);
     return;
   }

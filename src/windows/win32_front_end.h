@@ -21,7 +21,9 @@
 #include "app/display_check.h"
 #include "app/pixel_format_choice.h"
 #include "app/start_options.h"
+#include "app/startup.h"
 #include "render/gl_headers.h"
+#include "viewer/size_rule.h"
 
 namespace win32 {
 
@@ -47,12 +49,34 @@ struct DisplayWindow {
   DxgiSurface* dxgi = nullptr;
 };
 
-extern DisplayWindow window10;  // right: 10-10-10-2 through WGL_ARB_pixel_format
-extern DisplayWindow window8;   // left: classic 24-bit format
-
-// Attached to every window created here; loaded by start-up before any window.
-extern HICON bigIcon;
-extern HICON smallIcon;
+// Everything the Win32 front end keeps between calls, in one record
+// (window_proc.cpp defines it); the DXGI presentation keeps its swap chains,
+// device and framebuffer entry points in a record of its own in
+// dxgi_present.cpp, the one file that includes Direct3D.
+struct FrontEnd {
+  // The two display windows, indexed by WhichWindow (app/startup.h): right
+  // the 10-10-10-2 one through WGL_ARB_pixel_format, left the classic 24-bit
+  // one.
+  DisplayWindow windows[2];
+  // Attached to every window created here; loaded by start-up before any
+  // window (window_class.cpp).
+  HICON bigIcon = nullptr, smallIcon = nullptr;
+  // Full screen's window (see fullScreen below), whether it shows, whether
+  // its swap chain holds the screen exclusively, and the two windows' places
+  // to give back (full_screen.cpp).
+  DisplayWindow fullScreen;
+  bool fullScreenShown = false, fullScreenExclusive = false;
+  WINDOWPLACEMENT placement8 = {}, placement10 = {};
+  // The 10-bit window's saved place, and the largest client area its
+  // context draws, 0 until asked (window_proc.cpp).
+  Window10Place window10Place;
+  int drawableWidth = 0, drawableHeight = 0;
+  // What the command line asked for (win32_startup.cpp).
+  bool startInFullScreen = false, blindTest = false;
+};
+extern FrontEnd frontEnd;
+inline DisplayWindow& window10 = frontEnd.windows[static_cast<int>(WhichWindow::TenBit)];
+inline DisplayWindow& window8 = frontEnd.windows[static_cast<int>(WhichWindow::EightBit)];
 
 // win32_startup.cpp: the shared start-up order with the Win32 steps, then the
 // message loop, or with options.check the report instead of the loop. Returns the
@@ -129,7 +153,7 @@ void describeSwapChain(const DisplayWindow& record, SwapChainFacts& facts);
 // windows stay underneath, unpainted, and keep their places and sizes.
 // fullScreen.hwnd is null until the first entry; the window stays, hidden,
 // once left.
-extern DisplayWindow fullScreen;
+inline DisplayWindow& fullScreen = frontEnd.fullScreen;
 bool inFullScreen();
 // Returns false, after printing why, where the window cannot be made; the
 // two windows then stay.

@@ -3,6 +3,7 @@
 // glyph outlines of the bold "Arial" font; the windows come from WGL pixel
 // formats, or with --dxgi present through DXGI swap chains.
 #include <cstdio>
+#include <vector>
 
 #include "app/blind_test.h"
 #include "app/facts.h"
@@ -26,13 +27,13 @@ HICON loadIcon(int widthMetric, int heightMetric) {
 bool registerClassAndLoadIcons() {
   if (!registerWindowClass(windowClassName)) return false;
   // Missing icons only leave the windows with the default one.
-  bigIcon = loadIcon(SM_CXICON, SM_CYICON);
-  smallIcon = loadIcon(SM_CXSMICON, SM_CYSMICON);
+  frontEnd.bigIcon = loadIcon(SM_CXICON, SM_CYICON);
+  frontEnd.smallIcon = loadIcon(SM_CXSMICON, SM_CYSMICON);
   return true;
 }
 
 DisplayWindow& displayWindow(WhichWindow which) {
-  return which == WhichWindow::TenBit ? window10 : window8;
+  return frontEnd.windows[static_cast<int>(which)];
 }
 
 bool createWindow(WhichWindow which) {
@@ -76,7 +77,7 @@ void showWindow(WhichWindow which) {
 // allocated but stays empty. The font is only needed while the lists are
 // built. Without it the logo is simply absent, and no list stays behind.
 void buildGlyphLists() {
-  static GLYPHMETRICSFLOAT glyphMetrics[256];
+  std::vector<GLYPHMETRICSFLOAT> glyphMetrics(256);
   glyphListBase = glGenLists(256);
   HFONT font =
       CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
@@ -85,7 +86,7 @@ void buildGlyphLists() {
   if (font != nullptr) {
     HGDIOBJ previous = SelectObject(window8.hdc, font);
     built = wglUseFontOutlinesA(window8.hdc, 0, 255, glyphListBase, 0.0f, 0.1f, WGL_FONT_POLYGONS,
-                                glyphMetrics) != FALSE;
+                                glyphMetrics.data()) != FALSE;
     SelectObject(window8.hdc, previous);
     DeleteObject(font);
   }
@@ -103,21 +104,19 @@ void startTimer() {
 
 // --fullscreen: the split view before the first message (or the check).
 // Where it cannot be made, its error line says so and the two windows stay.
-bool startInFullScreen = false;
 
 // GetMessage answers -1 only for a bad window handle or message pointer,
 // neither of which this loop passes; yet Wine answers it once for the first
 // call after DXGI swap chains are made (error 87). A lone -1 is passed over;
 // a run of them ends the loop as a real failure would.
-bool blindTest = false;
 void runMessageLoop() {
-  if (startInFullScreen) enterFullScreen();
+  if (frontEnd.startInFullScreen) enterFullScreen();
   // --blind: the test runs in full screen, or not at all.
-  if (blindTest && !inFullScreen()) {
+  if (frontEnd.blindTest && !inFullScreen()) {
     printf("%s", blindNeedsFullScreenLine);
     return;
   }
-  if (blindTest && !beginBlindTest()) return;
+  if (frontEnd.blindTest && !beginBlindTest()) return;
   MSG msg;
   int failuresInARow = 0;
   while (true) {
@@ -139,7 +138,7 @@ void sleepMilliseconds(unsigned milliseconds) {
 
 // With --check the report takes the message loop's place.
 bool checkInsteadOfMessageLoop() {
-  if (startInFullScreen) enterFullScreen();
+  if (frontEnd.startInFullScreen) enterFullScreen();
   return reportDisplayChain();
 }
 
@@ -147,23 +146,20 @@ bool checkInsteadOfMessageLoop() {
 
 int runApplication(const StartOptions& options) {
   const bool throughDxgi = options.dxgi;
-  startInFullScreen = options.fullScreen || options.blind;
-  blindTest = options.blind;
-  const StartupSteps win32Steps = {
-      registerClassAndLoadIcons,
-      throughDxgi ? createDxgiDisplayWindow : createWindow,
-      makeCurrent,
-      initContextState,
-      showWindow,
-      throughDxgi ? nullptr : shareLists,
-      buildGlyphLists,
-      startTimer,
-      runMessageLoop,
-      options.check ? checkInsteadOfMessageLoop : nullptr,
-      options.blind ? finishBlindTest : nullptr,
-      sleepMilliseconds,
-  };
-  const int status = runStartup(win32Steps);
+  frontEnd.startInFullScreen = options.fullScreen || options.blind;
+  frontEnd.blindTest = options.blind;
+  const StartupSteps win32Steps = {registerClassAndLoadIcons,
+                                   throughDxgi ? createDxgiDisplayWindow : createWindow,
+                                   makeCurrent,
+                                   initContextState,
+                                   showWindow,
+                                   throughDxgi ? nullptr : shareLists,
+                                   buildGlyphLists,
+                                   startTimer,
+                                   runMessageLoop,
+                                   checkInsteadOfMessageLoop,
+                                   sleepMilliseconds};
+  const int status = runStartup(win32Steps, options);
   if (throughDxgi) releaseDxgiPresentation();
   return status;
 }

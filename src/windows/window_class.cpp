@@ -10,9 +10,6 @@
 
 namespace win32 {
 
-HICON bigIcon = nullptr;
-HICON smallIcon = nullptr;
-
 namespace {
 
 // Every classic format the device context offers, described for the shared
@@ -148,8 +145,8 @@ HWND createStandardWindow(const char* className, const char* title, StandardWind
     noteEightBitWindowColour(colour);
   }
 
-  SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-  SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(frontEnd.bigIcon));
+  SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(frontEnd.smallIcon));
   return window;
 }
 

@@ -20,9 +20,6 @@
 
 namespace x11 {
 
-DisplayWindow window10 = {title10, window10Left, window10Top};
-DisplayWindow window8 = {title8, window8Left, window8Top};
-
 namespace {
 
 constexpr float glyphExtrusion = 0.1f;
@@ -48,7 +45,7 @@ bool createDisplayWindow(DisplayWindow& record, GLXFBConfig config, GLXContext s
 }
 
 DisplayWindow& displayWindow(WhichWindow which) {
-  return which == WhichWindow::TenBit ? window10 : window8;
+  return frontEnd.windows[static_cast<int>(which)];
 }
 
 // Where no configuration has exactly 8 bits, the 8-bit window takes the
@@ -92,73 +89,53 @@ void buildGlyphLists() {
   releaseContext();
 }
 
-void sleepMilliseconds(unsigned milliseconds) {
-  timespec pause = {static_cast<time_t>(milliseconds / 1000),
-                    static_cast<long>(milliseconds % 1000) * 1000000L};
-  // SIGINT or SIGTERM cut the pause short: the program is to end anyway.
-  while (nanosleep(&pause, &pause) != 0 && errno == EINTR && endingSignal() == 0) {
-  }
-}
-
 // The console's first line after the banner, where the program has
 // something to say about how it got here.
-std::string noteAfterBanner;
 bool openDisplayAfterNote() {
-  printf("%s", noteAfterBanner.c_str());
+  printf("%s", frontEnd.noteAfterBanner.c_str());
   return openDisplay();
 }
 
 // With --fullscreen, full screen once the windows stand, waited for up to
 // five seconds (a window manager maps and sizes it in its own time). A check
 // that cannot see it shown measures the two windows instead, and says so.
-bool startInFullScreen = false;
 void showFullScreenAtStart() {
-  if (!startInFullScreen || !enterFullScreen()) return;
-  if (!handleEventsUntil(fullScreenReady, 5000) && fullScreenShown() && !fullScreenWindow.mapped)
+  if (!frontEnd.startInFullScreen || !enterFullScreen()) return;
+  if (!handleEventsUntil(fullScreenReady, 5000) && fullScreenShown() &&
+      !frontEnd.fullScreenWindow.mapped)
     printf("NOTE: The full-screen window was not shown within 5 seconds.\n");
 }
 
 // --blind: the test runs in full screen, or not at all.
-bool blindTest = false;
 void eventLoop() {
   showFullScreenAtStart();
-  if (blindTest && !fullScreenShown()) {
+  if (frontEnd.blindTest && !fullScreenShown()) {
     printf("%s", blindNeedsFullScreenLine);
     return;
   }
-  if (blindTest && !beginBlindTest()) return;
+  if (frontEnd.blindTest && !beginBlindTest()) return;
   runEventLoop();
 }
 
 // With --check the report takes the event loop's place.
 bool checkInsteadOfEventLoop() {
   showFullScreenAtStart();
-  if (fullScreenShown() && !fullScreenWindow.mapped) leaveFullScreen();
+  if (fullScreenShown() && !frontEnd.fullScreenWindow.mapped) leaveFullScreen();
   return reportDisplayChain();
 }
 
 }  // namespace
 
 int runApplication(const StartOptions& options, const std::string& startNote) {
-  noteAfterBanner = startNote;
-  startInFullScreen = options.fullScreen || options.blind;
-  blindTest = options.blind;
-  const StartupSteps x11Steps = {
-      openDisplayAfterNote,
-      createWindow,
-      makeCurrent,
-      initContextState,
-      showWindow,
-      nullptr,
-      buildGlyphLists,
-      startRefreshTimer,
-      eventLoop,
-      options.check ? checkInsteadOfEventLoop : nullptr,
-      options.blind ? finishBlindTest : nullptr,
-      sleepMilliseconds,
-  };
+  frontEnd.noteAfterBanner = startNote;
+  frontEnd.startInFullScreen = options.fullScreen || options.blind;
+  frontEnd.blindTest = options.blind;
+  const StartupSteps x11Steps = {openDisplayAfterNote,    createWindow,      makeCurrent,
+                                 initContextState,        showWindow,        nullptr,
+                                 buildGlyphLists,         startRefreshTimer, eventLoop,
+                                 checkInsteadOfEventLoop, sleepMilliseconds};
   endOnSignals();
-  const int status = runStartup(x11Steps);
+  const int status = runStartup(x11Steps, options);
   // The windows would go with the process; closing them here keeps leak
   // checkers' reports down to real leaks, also after a signal.
   closeWindows();
