@@ -140,8 +140,8 @@ bool createWindowWithFormat(const char* className, int format) {
     printf("ERROR: Unable to create the '%s' window!\n", title10);
     return false;
   }
-  window10.hdc = GetDC(window10.hwnd);
-  if (window10.hdc == nullptr) {
+  window10.gl.dc = GetDC(window10.hwnd);
+  if (window10.gl.dc == nullptr) {
     printf("ERROR: Unable to get the '%s' window DC!\n", title10);
     DestroyWindow(window10.hwnd);
     return false;
@@ -150,25 +150,25 @@ bool createWindowWithFormat(const char* className, int format) {
   PIXELFORMATDESCRIPTOR descriptor = {};
   descriptor.nSize = sizeof descriptor;
   descriptor.nVersion = 1;
-  DescribePixelFormat(window10.hdc, format, sizeof descriptor, &descriptor);
-  if (!SetPixelFormat(window10.hdc, format, &descriptor)) {
+  DescribePixelFormat(window10.gl.dc, format, sizeof descriptor, &descriptor);
+  if (!SetPixelFormat(window10.gl.dc, format, &descriptor)) {
     printf("ERROR: Unable to set the pixelformat for the '%s' window!\n", title10);
-    ReleaseDC(window10.hwnd, window10.hdc);
+    ReleaseDC(window10.hwnd, window10.gl.dc);
     DestroyWindow(window10.hwnd);
     return false;
   }
 
-  window10.hglrc = wglCreateContext(window10.hdc);
-  if (window10.hglrc == nullptr) {
+  window10.gl.context = wglCreateContext(window10.gl.dc);
+  if (window10.gl.context == nullptr) {
     printf("ERROR: Unable to create the GL rendering context for the '%s' window!\n", title10);
-    ReleaseDC(window10.hwnd, window10.hdc);
+    ReleaseDC(window10.hwnd, window10.gl.dc);
     DestroyWindow(window10.hwnd);
     return false;
   }
 
   // The class gives the window its own device context, so releasing it here
-  // leaves window10.hdc valid for every later paint.
-  ReleaseDC(window10.hwnd, window10.hdc);
+  // leaves window10.gl.dc valid for every later paint.
+  ReleaseDC(window10.hwnd, window10.gl.dc);
   SendMessageA(window10.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(frontEnd.bigIcon));
   SendMessageA(window10.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(frontEnd.smallIcon));
   return true;
@@ -204,11 +204,11 @@ HWND createDeepColourWindow(const char* className) {
   DestroyWindow(probe);
 
   if (created) {
-    wglMakeCurrent(window10.hdc, window10.hglrc);
+    wglMakeCurrent(window10.gl.dc, window10.gl.context);
     created = contextHasChosenColour(title10, currentContextColour(), chosen);
     if (!created) {
       wglMakeCurrent(nullptr, nullptr);
-      wglDeleteContext(window10.hglrc);
+      wglDeleteContext(window10.gl.context);
       DestroyWindow(window10.hwnd);
     }
   }

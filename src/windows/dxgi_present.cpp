@@ -394,8 +394,8 @@ HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, Disp
   SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(frontEnd.bigIcon));
   SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(frontEnd.smallIcon));
   record.hwnd = hwnd;
-  record.hdc = glDc;
-  record.hglrc = context;
+  record.gl.dc = glDc;
+  record.gl.context = context;
   record.dxgi = &surface;
   return hwnd;
 }
@@ -413,14 +413,14 @@ void presentThroughDxgi(const DisplayWindow& record, int width, int height) {
     return;
   }
   DxgiSurface& surface = *record.dxgi;
-  wglMakeCurrent(record.hdc, record.hglrc);
+  wglMakeCurrent(record.gl.dc, record.gl.context);
   if (drawIntoDxgiSurface(record, width, height)) {
     renderFrame(width, height);
     if (copyIntoBackBuffer(surface)) surface.swapChain->Present(1, 0);
   } else {
     skipFrame();
   }
-  wglMakeCurrent(record.hdc, nullptr);
+  wglMakeCurrent(record.gl.dc, nullptr);
 }
 
 bool createDxgiFullScreen(HWND hwnd, DisplayWindow& record) {
@@ -434,10 +434,10 @@ bool createDxgiFullScreen(HWND hwnd, DisplayWindow& record) {
   dxgi.surfaceFull.flags = DXGI_SWAP_CHAIN_FLAG_ALLOW_MODE_SWITCH;
   // The 10-bit window's context draws here too, into a framebuffer object of
   // this surface's own, so the logo's lists serve as they are.
-  wglMakeCurrent(window10.hdc, window10.hglrc);
+  wglMakeCurrent(window10.gl.dc, window10.gl.context);
   const bool framebufferMade = createFramebuffer(dxgi.surfaceFull, width, height);
   const bool made = framebufferMade && createSwapChain(hwnd, dxgi.surfaceFull, width, height);
-  wglMakeCurrent(window10.hdc, nullptr);
+  wglMakeCurrent(window10.gl.dc, nullptr);
   if (!made) {
     if (!framebufferMade)
       printf("ERROR: Unable to create the 10-10-10-2 framebuffer object for full screen!\n");
@@ -446,8 +446,8 @@ bool createDxgiFullScreen(HWND hwnd, DisplayWindow& record) {
     return false;
   }
   record.hwnd = hwnd;
-  record.hdc = window10.hdc;
-  record.hglrc = window10.hglrc;
+  record.gl.dc = window10.gl.dc;
+  record.gl.context = window10.gl.context;
   record.dxgi = &dxgi.surfaceFull;
   return true;
 }
@@ -524,7 +524,7 @@ bool presentSplitViewThroughDxgi(const DisplayWindow& record, int width, int hei
   }
   DxgiSurface& surface = *record.dxgi;
   bool shown = true;
-  wglMakeCurrent(record.hdc, record.hglrc);
+  wglMakeCurrent(record.gl.dc, record.gl.context);
   if (drawIntoDxgiSurface(record, width, height)) {
     renderSplitView(width, height);
     if (copyIntoBackBuffer(surface))
@@ -532,7 +532,7 @@ bool presentSplitViewThroughDxgi(const DisplayWindow& record, int width, int hei
   } else {
     skipFrame();
   }
-  wglMakeCurrent(record.hdc, nullptr);
+  wglMakeCurrent(record.gl.dc, nullptr);
   return shown;
 }
 

@@ -34,7 +34,7 @@ RECT monitorOfWindow10() {
 // 10-bit window's context draws on it as it is.
 bool takeWindow10Format(HWND hwnd, HDC& dc) {
   dc = GetDC(hwnd);
-  const int format = GetPixelFormat(window10.hdc);
+  const int format = GetPixelFormat(window10.gl.dc);
   PIXELFORMATDESCRIPTOR descriptor = {};
   descriptor.nSize = sizeof descriptor;
   descriptor.nVersion = 1;
@@ -46,7 +46,7 @@ bool takeWindow10Format(HWND hwnd, HDC& dc) {
     return false;
   }
   bool tenBits = false;
-  if (wglMakeCurrent(dc, window10.hglrc)) {
+  if (wglMakeCurrent(dc, window10.gl.context)) {
     const ContextColour colour = currentContextColour();
     tenBits = colour.redBits == 10 && colour.greenBits == 10 && colour.blueBits == 10;
     wglMakeCurrent(dc, nullptr);
@@ -68,7 +68,7 @@ bool createFullScreenWindow(const RECT& area) {
   }
   DisplayWindow record;
   const bool made = window10.dxgi != nullptr ? createDxgiFullScreen(hwnd, record)
-                                             : takeWindow10Format(hwnd, record.hdc);
+                                             : takeWindow10Format(hwnd, record.gl.dc);
   if (!made) {
     DestroyWindow(hwnd);
     return false;
@@ -76,7 +76,7 @@ bool createFullScreenWindow(const RECT& area) {
   // Either way the 10-bit window's context draws: with DXGI on the hidden
   // window's device context that it was made for.
   record.hwnd = hwnd;
-  record.hglrc = window10.hglrc;
+  record.gl.context = window10.gl.context;
   SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(frontEnd.bigIcon));
   SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(frontEnd.smallIcon));
   fullScreen = record;
@@ -132,9 +132,9 @@ void leaveFullScreen() {
   if (frontEnd.fullScreenExclusive) giveUpExclusiveFullScreen(fullScreen);
   frontEnd.fullScreenExclusive = false;
   // The 10-bit context goes on without the split view's framebuffer object.
-  wglMakeCurrent(fullScreen.hdc, fullScreen.hglrc);
+  wglMakeCurrent(fullScreen.gl.dc, fullScreen.gl.context);
   releaseSplitViewFramebuffer();
-  wglMakeCurrent(fullScreen.hdc, nullptr);
+  wglMakeCurrent(fullScreen.gl.dc, nullptr);
   // Not topmost while hidden; the next entry makes it so again.
   SetWindowPos(fullScreen.hwnd, HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
@@ -170,10 +170,10 @@ void paintFullScreen() {
       PostMessageA(fullScreen.hwnd, leaveFullScreenMessage, 0, 0);
     return;
   }
-  wglMakeCurrent(fullScreen.hdc, fullScreen.hglrc);
+  wglMakeCurrent(fullScreen.gl.dc, fullScreen.gl.context);
   renderSplitView(client.right, client.bottom);
-  SwapBuffers(fullScreen.hdc);
-  wglMakeCurrent(fullScreen.hdc, nullptr);
+  SwapBuffers(fullScreen.gl.dc);
+  wglMakeCurrent(fullScreen.gl.dc, nullptr);
 }
 
 }  // namespace win32

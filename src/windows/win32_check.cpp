@@ -68,28 +68,28 @@ PixelScaling pixelScalingOf(HWND hwnd) {
 }
 
 void measureWindow(DisplayWindow& record, WindowMeasurement& measurement) {
-  if (record.hwnd == nullptr || record.hglrc == nullptr) return;
+  if (record.hwnd == nullptr || record.gl.context == nullptr) return;
   measurement.pixels = pixelScalingOf(record.hwnd);
   RECT client = {};
   GetClientRect(record.hwnd, &client);
-  wglMakeCurrent(record.hdc, record.hglrc);
+  wglMakeCurrent(record.gl.dc, record.gl.context);
   if (record.dxgi != nullptr) drawIntoDxgiSurface(record, client.right, client.bottom);
   readFramebufferBits(measurement);
   // A DXGI window's ramp goes on into its back buffer and is counted there.
   measureRamps(measurement, client.right, client.bottom,
                record.dxgi != nullptr ? readBackBufferRamp : nullptr, &record);
-  wglMakeCurrent(record.hdc, nullptr);
+  wglMakeCurrent(record.gl.dc, nullptr);
 }
 
 // Both halves of the split view, on the full-screen window's surface.
 void measureFullScreen(CheckReport& report) {
   RECT client = {};
   GetClientRect(fullScreen.hwnd, &client);
-  wglMakeCurrent(fullScreen.hdc, fullScreen.hglrc);
+  wglMakeCurrent(fullScreen.gl.dc, fullScreen.gl.context);
   if (fullScreen.dxgi != nullptr) drawIntoDxgiSurface(fullScreen, client.right, client.bottom);
   measureSplitView(report.window8, report.window10, client.right, client.bottom,
                    fullScreen.dxgi != nullptr ? readBackBufferHalves : nullptr, &fullScreen);
-  wglMakeCurrent(fullScreen.hdc, nullptr);
+  wglMakeCurrent(fullScreen.gl.dc, nullptr);
   // Both halves lie in the one swap chain.
   describeSwapChain(fullScreen, report.swapChain8);
   describeSwapChain(fullScreen, report.swapChain10);

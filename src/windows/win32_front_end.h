@@ -38,14 +38,21 @@ Function procedure(HMODULE module, const char* name) {
 // it shows (dxgi_present.cpp).
 struct DxgiSurface;
 
+// Where a display window's OpenGL context draws: a device context kept for
+// its window's whole life, and the context made current on it.
+struct DrawingContext {
+  HDC dc = nullptr;
+  HGLRC context = nullptr;
+};
+
 // One display window's handles. A null hwnd means the window does not exist
 // (yet); the window procedure paints only windows recorded here.
 struct DisplayWindow {
   HWND hwnd = nullptr;
-  HDC hdc = nullptr;  // own device context, valid for the window's life
-  HGLRC hglrc = nullptr;
-  // Presented through DXGI: then hdc and hglrc are a hidden window's, whose
-  // context draws into the surface's framebuffer object.
+  // The window's own device context and its context; presented through
+  // DXGI, a hidden window's instead, whose context draws into the surface's
+  // framebuffer object.
+  DrawingContext gl;
   DxgiSurface* dxgi = nullptr;
 };
 

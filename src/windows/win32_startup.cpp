@@ -39,12 +39,12 @@ DisplayWindow& displayWindow(WhichWindow which) {
 bool createWindow(WhichWindow which) {
   if (which == WhichWindow::TenBit) return createDeepColourWindow(windowClassName) != nullptr;
   window8.hwnd = createStandardWindow(windowClassName, title8, StandardWindowRole::Window8,
-                                      window8.hdc, window8.hglrc);
+                                      window8.gl.dc, window8.gl.context);
   return window8.hwnd != nullptr;
 }
 
 void shareLists() {
-  wglShareLists(window10.hglrc, window8.hglrc);
+  wglShareLists(window10.gl.context, window8.gl.context);
 }
 
 // The 8-bit window's context joins the 10-bit one's lists as it is made,
@@ -52,7 +52,7 @@ void shareLists() {
 // path leaves its line readable for a while, the 8-bit window's too.
 bool createDxgiDisplayWindow(WhichWindow which) {
   const bool tenBit = which == WhichWindow::TenBit;
-  if (createDxgiWindow(windowClassName, tenBit, tenBit ? nullptr : window10.hglrc,
+  if (createDxgiWindow(windowClassName, tenBit, tenBit ? nullptr : window10.gl.context,
                        displayWindow(which)) != nullptr)
     return true;
   if (!tenBit) {
@@ -64,7 +64,7 @@ bool createDxgiDisplayWindow(WhichWindow which) {
 
 void makeCurrent(WhichWindow which) {
   const DisplayWindow& record = displayWindow(which);
-  wglMakeCurrent(record.hdc, record.hglrc);
+  wglMakeCurrent(record.gl.dc, record.gl.context);
 }
 
 void showWindow(WhichWindow which) {
@@ -84,10 +84,10 @@ void buildGlyphLists() {
                   CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
   bool built = false;
   if (font != nullptr) {
-    HGDIOBJ previous = SelectObject(window8.hdc, font);
-    built = wglUseFontOutlinesA(window8.hdc, 0, 255, glyphListBase, 0.0f, 0.1f, WGL_FONT_POLYGONS,
+    HGDIOBJ previous = SelectObject(window8.gl.dc, font);
+    built = wglUseFontOutlinesA(window8.gl.dc, 0, 255, glyphListBase, 0.0f, 0.1f, WGL_FONT_POLYGONS,
                                 glyphMetrics.data()) != FALSE;
-    SelectObject(window8.hdc, previous);
+    SelectObject(window8.gl.dc, previous);
     DeleteObject(font);
   }
   if (!built) {

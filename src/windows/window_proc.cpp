@@ -61,8 +61,8 @@ void quit() {
 // context stays current afterwards, and the next paint makes its own current.
 void switchLight(Light light, bool on) {
   for (const DisplayWindow& record : frontEnd.windows) {
-    if (record.hglrc == nullptr) continue;
-    wglMakeCurrent(record.hdc, record.hglrc);
+    if (record.gl.context == nullptr) continue;
+    wglMakeCurrent(record.gl.dc, record.gl.context);
     switchLightInCurrentContext(light, on);
   }
 }
@@ -96,12 +96,12 @@ void paint(HWND hwnd) {
   if (record != nullptr && record->dxgi != nullptr) {
     presentThroughDxgi(*record, client.right, client.bottom);
   } else if (record != nullptr) {
-    wglMakeCurrent(record->hdc, record->hglrc);
+    wglMakeCurrent(record->gl.dc, record->gl.context);
     renderFrame(client.right, client.bottom);
-    SwapBuffers(record->hdc);
+    SwapBuffers(record->gl.dc);
     // No context stays current between messages.
-    wglMakeCurrent(record->hdc, nullptr);
-    ReleaseDC(hwnd, record->hdc);  // the own-DC class keeps it valid
+    wglMakeCurrent(record->gl.dc, nullptr);
+    ReleaseDC(hwnd, record->gl.dc);  // the own-DC class keeps it valid
   }
   ValidateRect(hwnd, nullptr);
 }
@@ -109,10 +109,10 @@ void paint(HWND hwnd) {
 // The largest client area the 10-bit context can draw, asked once its context
 // exists; until then nothing is known and nothing is limited.
 bool drawableLimit(int& maxWidth, int& maxHeight) {
-  if (frontEnd.drawableWidth == 0 && window10.hglrc != nullptr) {
+  if (frontEnd.drawableWidth == 0 && window10.gl.context != nullptr) {
     HDC previousDc = wglGetCurrentDC();
     HGLRC previousContext = wglGetCurrentContext();
-    wglMakeCurrent(window10.hdc, window10.hglrc);
+    wglMakeCurrent(window10.gl.dc, window10.gl.context);
     largestDrawableSize(frontEnd.drawableWidth, frontEnd.drawableHeight);
     wglMakeCurrent(previousDc, previousContext);
   }
