@@ -36,24 +36,30 @@ bool screenRectOf(const DisplayWindow& record, int& x, int& y, int& width, int& 
   return width > 0 && height > 0;
 }
 
-// Swaps the ramp to the screen and counts the distinct pixel values the
-// root window holds over the window.
-void countLevelsOnScreen(RampMeasurement& ramp, void* context) {
-  const DisplayWindow& record = *static_cast<const DisplayWindow*>(context);
+// Swaps the window's back buffer to the screen and reads what the root
+// window holds over it, from column x on; null where it cannot be read.
+XImage* swapAndReadScreen(const DisplayWindow& record, int& x, int& width, int& height) {
   glXSwapBuffers(frontEnd.display, record.window);
   glXWaitGL();
   XSync(frontEnd.display, False);
-  int x = 0, y = 0, width = 0, height = 0;
-  if (!screenRectOf(record, x, y, width, height)) return;
+  int y = 0;
+  if (!screenRectOf(record, x, y, width, height)) return nullptr;
   beginErrorTrap();
   XImage* image =
       XGetImage(frontEnd.display, DefaultRootWindow(frontEnd.display), x, y,
                 static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
-  const bool read = endErrorTrap() && image != nullptr;
-  if (!read) {
-    if (image != nullptr) XDestroyImage(image);
-    return;
-  }
+  if (endErrorTrap() && image != nullptr) return image;
+  if (image != nullptr) XDestroyImage(image);
+  return nullptr;
+}
+
+// Swaps the ramp to the screen and counts the distinct pixel values the
+// root window holds over the window.
+void countLevelsOnScreen(RampMeasurement& ramp, void* context) {
+  const DisplayWindow& record = *static_cast<const DisplayWindow*>(context);
+  int x = 0, width = 0, height = 0;
+  XImage* image = swapAndReadScreen(record, x, width, height);
+  if (image == nullptr) return;
   std::set<unsigned long> levels;
   for (int row = 0; row < height; ++row)
     for (int column = 0; column < width; ++column) levels.insert(XGetPixel(image, column, row));
@@ -65,22 +71,13 @@ void countLevelsOnScreen(RampMeasurement& ramp, void* context) {
 // distinct pixel values the root window holds over each half.
 void countHalvesOnScreen(RampMeasurement& left, RampMeasurement& right, void*) {
   const DisplayWindow& record = frontEnd.fullScreenWindow;
-  glXSwapBuffers(frontEnd.display, record.window);
-  glXWaitGL();
-  XSync(frontEnd.display, False);
-  int x = 0, y = 0, width = 0, height = 0, originX = 0, originY = 0;
+  int x = 0, width = 0, height = 0, originX = 0, originY = 0;
   Window child = None;
-  if (!screenRectOf(record, x, y, width, height) ||
-      !XTranslateCoordinates(frontEnd.display, record.window, DefaultRootWindow(frontEnd.display),
-                             0, 0, &originX, &originY, &child))
-    return;
-  beginErrorTrap();
-  XImage* image =
-      XGetImage(frontEnd.display, DefaultRootWindow(frontEnd.display), x, y,
-                static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
-  const bool read = endErrorTrap() && image != nullptr;
-  if (!read) {
-    if (image != nullptr) XDestroyImage(image);
+  XImage* image = swapAndReadScreen(record, x, width, height);
+  if (image == nullptr) return;
+  if (!XTranslateCoordinates(frontEnd.display, record.window, DefaultRootWindow(frontEnd.display),
+                             0, 0, &originX, &originY, &child)) {
+    XDestroyImage(image);
     return;
   }
   const int firstRightColumn = originX + splitLeftWidth(record.width) - x;
