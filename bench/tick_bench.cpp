@@ -14,11 +14,11 @@
 
 #include "app/facts.h"
 #include "freetype/glyph_outlines.h"
-#include "linux/x11_front_end.h"
 #include "paced_ticks.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
 #include "viewer/viewer_state.h"
+#include "x11/x11_front_end.h"
 
 namespace {
 
@@ -38,9 +38,9 @@ bool createWindow(x11::DisplayWindow& record, const ColourRequest& colour, GLXCo
 // Until both windows are mapped and exposed, as the program's loop sees them.
 void waitUntilShown() {
   for (int i = 0; i < 2000 && !(x11::window10.mapped && x11::window8.mapped); ++i) {
-    while (XPending(x11::display) > 0) {
+    while (XPending(x11::frontEnd.display) > 0) {
       XEvent event;
-      XNextEvent(x11::display, &event);
+      XNextEvent(x11::frontEnd.display, &event);
       x11::handleEvent(event);
     }
     timespec pause = {0, 5000000};
@@ -52,14 +52,14 @@ void bareTick() {
   for (const x11::DisplayWindow* record : {&x11::window10, &x11::window8}) {
     x11::makeContextCurrent(*record);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glXSwapBuffers(x11::display, record->window);
+    glXSwapBuffers(x11::frontEnd.display, record->window);
     x11::releaseContext();
   }
 }
 
 // As the program's loop does between ticks: the server has the frames.
 void syncWithServer() {
-  XSync(x11::display, False);
+  XSync(x11::frontEnd.display, False);
 }
 
 }  // namespace

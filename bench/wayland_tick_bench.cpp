@@ -19,9 +19,11 @@
 namespace {
 
 bool createWindow(wayland::DisplayWindow& record, const ColourRequest& colour, EGLContext share) {
-  EGLConfig config = wayland::findEglConfig(colour, record.hasAlpha);
+  PixelFormatCandidate chosen;
+  EGLConfig config = wayland::findEglConfig(colour, false, chosen);
+  record.hasAlpha = chosen.alphaBits > 0;
   if (config == nullptr || !wayland::createSurfaceWindow(record)) return false;
-  if (!wayland::createDisplayContext(record, config, share, colour.colourBits)) return false;
+  if (!wayland::createDisplayContext(record, config, share, chosen)) return false;
   wayland::makeContextCurrent(record);
   initContextState();
   wayland::releaseContext();
@@ -39,7 +41,7 @@ void bareTick() {
   for (const wayland::DisplayWindow* record : {&wayland::window10, &wayland::window8}) {
     wayland::makeContextCurrent(*record);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    eglSwapBuffers(wayland::globals.eglDisplay, record->eglSurface);
+    eglSwapBuffers(wayland::frontEnd.connection.eglDisplay, record->eglSurface);
     wayland::releaseContext();
   }
 }

@@ -16,6 +16,7 @@ target_link_libraries(offscreen_gl PUBLIC lumivane_core OpenGL::EGL OpenGL::Open
 add_executable(core_tests
   tests/viewer_state_test.cpp
   tests/key_commands_test.cpp
+  tests/keysym_test.cpp
   tests/size_rule_test.cpp
   tests/extension_list_test.cpp
   tests/startup_test.cpp
@@ -41,7 +42,7 @@ endif()
 include(cmake/icon.cmake)
 
 # The real programs driven from outside: one runner for every front end,
-# told how to start its program (linux.cmake registers the native front end;
+# told how to start its program (linux.cmake registers the native program;
 # each Windows build registers its own program with this runner's path).
 # Each suite starts its own private X servers.
 find_package(X11 REQUIRED)
@@ -63,7 +64,11 @@ add_executable(e2e_tests tests/e2e/e2e.cpp tests/e2e/running_program_test.cpp
 target_link_libraries(e2e_tests PRIVATE e2e_support GTest::gtest)
 target_compile_definitions(e2e_tests PRIVATE LUMIVANE_APP_ID="${LUMIVANE_APP_ID}")
 
-# The logo's glyph outlines from FreeType, shared by both Linux front ends.
+# What both Linux front ends share and neither owns: SIGINT and SIGTERM
+# (POSIX only), and the logo's glyph outlines from FreeType.
+add_library(lumivane_posix STATIC src/posix/ending_signal.cpp)
+target_include_directories(lumivane_posix PUBLIC src)
+
 find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)
 add_library(lumivane_glyphs STATIC src/freetype/glyph_outlines.cpp)
@@ -74,6 +79,7 @@ target_link_libraries(glyph_outline_tests PRIVATE lumivane_glyphs offscreen_gl G
 gtest_discover_tests(glyph_outline_tests DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
 
-include(cmake/linux.cmake)
+include(cmake/x11.cmake)
 include(cmake/wayland.cmake)
+include(cmake/linux.cmake)
 include(cmake/package.cmake)

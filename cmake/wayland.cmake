@@ -53,14 +53,12 @@ add_library(lumivane_wayland STATIC
 target_include_directories(lumivane_wayland PUBLIC ${LUMIVANE_PROTOCOL_DIR})
 # EGL's own headers would otherwise pull in Xlib for their native types.
 target_compile_definitions(lumivane_wayland PUBLIC EGL_NO_X11)
-target_link_libraries(lumivane_wayland PUBLIC lumivane_core lumivane_glyphs OpenGL::EGL
+target_link_libraries(lumivane_wayland PUBLIC lumivane_core lumivane_glyphs lumivane_posix OpenGL::EGL
   PkgConfig::WAYLAND)
 
 add_executable(wayland_tests
-  tests/wayland/keysym_test.cpp
-  tests/wayland/display_system_test.cpp
-  tests/wayland/buffer_scale_test.cpp
-  src/linux_program/display_system.cpp)
+  tests/wayland/keymap_test.cpp
+  tests/wayland/buffer_scale_test.cpp)
 target_link_libraries(wayland_tests PRIVATE lumivane_wayland GTest::gtest_main)
 gtest_discover_tests(wayland_tests)
 

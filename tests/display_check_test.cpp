@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/start_options.h"
 #include "support/edid_bytes.h"
 #include "viewer/viewer_state.h"
 
@@ -89,7 +90,7 @@ TEST(EdidParsing, VideoInputOfEdid14) {
   for (const Case& c :
        {Case{0x95, 6, "DisplayPort"}, Case{0xa5, 8, "DisplayPort"}, Case{0xc5, 12, "DisplayPort"},
         Case{0xa2, 8, "HDMI"}, Case{0xb3, 10, "HDMI"}, Case{0xa1, 8, "DVI"},
-        Case{0x80, unknown, ""}, Case{0xf5, unknown, "DisplayPort"}}) {
+        Case{0x80, unknownCount, ""}, Case{0xf5, unknownCount, "DisplayPort"}}) {
     const EdidColour edid = parsed(edidBlock(4, c.input));
     EXPECT_EQ(edid.bitsPerColour, c.bits) << std::hex << int(c.input);
     EXPECT_STREQ(edid.interface, c.interface) << std::hex << int(c.input);
@@ -101,13 +102,13 @@ TEST(EdidParsing, OlderAndAnalogueMonitorsDeclareNoDepth) {
   EdidColour old = parsed(edidBlock(3, 0xb5));
   EXPECT_TRUE(old.valid);
   EXPECT_TRUE(old.digital);
-  EXPECT_EQ(old.bitsPerColour, unknown);
+  EXPECT_EQ(old.bitsPerColour, unknownCount);
   EXPECT_STREQ(old.interface, "");
   // Analogue (VGA): levels are whatever the DAC makes of them.
   EdidColour analogue = parsed(edidBlock(4, 0x0e));
   EXPECT_TRUE(analogue.valid);
   EXPECT_FALSE(analogue.digital);
-  EXPECT_EQ(analogue.bitsPerColour, unknown);
+  EXPECT_EQ(analogue.bitsPerColour, unknownCount);
 }
 
 TEST(EdidParsing, HdmiDeepColourFlagsInTheExtension) {
@@ -122,7 +123,7 @@ TEST(EdidParsing, HdmiDeepColourFlagsInTheExtension) {
   EXPECT_EQ(parsed(plain).bitsPerColour, 8) << "an HDMI sink without deep colour takes 8 bits";
 
   std::vector<unsigned char> cut = edidBlock(3, 0x80, 1);
-  EXPECT_EQ(parsed(cut).bitsPerColour, unknown) << "an extension announced but not there";
+  EXPECT_EQ(parsed(cut).bitsPerColour, unknownCount) << "an extension announced but not there";
 }
 
 TEST(EdidParsing, DamagedDataIsUnknown) {
@@ -236,7 +237,7 @@ TEST(CheckVerdicts, NonsenseFromTheDisplayIsInvalidAndDecidesNothing) {
     const EdidColour edid = parsed(e);
     EXPECT_TRUE(edid.present);
     EXPECT_FALSE(edid.valid) << edid.version << "." << edid.revision;
-    EXPECT_EQ(edid.bitsPerColour, unknown);
+    EXPECT_EQ(edid.bitsPerColour, unknownCount);
     CheckReport r = depth30Report();
     r.output.maxBpc = reportedBits(10);
     r.output.edid = edid;
@@ -259,7 +260,7 @@ TEST(CheckVerdicts, AShallowReferenceOrUnknownOutputKeepsStatusZero) {
   r.output = DisplayOutputFacts{};
   r.output.name = "\\\\.\\DISPLAY1";
   r.window8 = r.window10;
-  r.window10.narrowRamp.onScreen = r.window8.narrowRamp.onScreen = unknown;
+  r.window10.narrowRamp.onScreen = r.window8.narrowRamp.onScreen = unknownCount;
   CheckVerdict v = judgeDisplayChain(r);
   EXPECT_TRUE(v.tenBitsDelivered);
   EXPECT_NE(v.line.find("the 8-bit window is not a true 8-bit reference on this display"),
@@ -287,7 +288,7 @@ TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
   r.output = DisplayOutputFacts{};
   r.output.wayland = true;
   for (WindowMeasurement* w : {&r.window8, &r.window10})
-    w->fullRamp.onScreen = w->narrowRamp.onScreen = unknown;
+    w->fullRamp.onScreen = w->narrowRamp.onScreen = unknownCount;
   CheckVerdict v = judgeDisplayChain(r);
   EXPECT_TRUE(v.tenBitsDelivered);
   EXPECT_EQ(v.line,
@@ -387,7 +388,7 @@ TEST(CheckVerdicts, WindowsComposesAnSdrDesktopAtEightBits) {
   r.output.name = "\\\\.\\DISPLAY1";
   r.output.systemBitsPerColour = reportedBits(10);
   for (WindowMeasurement* w : {&r.window8, &r.window10})
-    w->fullRamp.onScreen = w->narrowRamp.onScreen = unknown;
+    w->fullRamp.onScreen = w->narrowRamp.onScreen = unknownCount;
   const CheckVerdict unknownComposition = judgeDisplayChain(r);
   r.output.composition = DesktopComposition::Sdr8;
   CheckVerdict v = judgeDisplayChain(r);
@@ -444,13 +445,13 @@ TEST(CheckVerdicts, WindowsComposesAnSdrDesktopAtEightBits) {
 }
 
 TEST(CheckVerdicts, TenBitLevelsNeedNineTenthsOfTheCount) {
-  const RampMeasurement narrow = {0, unknown, 26, 104};
+  const RampMeasurement narrow = {0, unknownCount, 26, 104};
   EXPECT_TRUE(holdsTenBitLevels(104, narrow));
   EXPECT_TRUE(holdsTenBitLevels(94, narrow));
   EXPECT_FALSE(holdsTenBitLevels(93, narrow));
   EXPECT_FALSE(holdsTenBitLevels(52, narrow)) << "9 bits are not 10";
-  EXPECT_FALSE(holdsTenBitLevels(unknown, narrow));
-  const RampMeasurement tiny = {0, unknown, 3, 3};
+  EXPECT_FALSE(holdsTenBitLevels(unknownCount, narrow));
+  const RampMeasurement tiny = {0, unknownCount, 3, 3};
   EXPECT_FALSE(holdsTenBitLevels(3, tiny)) << "no more than 8 bits allow proves nothing";
 }
 

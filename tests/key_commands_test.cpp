@@ -14,8 +14,8 @@ std::string calls;
 void recordQuit() {
   calls += "quit ";
 }
-void recordLight(int lightIndex, bool off) {
-  calls += "light" + std::to_string(lightIndex) + (off ? "=off " : "=on ");
+void recordLight(Light light, bool on) {
+  calls += std::string(light == Light::Main ? "main" : "side") + (on ? "=on " : "=off ");
 }
 void recordRefresh() {
   calls += "refresh ";
@@ -52,8 +52,8 @@ TEST_F(KeyCommandsTest, EachKeyRunsItsCommandWithItsRefreshCount) {
   const Row rows[] = {
       {ViewerKey::Escape, "quit "},
       {ViewerKey::Space, ""},
-      {ViewerKey::MainLight, "light0=off refresh refresh "},
-      {ViewerKey::SideLight, "light1=off refresh refresh "},
+      {ViewerKey::MainLight, "main=off refresh refresh "},
+      {ViewerKey::SideLight, "side=off refresh refresh "},
       {ViewerKey::Shade, "refresh refresh "},
       {ViewerKey::RampColour, "refresh refresh "},
       {ViewerKey::Logo, "refresh "},
@@ -77,7 +77,7 @@ TEST_F(KeyCommandsTest, EachKeyRunsItsCommandWithItsRefreshCount) {
 TEST_F(KeyCommandsTest, PressingALightKeyTwiceSwitchesTheLightBackOn) {
   handleViewerKey(ViewerKey::MainLight, recorder);
   handleViewerKey(ViewerKey::MainLight, recorder);
-  EXPECT_EQ(calls, "light0=off refresh refresh light0=on refresh refresh ");
+  EXPECT_EQ(calls, "main=off refresh refresh main=on refresh refresh ");
   EXPECT_FALSE(viewerState.mainLightOff);
 }
 

@@ -672,8 +672,8 @@ TEST_F(SceneTest, SplitViewShowsOneFrameNarrowedLeftAndAtTenBitsRight) {
   viewerState.mainLightOff = viewerState.sideLightOff = true;
   for (Canvas* canvas : {&surface, &window8}) {
     canvas->makeCurrent();
-    switchLightInCurrentContext(0, true);
-    switchLightInCurrentContext(1, true);
+    switchLightInCurrentContext(Light::Main, false);
+    switchLightInCurrentContext(Light::Side, false);
   }
   surface.makeCurrent();
   glyphListBase = buildGlyphLists();

@@ -6,24 +6,6 @@
 #include <cstring>
 #include <set>
 
-#include "viewer/viewer_state.h"
-
-StartOptions startOptionsFromArguments(int argc, const char* const* argv, bool dxgiOffered) {
-  StartOptions options;
-  for (int i = 1; i < argc; ++i) {
-    bool* option = nullptr;
-    if (std::strcmp(argv[i], "--check") == 0) option = &options.check;
-    if (std::strcmp(argv[i], "--fullscreen") == 0) option = &options.fullScreen;
-    if (std::strcmp(argv[i], "--blind") == 0) option = &options.blind;
-    if (dxgiOffered && std::strcmp(argv[i], "--dxgi") == 0) option = &options.dxgi;
-    if (option == nullptr || *option) return StartOptions{false};
-    *option = true;
-  }
-  // The check names the halves; the blind test must not.
-  if (options.check && options.blind) return StartOptions{false};
-  return options;
-}
-
 const char* presentationName(Presentation presentation) {
   switch (presentation) {
     case Presentation::FullScreenExclusive:
@@ -45,45 +27,6 @@ ReportedBits reportedBits(long long value) {
 
 namespace {
 
-float rampWidth(int preset) {
-  return shadePresets[preset].shadeTop - shadePresets[preset].shadeBottom;
-}
-
-// Row 0 of the table is never drawn; a flat preset shows no ramp.
-int presetBy(bool widest) {
-  int chosen = 0;
-  for (int preset = 1; preset < shadePresetCount; ++preset) {
-    if (rampWidth(preset) <= 0.0f) continue;
-    if (chosen == 0 ||
-        (widest ? rampWidth(preset) > rampWidth(chosen) : rampWidth(preset) < rampWidth(chosen)))
-      chosen = preset;
-  }
-  return chosen;
-}
-
-}  // namespace
-
-int widestRampPreset() {
-  return presetBy(true);
-}
-
-int narrowestRampPreset() {
-  return presetBy(false);
-}
-
-int rampLevelsAllowed(float bottom, float top, int width, int height, int bits) {
-  const int side = width > height ? width : height;
-  const double maxLevel = static_cast<double>((1 << bits) - 1);
-  std::set<long> levels;
-  for (int y = 0; y < height; ++y) {
-    const double grey = bottom + (top - bottom) * (y + 0.5) / side;
-    levels.insert(std::lround(grey * maxLevel));
-  }
-  return static_cast<int>(levels.size());
-}
-
-namespace {
-
 constexpr std::size_t edidBlockSize = 128;
 
 bool validBaseBlock(const unsigned char* bytes, std::size_t size) {
@@ -96,7 +39,7 @@ bool validBaseBlock(const unsigned char* bytes, std::size_t size) {
 
 // EDID 1.4's video input byte: bits 6-4 the colour depth, 3-0 the interface.
 void readVideoInput(unsigned char input, EdidColour& edid) {
-  static const int depths[8] = {unknown, 6, 8, 10, 12, 14, 16, unknown};
+  static const int depths[8] = {unknownCount, 6, 8, 10, 12, 14, 16, unknownCount};
   static const char* const interfaces[16] = {"", "DVI", "HDMI", "HDMI", "MDDI", "DisplayPort"};
   edid.bitsPerColour = depths[(input >> 4) & 7];
   const char* name = interfaces[input & 0x0f];
@@ -124,7 +67,8 @@ void readHdmiDeepColour(const unsigned char* block, EdidColour& edid) {
         if (flags & 0x20) bits = 12;
         if (flags & 0x40) bits = 16;
       }
-      if (edid.bitsPerColour == unknown || bits > edid.bitsPerColour) edid.bitsPerColour = bits;
+      if (edid.bitsPerColour == unknownCount || bits > edid.bitsPerColour)
+        edid.bitsPerColour = bits;
     }
     i += length + 1;
   }
@@ -170,7 +114,7 @@ DesktopComposition desktopComposition(const AdvancedColourAnswers& answers) {
 }
 
 bool holdsTenBitLevels(int count, const RampMeasurement& ramp) {
-  return count != unknown && count > ramp.allowed8 && count * 10 >= ramp.allowed10 * 9;
+  return count != unknownCount && count > ramp.allowed8 && count * 10 >= ramp.allowed10 * 9;
 }
 
 namespace {
@@ -211,9 +155,9 @@ const char* name8(const CheckReport& report) {
 bool trueEightBitReference(const CheckReport& report) {
   const WindowMeasurement& w = report.window8;
   const RampMeasurement& ramp = w.narrowRamp;
-  const int shown = ramp.onScreen != unknown ? ramp.onScreen : ramp.drawn;
+  const int shown = ramp.onScreen != unknownCount ? ramp.onScreen : ramp.drawn;
   const bool eightBits = w.redBits == 8 && w.greenBits == 8 && w.blueBits == 8;
-  return (eightBits || fullScreen(report)) && shown != unknown && shown <= ramp.allowed8 + 1;
+  return (eightBits || fullScreen(report)) && shown != unknownCount && shown <= ramp.allowed8 + 1;
 }
 
 // A reported figure that may decide the verdict: one below 10 bits loses bits.
@@ -242,12 +186,12 @@ std::string tenBitWindowLoss(const CheckReport& report) {
         "the %s's framebuffer holds only %d of %d levels (8 bits allow %d): the "
         "driver renders it at fewer bits than its format has.",
         name10(report), ramp.drawn, ramp.allowed10, ramp.allowed8);
-  if (ramp.onScreen != unknown && !holdsTenBitLevels(ramp.onScreen, ramp)) {
+  if (ramp.onScreen != unknownCount && !holdsTenBitLevels(ramp.onScreen, ramp)) {
     std::string line =
         printed("the %s holds %d of %d levels in its framebuffer, but only %d reach the %s",
                 name10(report), ramp.drawn, ramp.allowed10, ramp.onScreen,
                 report.swapChain10.format.empty() ? "screen" : "swap chain's back buffer");
-    if (report.output.screenDepth != unknown && report.output.screenDepth < 30)
+    if (report.output.screenDepth != unknownCount && report.output.screenDepth < 30)
       line += printed(" (the X screen has depth %d: run the X server at depth 30).",
                       report.output.screenDepth);
     else
@@ -261,7 +205,7 @@ std::string tenBitWindowLoss(const CheckReport& report) {
 // the swap chain's back buffer, or in its framebuffer.
 std::string heldLevels(const CheckReport& report) {
   const RampMeasurement& ramp = report.window10.narrowRamp;
-  const bool seen = ramp.onScreen != unknown;
+  const bool seen = ramp.onScreen != unknownCount;
   const char* where = !seen                               ? ""
                       : report.swapChain10.format.empty() ? " on screen"
                                                           : " in the swap chain's back buffer";
@@ -307,7 +251,7 @@ std::string outputLoss(const CheckReport& report) {
         "%s, but Windows drives %s at %lld bits per colour (set 10 bpc in the graphics driver's "
         "control panel).",
         held.c_str(), name.c_str(), output.systemBitsPerColour.value);
-  if (output.edid.bitsPerColour != unknown && output.edid.bitsPerColour < 10)
+  if (output.edid.bitsPerColour != unknownCount && output.edid.bitsPerColour < 10)
     return printed(
         "%s, but the monitor on %s declares only %d bits per colour: it cannot show 10 bits "
         "(at best it dithers).",
@@ -359,7 +303,7 @@ CheckVerdict judgeDisplayChain(const CheckReport& report) {
                       "check that the compositor drives the output at 10 bits per colour (sway: "
                       "output NAME render_bit_depth 10) and the monitor's own settings.\n"};
   const bool outputKnown = valid(output.maxBpc) || valid(output.systemBitsPerColour);
-  const bool monitorKnown = output.edid.bitsPerColour != unknown;
+  const bool monitorKnown = output.edid.bitsPerColour != unknownCount;
   if (outputKnown && monitorKnown)
     return {true, "Verdict: every link seen carries 10 bits: " + held + ", " + outputName(output) +
                       " and its monitor take 10 bits or more.\n"};
@@ -371,12 +315,12 @@ CheckVerdict judgeDisplayChain(const CheckReport& report) {
 namespace {
 
 std::string bitsCell(const WindowMeasurement& w) {
-  if (w.redBits == unknown) return "-";
+  if (w.redBits == unknownCount) return "-";
   return printed("%d %d %d %d", w.redBits, w.greenBits, w.blueBits, w.alphaBits);
 }
 
 std::string countCell(int count) {
-  return count == unknown ? std::string("unknown") : printed("%d", count);
+  return count == unknownCount ? std::string("unknown") : printed("%d", count);
 }
 
 std::string reportedCell(const ReportedBits& bits) {
@@ -420,8 +364,8 @@ std::string monitorText(const EdidColour& edid) {
   if (!edid.valid) return printed("EDID %d.%d (invalid)", edid.version, edid.revision);
   std::string text = edid.digital ? "digital" : "analogue";
   if (*edid.interface != '\0') text += printed(" %s", edid.interface);
-  text += edid.bitsPerColour != unknown ? printed(", %d bits per colour", edid.bitsPerColour)
-                                        : std::string(", bits per colour unknown");
+  text += edid.bitsPerColour != unknownCount ? printed(", %d bits per colour", edid.bitsPerColour)
+                                             : std::string(", bits per colour unknown");
   return text + printed(" (EDID %d.%d)", edid.version, edid.revision);
 }
 
@@ -440,7 +384,7 @@ std::string formatCheckReport(const CheckReport& report) {
   const WindowMeasurement& w8 = report.window8;
   const WindowMeasurement& w10 = report.window10;
   const DisplayOutputFacts& output = report.output;
-  const bool onScreenKnown = w10.narrowRamp.onScreen != unknown;
+  const bool onScreenKnown = w10.narrowRamp.onScreen != unknownCount;
   std::string text = "Display chain check\n";
   text += printed("Presentation: %s\n", presentationName(report.presentation));
   text += row("", name8(report), name10(report));
@@ -471,4 +415,9 @@ std::string formatCheckReport(const CheckReport& report) {
                     bypassed ? " (bypassed in exclusive full screen)" : "");
   }
   return text + judgeDisplayChain(report).line;
+}
+
+bool printCheckReport(const CheckReport& report) {
+  printf("%s", formatCheckReport(report).c_str());
+  return judgeDisplayChain(report).tenBitsDelivered;
 }

@@ -3,14 +3,14 @@
 // declares, and one verdict naming the weakest link seen. Everything here is
 // plain data and arithmetic on what a front end measured, so the report and
 // its verdicts are tested without a window; the measuring itself is the
-// front end's (and render/level_count.h's).
+// front end's (and render/level_count.h's, which also holds the
+// measurement records).
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-// A count or a bit size the program could not find out itself.
-constexpr int unknown = -1;
+#include "render/level_count.h"
 
 // Bits per colour as the display side reports them (an output's "max bpc",
 // what Windows drives a display at). Nothing reported is a state of its own,
@@ -23,34 +23,6 @@ struct ReportedBits {
 };
 ReportedBits reportedBits(long long value);
 
-// What the command line asks for: the demonstration or (--check) the check,
-// either of them in full screen (--fullscreen), and presented through DXGI
-// swap chains (--dxgi) where the program offers it (Windows alone). Any
-// other argument, or one given twice, leaves `valid` false: the program
-// prints the usage line and ends with status 2. The options come in any order.
-struct StartOptions {
-  bool valid = true;
-  bool check = false;
-  bool fullScreen = false;
-  bool dxgi = false;
-  bool blind = false;  // the blind test, in full screen; not with --check
-};
-StartOptions startOptionsFromArguments(int argc, const char* const* argv, bool dxgiOffered = false);
-inline constexpr char usageLine[] = "Usage: lumivane [--fullscreen] [--check | --blind]\n";
-inline constexpr char usageLineWithDxgi[] =
-    "Usage: lumivane [--dxgi] [--fullscreen] [--check | --blind]\n";
-
-// The background presets the check draws: the widest ramp and the
-// narrowest one that is still a ramp (not one flat grey).
-int widestRampPreset();
-int narrowestRampPreset();
-
-// Distinct levels a background ramp from bottom to top can show in a window
-// of this inside size at `bits` per colour: the ramp spans the square
-// viewport (side = the larger dimension) anchored at the lower-left corner,
-// of which the window shows the lower `height` rows, sampled at pixel centres.
-int rampLevelsAllowed(float bottom, float top, int width, int height, int bits);
-
 // The monitor's own description in its EDID: the video input byte of EDID
 // 1.4 (bits per colour and interface), or what 1.3 and HDMI's deep-colour
 // flags tell. An EDID of any version but 1 is a structure this program does
@@ -60,27 +32,10 @@ struct EdidColour {
   bool valid = false;    // present, and of version 1
   int version = 0, revision = 0;
   bool digital = false;
-  int bitsPerColour = unknown;
+  int bitsPerColour = unknownCount;
   const char* interface = "";  // "DVI", "HDMI", "DisplayPort", ... or "" when undeclared
 };
 EdidColour parseEdid(const unsigned char* bytes, std::size_t size);
-
-struct RampMeasurement {
-  int drawn = unknown;     // distinct greys read back from the back buffer
-  int onScreen = unknown;  // distinct greys the window system holds after the swap
-  int allowed8 = 0, allowed10 = 0;
-};
-
-// Whether the window system shows a window's pixels one for one, or scales
-// the window (a compositor or Windows stretching it), which blends
-// neighbouring levels; unknown where a front end cannot tell.
-enum class PixelScaling { Unknown, OneToOne, Scaled };
-
-struct WindowMeasurement {
-  int redBits = unknown, greenBits = unknown, blueBits = unknown, alphaBits = unknown;
-  RampMeasurement fullRamp, narrowRamp;
-  PixelScaling pixels = PixelScaling::Unknown;
-};
 
 // Windows: how the desktop compositor composes windows on the monitor. An
 // SDR desktop is composed at 8 bits per colour, whatever the windows hold;
@@ -94,14 +49,14 @@ enum class ActiveColourMode { Unanswered, Sdr, WideColour, Hdr };
 struct AdvancedColourAnswers {
   bool answered = false;  // where false, nothing else here was told
   bool supported = false, enabled = false, wideColourEnforced = false;
-  int bitsPerColour = unknown;  // the link's, not the composition's
+  int bitsPerColour = unknownCount;  // the link's, not the composition's
   ActiveColourMode activeMode = ActiveColourMode::Unanswered;
 };
 DesktopComposition desktopComposition(const AdvancedColourAnswers& answers);
 
 struct DisplayOutputFacts {
   std::string name;                  // "DP-1", "\\.\DISPLAY1"; empty when none was found
-  int screenDepth = unknown;         // X only
+  int screenDepth = unknownCount;    // X only
   ReportedBits maxBpc;               // X: the output's "max bpc" property
   EdidColour edid;                   // X: the output's "EDID" property
   ReportedBits systemBitsPerColour;  // Windows: what the system drives the display at
@@ -158,3 +113,6 @@ CheckVerdict judgeDisplayChain(const CheckReport& report);
 
 // The table, one column per window, then the verdict line.
 std::string formatCheckReport(const CheckReport& report);
+
+// Prints the table and the verdict; whether 10 bits reach the screen.
+bool printCheckReport(const CheckReport& report);

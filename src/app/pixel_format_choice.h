@@ -9,6 +9,8 @@
 
 #include <vector>
 
+#include "render/level_count.h"
+
 struct PixelFormatCandidate {
   int redBits = 0, greenBits = 0, blueBits = 0, alphaBits = 0;
   int depthBits = 0;
@@ -49,10 +51,6 @@ int chooseNearestPixelFormat(const std::vector<PixelFormatCandidate>& candidates
                              const ColourRequest& request);
 
 // What a created context reports, read with glGetIntegerv.
-struct ContextColour {
-  int redBits, greenBits, blueBits;
-};
-
 // The format said so; the context has the last word. Prints the error line
 // naming the window and returns false when any colour size differs.
 bool contextHasChosenColour(const char* title, const ContextColour& got,

@@ -2,36 +2,54 @@
 
 #include <cstdio>
 
+#include "app/blind_test.h"
 #include "app/facts.h"
 
-int runStartup(const StartupSteps& steps) {
-  printf("%s", consoleBanner);
+namespace {
 
-  // A failure to start is never reported as success.
+// The windows and their contexts, 10-bit first; 0 when both stand and -1
+// when the program cannot start.
+int createWindows(const StartupSteps& steps) {
   if (!steps.openWindowSystem()) return -1;
 
   // The 10-bit window comes first: the program exists to show it and gives
   // up without it, leaving the error line readable for a while.
-  if (!steps.createWindow10()) {
+  if (!steps.createWindow(WhichWindow::TenBit)) {
     fflush(stdout);
     steps.sleepMilliseconds(5000);
     return -1;
   }
-  steps.showWindow10();
+  steps.makeCurrent(WhichWindow::TenBit);
+  steps.initContextState();
+  steps.showWindow(WhichWindow::TenBit);
 
-  if (!steps.createWindow8()) return -1;
+  if (!steps.createWindow(WhichWindow::EightBit)) return -1;
   // Lists are shared before either context creates one, and before the
   // 8-bit context has ever been current: some implementations (Wine's WGL
   // among them) can only share into a context that has never been used.
-  steps.shareLists();
-  steps.initWindow8Context();
-  steps.showWindow8();
-
-  // The glyphs are built once, in the shared space, so both windows draw
-  // the logo although only the 8-bit context builds it.
-  steps.makeWindow8Current();
-  steps.buildGlyphLists();
-  steps.startTimer();
-  steps.runMessageLoop();
+  if (steps.shareLists != nullptr) steps.shareLists();
+  steps.makeCurrent(WhichWindow::EightBit);
+  steps.initContextState();
+  steps.showWindow(WhichWindow::EightBit);
   return 0;
+}
+
+}  // namespace
+
+int runStartup(const StartupSteps& steps, const StartOptions& options) {
+  printf("%s", consoleBanner);
+  int status = createWindows(steps);
+  if (status == 0) {
+    // The glyphs are built once, in the shared space, so both windows draw
+    // the logo although only the 8-bit context builds it.
+    steps.makeCurrent(WhichWindow::EightBit);
+    steps.buildGlyphLists();
+    steps.startTimer();
+    if (options.check) {
+      status = steps.check() ? 0 : 1;
+    } else {
+      steps.runEventLoop();
+    }
+  }
+  return options.blind ? finishBlindTest(status) : status;
 }

@@ -4,21 +4,32 @@
 // system or OpenGL call of its own, so it runs under test with fake steps.
 #pragma once
 
+#include "app/start_options.h"
+
+// Which of the two display windows a step acts on.
+enum class WhichWindow { TenBit, EightBit };
+
 struct StartupSteps {
-  bool (*openWindowSystem)();    // window class and icons, or display connection; prints why not
-  bool (*createWindow10)();      // context current and initialised on success; prints why not
-  void (*showWindow10)();        // shown; painted at once or when first exposed
-  bool (*createWindow8)();       // with its context, not yet current; prints why not
-  void (*shareLists)();          // the 8-bit context joins the 10-bit context's list space
-  void (*initWindow8Context)();  // made current for the first time and given initContextState
-  void (*makeWindow8Current)();
-  void (*showWindow8)();
-  void (*buildGlyphLists)();  // logo glyphs in the shared space, 8-bit context current
-  void (*startTimer)();       // 16 ms refreshes
-  void (*runMessageLoop)();   // until Escape or a closed window
+  bool (*openWindowSystem)();  // window class and icons, or display connection; prints why not
+  // The window with its context, not yet shown; prints why not. The 8-bit
+  // context shares the 10-bit context's lists from its creation where the
+  // platform shares only then.
+  bool (*createWindow)(WhichWindow which);
+  void (*makeCurrent)(WhichWindow which);
+  void (*initContextState)();             // the current context's fixed state
+  void (*showWindow)(WhichWindow which);  // painted at once or when first exposed
+  void (*shareLists)();                   // the 8-bit context joins the 10-bit one's lists;
+                                          // null where contexts share at creation
+  void (*buildGlyphLists)();              // logo glyphs in the shared space, 8-bit context current
+  void (*startTimer)();                   // 16 ms refreshes
+  void (*runEventLoop)();                 // until Escape or a closed window
+  // With --check, the report in the event loop's place: whether 10 bits
+  // reach the screen.
+  bool (*check)();
   void (*sleepMilliseconds)(unsigned milliseconds);
 };
 
-// Returns the process exit status: 0 after a normal end, -1 when the program
-// could not start.
-int runStartup(const StartupSteps& steps);
+// Returns the process exit status: 0 after a normal end (with --check, 1
+// where 10 bits do not reach the screen), -1 when the program could not
+// start; with --blind, what finishBlindTest makes of that.
+int runStartup(const StartupSteps& steps, const StartOptions& options);

@@ -12,10 +12,6 @@ void initContextState() {
   glDepthFunc(GL_LEQUAL);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  // Culling stays off: both faces of every polygon are drawn and the depth
-  // test alone keeps rear faces behind front ones.
-  glFrontFace(GL_CW);
-  glCullFace(GL_BACK);
   glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
   glEnable(GL_LIGHTING);
   glEnable(GL_LIGHT0);
@@ -102,12 +98,12 @@ void largestDrawableSize(int& maxWidth, int& maxHeight) {
   }
 }
 
-void switchLightInCurrentContext(int lightIndex, bool off) {
-  const GLenum light = lightIndex == 0 ? GL_LIGHT0 : GL_LIGHT1;
-  if (off) {
-    glDisable(light);
+void switchLightInCurrentContext(Light light, bool on) {
+  const GLenum name = light == Light::Main ? GL_LIGHT0 : GL_LIGHT1;
+  if (on) {
+    glEnable(name);
   } else {
-    glEnable(light);
+    glDisable(name);
   }
 }
 

@@ -3,6 +3,8 @@
 // the context current on the calling thread.
 #pragma once
 
+#include "viewer/key_commands.h"
+
 // Once per display context, right after it is created and made current, while
 // its modelview matrix is still the identity (the light positions are given
 // in eye space then and never again).
@@ -26,9 +28,8 @@ void drawBackground();
 // drivers fail outright), so the display windows are never made larger.
 void largestDrawableSize(int& maxWidth, int& maxHeight);
 
-// Switches the main light (lightIndex 0, GL_LIGHT0) or the side light (1,
-// GL_LIGHT1) of the current context off or on.
-void switchLightInCurrentContext(int lightIndex, bool off);
+// Switches one light of the current context on or off.
+void switchLightInCurrentContext(Light light, bool on);
 
 // For a colour buffer that keeps alpha (an ARGB X visual, a Wayland buffer),
 // after renderFrame and before the swap. Each frame clears alpha to 0, which

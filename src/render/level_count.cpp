@@ -1,5 +1,6 @@
 #include "render/level_count.h"
 
+#include <cmath>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -7,6 +8,45 @@
 #include "render/frame_setup.h"
 #include "render/gl_headers.h"
 #include "viewer/viewer_state.h"
+
+namespace {
+
+float rampWidth(int preset) {
+  return shadePresets[preset].shadeTop - shadePresets[preset].shadeBottom;
+}
+
+// Row 0 of the table is never drawn; a flat preset shows no ramp.
+int presetBy(bool widest) {
+  int chosen = 0;
+  for (int preset = 1; preset < shadePresetCount; ++preset) {
+    if (rampWidth(preset) <= 0.0f) continue;
+    if (chosen == 0 ||
+        (widest ? rampWidth(preset) > rampWidth(chosen) : rampWidth(preset) < rampWidth(chosen)))
+      chosen = preset;
+  }
+  return chosen;
+}
+
+}  // namespace
+
+int widestRampPreset() {
+  return presetBy(true);
+}
+
+int narrowestRampPreset() {
+  return presetBy(false);
+}
+
+int rampLevelsAllowed(float bottom, float top, int width, int height, int bits) {
+  const int side = width > height ? width : height;
+  const double maxLevel = static_cast<double>((1 << bits) - 1);
+  std::set<long> levels;
+  for (int y = 0; y < height; ++y) {
+    const double grey = bottom + (top - bottom) * (y + 0.5) / side;
+    levels.insert(std::lround(grey * maxLevel));
+  }
+  return static_cast<int>(levels.size());
+}
 
 ContextColour currentContextColour() {
   WindowMeasurement bits;

@@ -1,10 +1,48 @@
 // Measuring what a framebuffer really holds: the background ramp alone,
 // drawn into the back buffer of the current context as renderFrame draws
-// it, read back before any swap and its distinct greys counted.
+// it, read back before any swap and its distinct greys counted; and the
+// records the counts go into, with the level arithmetic they are held
+// against (plain data, which the check's report in app/ reads).
 #pragma once
 
-#include "app/display_check.h"
-#include "app/pixel_format_choice.h"
+// A count or a bit size the program could not find out itself.
+constexpr int unknownCount = -1;
+
+// The bits of red, green and blue a context holds.
+struct ContextColour {
+  int redBits, greenBits, blueBits;
+};
+
+// The background ramps' levels in one window: as drawn, as shown, and what
+// 8 and 10 bits allow at its size.
+struct RampMeasurement {
+  int drawn = unknownCount;     // distinct greys read back from the back buffer
+  int onScreen = unknownCount;  // distinct greys the window system holds after the swap
+  int allowed8 = 0, allowed10 = 0;
+};
+
+// Whether the window system shows a window's pixels one for one, or scales
+// the window (a compositor or Windows stretching it), which blends
+// neighbouring levels; unknown where a front end cannot tell.
+enum class PixelScaling { Unknown, OneToOne, Scaled };
+
+struct WindowMeasurement {
+  int redBits = unknownCount, greenBits = unknownCount, blueBits = unknownCount,
+      alphaBits = unknownCount;
+  RampMeasurement fullRamp, narrowRamp;
+  PixelScaling pixels = PixelScaling::Unknown;
+};
+
+// The background presets the check draws: the widest ramp and the
+// narrowest one that is still a ramp (not one flat grey).
+int widestRampPreset();
+int narrowestRampPreset();
+
+// Distinct levels a background ramp from bottom to top can show in a window
+// of this inside size at `bits` per colour: the ramp spans the square
+// viewport (side = the larger dimension) anchored at the lower-left corner,
+// of which the window shows the lower `height` rows, sampled at pixel centres.
+int rampLevelsAllowed(float bottom, float top, int width, int height, int bits);
 
 // The current context's bits of red, green and blue, to hold against the
 // format it was created with.

@@ -138,9 +138,6 @@ void drawLogo() {
   glLoadIdentity();
   glPushMatrix();
   glTranslatef(3.5f, -5.2f, -13.0f);
-  // The glyphs are one em high, already the logo's size; the scale of 1 is
-  // where another size would be set.
-  glScalef(1.0f, 1.0f, 1.0f);
   // glRotated normalises its axis, so any positive x length gives the same
   // rocking about the x axis; 0.01 is how the scene has always written it.
   const GLfloat axisX = 0.01f;

@@ -133,28 +133,40 @@ void readEightBitValues(int left, int width, int height, std::vector<GLubyte>& p
   glReadPixels(left, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
 }
 
-// Draws 8-bit values back over the width by height pixels from column
-// `left`: the framebuffer then holds in each the 8-bit value widened to its
-// own bits. Without depth test they replace what is there and leave the
-// depth buffer alone.
-void drawEightBitValues(int left, int width, int height, const std::vector<GLubyte>& pixels) {
-  glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_TRANSFORM_BIT | GL_CURRENT_BIT);
+// Pixels as units over the width by height area from column `left`, unlit
+// and without depth test, z from -depth to depth; the attributes (with
+// `moreAttributes`) and matrices come back with endPixelView.
+void beginPixelView(GLbitfield moreAttributes, int left, int width, int height, double depth) {
+  glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_TRANSFORM_BIT | GL_CURRENT_BIT |
+               moreAttributes);
   glDisable(GL_DEPTH_TEST);
   glDisable(GL_LIGHTING);
   glViewport(left, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
+  glOrtho(0.0, width, 0.0, height, -depth, depth);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  glRasterPos2i(0, 0);
-  glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+}
+
+void endPixelView() {
   glPopMatrix();
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glPopAttrib();
+}
+
+// Draws 8-bit values back over the width by height pixels from column
+// `left`: the framebuffer then holds in each the 8-bit value widened to its
+// own bits. Without depth test they replace what is there and leave the
+// depth buffer alone.
+void drawEightBitValues(int left, int width, int height, const std::vector<GLubyte>& pixels) {
+  beginPixelView(0, left, width, height, 1.0);
+  glRasterPos2i(0, 0);
+  glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+  endPixelView();
 }
 
 // The 8-bit half, from column `left`, `draw(x)` drawing it as a window of
@@ -206,17 +218,7 @@ void drawLabel(const char* text, int left, int width, int height) {
   const float x = em / 2.0f;
   const float baseline = static_cast<float>(height) - em / 2.0f - 0.75f * em;
 
-  glPushAttrib(GL_ENABLE_BIT | GL_VIEWPORT_BIT | GL_TRANSFORM_BIT | GL_CURRENT_BIT | GL_LIST_BIT);
-  glDisable(GL_LIGHTING);
-  glDisable(GL_DEPTH_TEST);
-  glViewport(left, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  glOrtho(0.0, width, 0.0, height, -10.0, 10.0);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
+  beginPixelView(GL_LIST_BIT, left, width, height, 10.0);
   glListBase(glyphListBase);
   glColor3f(0.0f, 0.0f, 0.55f);
   const float offsets[8][2] = {{-1, -1}, {0, -1}, {1, -1}, {-1, 0},
@@ -225,10 +227,7 @@ void drawLabel(const char* text, int left, int width, int height) {
     drawLabelText(text, x, baseline, em, offset[0] * outline, offset[1] * outline);
   glColor3f(1.0f, 1.0f, 0.0f);
   drawLabelText(text, x, baseline, em, 0.0f, 0.0f);
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glPopAttrib();
+  endPixelView();
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 // label in its top left corner names it.
 #pragma once
 
-#include "app/display_check.h"
+#include "render/level_count.h"
 
 // How OpenGL entry points beyond 1.1 (framebuffer objects) are found with
 // the context current: glXGetProcAddress, wglGetProcAddress or

@@ -16,11 +16,11 @@ bool handleViewerKey(ViewerKey key, const FrontEndActions& actions) {
     case ViewerKey::Space:  // consumed, does nothing
       return true;
     case ViewerKey::MainLight:
-      actions.switchLight(0, toggleMainLight());
+      actions.switchLight(Light::Main, !toggleMainLight());
       refresh(actions, 2);
       return true;
     case ViewerKey::SideLight:
-      actions.switchLight(1, toggleSideLight());
+      actions.switchLight(Light::Side, !toggleSideLight());
       refresh(actions, 2);
       return true;
     case ViewerKey::Shade:

@@ -20,10 +20,14 @@ enum class ViewerKey {
   Right
 };
 
+// The scene's two lights: the main light (GL_LIGHT0) and the side light
+// (GL_LIGHT1).
+enum class Light { Main, Side };
+
 struct FrontEndActions {
-  void (*quit)();                                 // end the message loop
-  void (*switchLight)(int lightIndex, bool off);  // 0 main, 1 side; in both contexts
-  void (*refreshBoth)();                          // paint the 10-bit window, then the 8-bit one
+  void (*quit)();                             // end the message loop
+  void (*switchLight)(Light light, bool on);  // in both contexts
+  void (*refreshBoth)();                      // paint the 10-bit window, then the 8-bit one
   // Measure both windows and print the check's report; the program goes on.
   // A front end without one leaves the key to the platform's default.
   void (*printReport)() = nullptr;

@@ -2,14 +2,15 @@
 // into plain records for the exact-size choice, creating each window's EGL
 // surface and desktop OpenGL compatibility context (the 8-bit one sharing the
 // 10-bit context's display lists, which EGL arranges when a context is
-// created) and confirming with GL_RED_BITS that the context really got the
-// colour depth it was chosen for.
+// created) and confirming with GL_RED_BITS, GL_GREEN_BITS and GL_BLUE_BITS
+// that the context really got the colour depth it was chosen for.
 
 #include <cstdio>
 #include <vector>
 
 #include "render/frame_setup.h"
 #include "render/gl_headers.h"
+#include "render/level_count.h"
 #include "wayland/wayland_front_end.h"
 
 namespace wayland {
@@ -18,7 +19,7 @@ namespace {
 
 int attribute(EGLConfig config, EGLint name) {
   EGLint value = 0;
-  eglGetConfigAttrib(globals.eglDisplay, config, name, &value);
+  eglGetConfigAttrib(frontEnd.connection.eglDisplay, config, name, &value);
   return value;
 }
 
@@ -40,11 +41,13 @@ PixelFormatCandidate describe(EGLConfig config) {
 
 }  // namespace
 
-EGLConfig findEglConfig(const ColourRequest& colour, bool& hasAlpha) {
+EGLConfig findEglConfig(const ColourRequest& colour, bool nearestIfNone,
+                        PixelFormatCandidate& chosen) {
   EGLint count = 0;
-  if (!eglGetConfigs(globals.eglDisplay, nullptr, 0, &count) || count <= 0) return nullptr;
+  if (!eglGetConfigs(frontEnd.connection.eglDisplay, nullptr, 0, &count) || count <= 0)
+    return nullptr;
   std::vector<EGLConfig> all(static_cast<std::size_t>(count));
-  eglGetConfigs(globals.eglDisplay, all.data(), count, &count);
+  eglGetConfigs(frontEnd.connection.eglDisplay, all.data(), count, &count);
   all.resize(static_cast<std::size_t>(count));
   // Multisampled configurations would blend neighbouring levels at edges;
   // the background's levels must come out as drawn, so they are no candidates.
@@ -55,20 +58,23 @@ EGLConfig findEglConfig(const ColourRequest& colour, bool& hasAlpha) {
     candidates.push_back(config);
     records.push_back(describe(config));
   }
-  const int chosen = choosePixelFormat(records, colour);
-  if (chosen < 0) return nullptr;
-  hasAlpha = records[static_cast<std::size_t>(chosen)].alphaBits > 0;
-  return candidates[static_cast<std::size_t>(chosen)];
+  int index = choosePixelFormat(records, colour);
+  if (index < 0 && nearestIfNone) index = chooseNearestPixelFormat(records, colour);
+  if (index < 0) return nullptr;
+  chosen = records[static_cast<std::size_t>(index)];
+  return candidates[static_cast<std::size_t>(index)];
 }
 
 bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext shareList,
-                          int colourBits) {
-  record.eglSurface = eglCreateWindowSurface(
-      globals.eglDisplay, config, reinterpret_cast<EGLNativeWindowType>(record.eglWindow), nullptr);
+                          const PixelFormatCandidate& chosen) {
+  record.eglSurface =
+      eglCreateWindowSurface(frontEnd.connection.eglDisplay, config,
+                             reinterpret_cast<EGLNativeWindowType>(record.eglWindow), nullptr);
   const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                       EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
   if (record.eglSurface != EGL_NO_SURFACE)
-    record.context = eglCreateContext(globals.eglDisplay, config, shareList, contextAttributes);
+    record.context =
+        eglCreateContext(frontEnd.connection.eglDisplay, config, shareList, contextAttributes);
   if (record.eglSurface == EGL_NO_SURFACE || record.context == EGL_NO_CONTEXT) {
     printf("ERROR: Unable to create the GL rendering context for the '%s' window!\n", record.title);
     return false;
@@ -83,15 +89,12 @@ bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext sh
     libdecor_frame_set_max_content_size(record.frame, record.maxWidth, record.maxHeight);
   // A swap must never wait for the compositor's frame callback: a window it
   // hides gets none, and the other window would stop with it.
-  eglSwapInterval(globals.eglDisplay, 0);
+  eglSwapInterval(frontEnd.connection.eglDisplay, 0);
   // The configuration said so; the context has the last word.
-  GLint redBits = 0;
-  glGetIntegerv(GL_RED_BITS, &redBits);
+  const ContextColour colour = currentContextColour();
   releaseContext();
-  if (redBits != colourBits) {
-    printf("ERROR: The '%s' window got %d bits per colour instead of %d!\n", record.title,
-           static_cast<int>(redBits), colourBits);
-    eglDestroyContext(globals.eglDisplay, record.context);
+  if (!contextHasChosenColour(record.title, colour, chosen)) {
+    eglDestroyContext(frontEnd.connection.eglDisplay, record.context);
     record.context = EGL_NO_CONTEXT;
     return false;
   }
@@ -99,11 +102,12 @@ bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext sh
 }
 
 void makeContextCurrent(const DisplayWindow& record) {
-  eglMakeCurrent(globals.eglDisplay, record.eglSurface, record.eglSurface, record.context);
+  eglMakeCurrent(frontEnd.connection.eglDisplay, record.eglSurface, record.eglSurface,
+                 record.context);
 }
 
 void releaseContext() {
-  eglMakeCurrent(globals.eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+  eglMakeCurrent(frontEnd.connection.eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
 }
 
 }  // namespace wayland

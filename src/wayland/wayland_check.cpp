@@ -50,8 +50,7 @@ bool reportDisplayChain() {
     measureWindow(window10, report.window10);
     report.output.fractionalScale = window8.fractionalScale || window10.fractionalScale;
   }
-  printf("%s", formatCheckReport(report).c_str());
-  return judgeDisplayChain(report).tenBitsDelivered;
+  return printCheckReport(report);
 }
 
 void printReportAndRepaint() {

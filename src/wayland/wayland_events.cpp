@@ -1,4 +1,4 @@
-// What the window procedure does on Win32, for a Wayland connection: paints
+// The Wayland event loop and what it runs: paints
 // the display windows, gives keys and the pointer their commands (through
 // wayland_input.cpp), keeps the 10-bit window the size of the 8-bit one where
 // the compositor leaves sizes to us, ends the program on Escape or a closed
@@ -32,34 +32,17 @@ namespace wayland {
 
 namespace {
 
-bool quitRequested = false;
-bool lostConnection = false;
-int refreshTimer = -1;
-
-// SIGINT and SIGTERM: the handler only notes the signal and wakes the loop
-// through a pipe, which the loop polls beside the display connection.
-volatile std::sig_atomic_t signalNumber = 0;
-int signalPipe[2] = {-1, -1};
-
-void noteEndingSignal(int number) {
-  if (signalNumber == 0) signalNumber = number;
-  const char wake = 0;
-  if (write(signalPipe[1], &wake, 1) < 0) {
-    // The pipe is full: the loop is already woken.
-  }
-}
-
 void quit() {
-  quitRequested = true;
+  frontEnd.quitRequested = true;
 }
 
 // A light switch applies to both contexts, the 10-bit one first; the next
 // paint makes its own context current in any case.
-void switchLight(int lightIndex, bool off) {
-  for (const DisplayWindow* record : {&window10, &window8}) {
-    if (record->context == EGL_NO_CONTEXT) continue;
-    makeContextCurrent(*record);
-    switchLightInCurrentContext(lightIndex, off);
+void switchLight(Light light, bool on) {
+  for (const DisplayWindow& record : frontEnd.windows) {
+    if (record.context == EGL_NO_CONTEXT) continue;
+    makeContextCurrent(record);
+    switchLightInCurrentContext(light, on);
   }
   releaseContext();
 }
@@ -105,14 +88,14 @@ void refreshWindow(DisplayWindow& record) {
 }
 
 bool noteLostConnection() {
-  if (!lostConnection) printf("ERROR: The connection to the Wayland display was lost!\n");
-  lostConnection = true;
+  if (!frontEnd.lostConnection) printf("ERROR: The connection to the Wayland display was lost!\n");
+  frontEnd.lostConnection = true;
   return false;
 }
 
 void tick() {
   uint64_t expirations = 0;
-  if (read(refreshTimer, &expirations, sizeof expirations) != sizeof expirations) return;
+  if (read(frontEnd.refreshTimer, &expirations, sizeof expirations) != sizeof expirations) return;
   // Like WM_TIMER, late ticks are not made up for with a burst.
   if (!viewerState.paused) refreshBoth();
 }
@@ -120,7 +103,7 @@ void tick() {
 // Reads what the compositor sent (waiting as long as it takes, or until a
 // timer expires) and runs its handlers; false when the connection broke.
 bool pumpEvents(bool withTimers) {
-  wl_display* display = globals.display;
+  wl_display* display = frontEnd.connection.display;
   while (wl_display_prepare_read(display) != 0)
     if (wl_display_dispatch_pending(display) < 0) return noteLostConnection();
   // A full socket (EAGAIN) empties while we wait; anything else is fatal.
@@ -129,10 +112,10 @@ bool pumpEvents(bool withTimers) {
     return noteLostConnection();
   }
   pollfd waits[4] = {{wl_display_get_fd(display), POLLIN, 0},
-                     {withTimers ? refreshTimer : -1, POLLIN, 0},
+                     {withTimers ? frontEnd.refreshTimer : -1, POLLIN, 0},
                      {withTimers ? keyRepeatTimer() : -1, POLLIN, 0},
-                     {signalPipe[0], POLLIN, 0}};
-  if (signalNumber != 0) {
+                     {endingSignalDescriptor(), POLLIN, 0}};
+  if (endingSignal() != 0) {
     wl_display_cancel_read(display);
     return true;
   }
@@ -175,7 +158,7 @@ void paintDisplayWindow(DisplayWindow& record) {
   // The compositor would show alpha 0 as see-through.
   if (record.hasAlpha) makeFrameOpaque();
   askWhenShown(record);
-  eglSwapBuffers(globals.eglDisplay, record.eglSurface);
+  eglSwapBuffers(frontEnd.connection.eglDisplay, record.eglSurface);
   // No context stays current between events.
   releaseContext();
 }
@@ -225,7 +208,7 @@ void requestQuit() {
 }
 
 bool connectionLost() {
-  return lostConnection;
+  return frontEnd.lostConnection;
 }
 
 bool dispatchDisplay() {
@@ -233,22 +216,22 @@ bool dispatchDisplay() {
 }
 
 bool roundTrip() {
-  if (lostConnection) return false;
-  return wl_display_roundtrip(globals.display) >= 0 || noteLostConnection();
+  if (frontEnd.lostConnection) return false;
+  return wl_display_roundtrip(frontEnd.connection.display) >= 0 || noteLostConnection();
 }
 
 void startRefreshTimer() {
-  refreshTimer = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+  frontEnd.refreshTimer = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
   itimerspec every = {};
   every.it_interval = {0, static_cast<long>(refreshPeriodMs) * 1000000L};
   every.it_value = every.it_interval;
-  timerfd_settime(refreshTimer, 0, &every, nullptr);
+  timerfd_settime(frontEnd.refreshTimer, 0, &every, nullptr);
 }
 
 void runEventLoop() {
   // The blind test ends where full screen is taken from it: the two windows
   // would tell which picture is which.
-  while (!quitRequested && !lostConnection && signalNumber == 0 &&
+  while (!frontEnd.quitRequested && !frontEnd.lostConnection && endingSignal() == 0 &&
          !(viewerState.blindTestRunning && !fullScreenShown())) {
     leaveFullScreenIfTakenAway();
     // Windows configured anew are painted at their new size, also when
@@ -257,26 +240,8 @@ void runEventLoop() {
       if (record->needsPaint && record->shown) paintDisplayWindow(*record);
     if (!pumpEvents(true)) break;
   }
-  if (refreshTimer >= 0) close(refreshTimer);
-  refreshTimer = -1;
-}
-
-void endOnSignals() {
-  if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-    signalPipe[0] = signalPipe[1] = -1;
-    return;  // the default handlers stay: an abrupt end, but an end
-  }
-  struct sigaction action = {};
-  action.sa_handler = noteEndingSignal;
-  sigemptyset(&action.sa_mask);
-  // A second Ctrl+C ends the program at once, should the orderly end hang.
-  action.sa_flags = SA_RESETHAND;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
-
-int endingSignal() {
-  return signalNumber;
+  if (frontEnd.refreshTimer >= 0) close(frontEnd.refreshTimer);
+  frontEnd.refreshTimer = -1;
 }
 
 }  // namespace wayland

@@ -1,11 +1,10 @@
-// The Wayland front end, with EGL contexts: the Wayland program's start-up
-// steps (wayland_startup.cpp), the compositor connection and the two
+// The Wayland front end, with EGL contexts: the start-up steps and
+// runApplication (wayland_startup.cpp), the compositor connection and the two
 // toplevel windows with their decorations (wayland_window.cpp), exact EGL
 // configurations and desktop OpenGL compatibility contexts (egl_context.cpp),
 // keys through xkbcommon and the left-button drag (wayland_input.cpp), the
 // outputs and each window's buffer scale (wayland_output.cpp), and the event
-// loop that does the window procedure's work (wayland_events.cpp):
-// painting, the front-end actions, the size rule and the 16 ms timer
+// loop (wayland_events.cpp): painting, the front-end actions, the size rule and the 16 ms timer
 // beside the display connection; the check's report (wayland_check.cpp) of
 // what each window's framebuffer holds; full screen's split view on a toplevel
 // of its own (wayland_full_screen.cpp). The logo's glyph lists come from
@@ -16,8 +15,8 @@
 // no fractional buffer scales (where an output's scale is fractional the
 // compositor resamples, and the check's report says so); no window
 // positions, which are the compositor's to choose; no list sharing after
-// creation (EGL shares only when the 8-bit context is created, so that step
-// is empty). Title bars come from the compositor where it offers server-side
+// creation (EGL shares only when the 8-bit context is created, so that
+// start-up step is absent). Title bars come from the compositor where it offers server-side
 // decorations, and are drawn by libdecor where it does not.
 #pragma once
 
@@ -33,10 +32,17 @@
 #include <vector>
 
 #include "app/display_check.h"
+#include "app/facts.h"
 #include "app/pixel_format_choice.h"
+#include "app/start_options.h"
+#include "app/startup.h"
+#include "posix/ending_signal.h"
 #include "viewer/key_commands.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
+
+// xdg-output's manager (its protocol header is wayland_output.cpp's alone).
+struct zxdg_output_manager_v1;
 
 namespace wayland {
 
@@ -78,8 +84,12 @@ struct DisplayWindow {
   bool fullScreenState = false;  // its latest configure says it is full screen
 };
 
-// What the connection offers, bound once at start.
-struct Globals {
+// An output the compositor offers (wayland_output.cpp).
+struct Output;
+
+// The connection, what it offers (bound once at start) and EGL on it
+// (wayland_window.cpp); dropped whole where the connection fails.
+struct Connection {
   wl_display* display = nullptr;
   wl_registry* registry = nullptr;
   wl_compositor* compositor = nullptr;
@@ -90,11 +100,48 @@ struct Globals {
   EGLDisplay eglDisplay = EGL_NO_DISPLAY;
 };
 
-extern Globals globals;
-extern DisplayWindow window10;  // 10-10-10-2
-extern DisplayWindow window8;   // 8 bits per colour
-// Full screen's split view: the 10-bit window's configuration and context.
-extern DisplayWindow windowFull;
+// Everything the Wayland front end keeps between calls, in one record
+// (wayland_window.cpp defines it); only the libdecor callback tables, which
+// libdecor takes by pointer, stay apart. SIGINT and SIGTERM are
+// posix/ending_signal's, shared with the X11 front end.
+struct FrontEnd {
+  Connection connection;
+  // The outputs and the xdg-output manager, where offered (wayland_output.cpp).
+  std::vector<Output*> outputs;
+  zxdg_output_manager_v1* outputManager = nullptr;
+  // The two display windows, indexed by WhichWindow (app/startup.h): the
+  // 10-10-10-2 one and the one of 8 bits per colour (wayland_startup.cpp).
+  DisplayWindow windows[2] = {{title10}, {title8}};
+  // Full screen's split view: the 10-bit window's configuration and context;
+  // whether the compositor granted full screen at least once and took it
+  // away since, and whether entering waits for it (wayland_full_screen.cpp).
+  DisplayWindow windowFull = {fullScreenTitle};
+  bool fullScreenGranted = false, fullScreenTakenAway = false, fullScreenEntering = false;
+  // The seat's keyboard and pointer, the keymap and its state, key repeat
+  // (the compositor's rate in keys per second, 0 for none, and delay; its
+  // timerfd and key), the surface under the pointer (wayland_input.cpp).
+  wl_keyboard* keyboard = nullptr;
+  wl_pointer* pointer = nullptr;
+  xkb_context* keyContext = nullptr;
+  xkb_keymap* keymap = nullptr;
+  xkb_state* keyState = nullptr;
+  int repeatRate = 25, repeatDelayMs = 600;
+  int repeatTimer = -1;
+  xkb_keycode_t repeatingKey = 0;
+  wl_surface* pointerSurface = nullptr;
+  bool pointerMoved = false;
+  // The event loop: the quit flag, a lost connection and the refresh
+  // timerfd (wayland_events.cpp).
+  bool quitRequested = false, lostConnection = false;
+  int refreshTimer = -1;
+  // What the command line asked for (wayland_startup.cpp).
+  bool startInFullScreen = false, blindTest = false;
+};
+
+extern FrontEnd frontEnd;
+inline DisplayWindow& window10 = frontEnd.windows[static_cast<int>(WhichWindow::TenBit)];
+inline DisplayWindow& window8 = frontEnd.windows[static_cast<int>(WhichWindow::EightBit)];
+inline DisplayWindow& windowFull = frontEnd.windowFull;
 
 // wayland_window.cpp: the connection and the windows themselves.
 // Connects to the compositor and learns what it offers; on failure leaves
@@ -126,24 +173,25 @@ void followOutputs(DisplayWindow& record);
 void updateBufferScale(DisplayWindow& record);
 
 // egl_context.cpp: configurations and contexts.
-EGLConfig findEglConfig(const ColourRequest& colour, bool& hasAlpha);  // nullptr if none
+// The exact configuration for the colour, else (nearestIfNone) the nearest;
+// nullptr if none.
+EGLConfig findEglConfig(const ColourRequest& colour, bool nearestIfNone,
+                        PixelFormatCandidate& chosen);
 // The EGL window surface and a context that shares display lists with
-// shareList (may be EGL_NO_CONTEXT), confirmed to have colourBits of red.
+// shareList (may be EGL_NO_CONTEXT), confirmed to have the chosen colour sizes.
 bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext shareList,
-                          int colourBits);
+                          const PixelFormatCandidate& chosen);
 void makeContextCurrent(const DisplayWindow& record);
 void releaseContext();
 
 // wayland_input.cpp: the seat's keyboard and pointer.
-// The key's symbols without and with Shift; Alt-modified keys are no commands.
-ViewerKey viewerKeyFromKeysyms(xkb_keysym_t unshifted, xkb_keysym_t shifted, bool altHeld);
 void listenToSeat(wl_seat* seat);
 int keyRepeatTimer();     // a timerfd, armed while a repeating key is held
 void repeatHeldKey();     // the repeat timer expired
 void handleDragMotion();  // pointer moves arrived in the last dispatch
 void releaseSeat();
 
-// wayland_events.cpp: what the window procedure does on Win32.
+// wayland_events.cpp: painting, the front-end actions, the size rule and the event loop.
 extern const FrontEndActions waylandActions;
 // Draws and commits a frame, asking the compositor to say when it shows it.
 void paintDisplayWindow(DisplayWindow& record);
@@ -163,10 +211,6 @@ bool roundTrip();
 void startRefreshTimer();  // every 16 ms from now on
 // Until Escape, a closed window, a lost connection or SIGINT/SIGTERM.
 void runEventLoop();
-// From now on SIGINT and SIGTERM end the event loop (or start-up's waits)
-// in order; endingSignal() is then the signal's number, else 0.
-void endOnSignals();
-int endingSignal();
 
 // wayland_full_screen.cpp: the split view on one full-screen toplevel.
 // Enters full screen on the 10-bit window's output and waits until the

@@ -15,24 +15,14 @@
 
 namespace wayland {
 
-DisplayWindow windowFull = {fullScreenTitle};
-
 namespace {
 
-// The compositor made the window full screen at least once, and took it
-// away since.
-bool granted = false;
-bool takenAway = false;
-// Entering waits for the compositor, running the handlers of what it sends
-// meanwhile: another F then is ignored.
-bool entering = false;
-
 bool createFullScreenWindow() {
-  bool hasAlpha = false;
+  PixelFormatCandidate chosen;
   // The same exact choice as the 10-bit window's: that one exists, so this does.
-  EGLConfig config = findEglConfig(tenBitColour, hasAlpha);
+  EGLConfig config = findEglConfig(tenBitColour, false, chosen);
   if (config == nullptr || !createSurfaceWindow(windowFull)) return false;
-  windowFull.hasAlpha = hasAlpha;
+  windowFull.hasAlpha = chosen.alphaBits > 0;
   // Asked before the first commit, so that it is mapped full screen at once,
   // on the output the 10-bit window stands on (the compositor's choice where
   // none is known yet).
@@ -40,7 +30,7 @@ bool createFullScreenWindow() {
   if (windowFull.toplevel != nullptr) xdg_toplevel_set_fullscreen(windowFull.toplevel, output);
   if (windowFull.frame != nullptr) libdecor_frame_set_fullscreen(windowFull.frame, output);
   windowFull.eglSurface =
-      eglCreateWindowSurface(globals.eglDisplay, config,
+      eglCreateWindowSurface(frontEnd.connection.eglDisplay, config,
                              reinterpret_cast<EGLNativeWindowType>(windowFull.eglWindow), nullptr);
   if (windowFull.eglSurface == EGL_NO_SURFACE) {
     printf("ERROR: Unable to create the '%s' window!\n", windowFull.title);
@@ -53,7 +43,7 @@ bool createFullScreenWindow() {
   windowFull.maxHeight = window10.maxHeight;
   makeContextCurrent(windowFull);
   // As for the windows: a swap never waits for the compositor.
-  eglSwapInterval(globals.eglDisplay, 0);
+  eglSwapInterval(frontEnd.connection.eglDisplay, 0);
   releaseContext();
   return true;
 }
@@ -66,7 +56,7 @@ void settleFullScreen() {
     const bool painted = windowFull.needsPaint;
     if (painted) paintDisplayWindow(windowFull);
     if (!roundTrip()) return;
-    if (granted && !painted && !windowFull.needsPaint) break;
+    if (frontEnd.fullScreenGranted && !painted && !windowFull.needsPaint) break;
   }
 }
 
@@ -74,14 +64,14 @@ void settleFullScreen() {
 
 bool enterFullScreen() {
   if (windowFull.surface != nullptr) return true;
-  granted = false;
-  takenAway = false;
+  frontEnd.fullScreenGranted = false;
+  frontEnd.fullScreenTakenAway = false;
   if (!createFullScreenWindow()) return false;
-  entering = true;
+  frontEnd.fullScreenEntering = true;
   showDisplayWindow(windowFull);
   settleFullScreen();
-  entering = false;
-  if (!granted || takenAway) {
+  frontEnd.fullScreenEntering = false;
+  if (!frontEnd.fullScreenGranted || frontEnd.fullScreenTakenAway) {
     const bool connected = !connectionLost();
     leaveFullScreen();
     if (connected && endingSignal() == 0)
@@ -102,11 +92,11 @@ void leaveFullScreen() {
   releaseContext();
   windowFull.context = EGL_NO_CONTEXT;
   destroyDisplayWindow(windowFull);
-  granted = false;
-  takenAway = false;
+  frontEnd.fullScreenGranted = false;
+  frontEnd.fullScreenTakenAway = false;
   // The compositor shows the two windows again (and configures them where
   // their sizes change); they are painted at once, also when paused.
-  for (DisplayWindow* record : {&window10, &window8}) record->needsPaint = record->shown;
+  for (DisplayWindow& record : frontEnd.windows) record.needsPaint = record.shown;
 }
 
 bool fullScreenShown() {
@@ -114,7 +104,7 @@ bool fullScreenShown() {
 }
 
 void toggleFullScreen() {
-  if (entering) return;
+  if (frontEnd.fullScreenEntering) return;
   if (windowFull.surface != nullptr)
     leaveFullScreen();
   else
@@ -123,13 +113,13 @@ void toggleFullScreen() {
 
 void noteFullScreenConfigure() {
   if (windowFull.fullScreenState)
-    granted = true;
-  else if (granted)
-    takenAway = true;
+    frontEnd.fullScreenGranted = true;
+  else if (frontEnd.fullScreenGranted)
+    frontEnd.fullScreenTakenAway = true;
 }
 
 void leaveFullScreenIfTakenAway() {
-  if (takenAway) leaveFullScreen();
+  if (frontEnd.fullScreenTakenAway) leaveFullScreen();
 }
 
 }  // namespace wayland

@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <xkbcommon/xkbcommon-keysyms.h>
 
+#include "viewer/keysyms.h"
 #include "viewer/viewer_state.h"
 #include "wayland/wayland_front_end.h"
 
@@ -18,68 +19,17 @@ namespace wayland {
 
 namespace {
 
-wl_keyboard* keyboard = nullptr;
-wl_pointer* pointer = nullptr;
-xkb_context* keyContext = nullptr;
-xkb_keymap* keymap = nullptr;
-xkb_state* keyState = nullptr;
-
-// Key repeat: the compositor's rate (keys per second, 0 for none) and delay.
-int repeatRate = 25, repeatDelayMs = 600;
-int repeatTimer = -1;
-xkb_keycode_t repeatingKey = 0;
-
-wl_surface* pointerSurface = nullptr;  // the surface under the pointer, if any
-bool pointerMoved = false;
-
-ViewerKey viewerKeyFromKeysym(xkb_keysym_t keysym) {
-  switch (keysym) {
-    case XKB_KEY_Escape:
-      return ViewerKey::Escape;
-    case XKB_KEY_space:
-      return ViewerKey::Space;
-    case XKB_KEY_1:
-      return ViewerKey::MainLight;
-    case XKB_KEY_2:
-      return ViewerKey::SideLight;
-    case XKB_KEY_b:
-    case XKB_KEY_B:
-      return ViewerKey::Shade;
-    case XKB_KEY_c:
-    case XKB_KEY_C:
-      return ViewerKey::RampColour;
-    case XKB_KEY_n:
-    case XKB_KEY_N:
-      return ViewerKey::Logo;
-    case XKB_KEY_p:
-    case XKB_KEY_P:
-      return ViewerKey::Pause;
-    case XKB_KEY_i:
-    case XKB_KEY_I:
-      return ViewerKey::Report;
-    case XKB_KEY_f:
-    case XKB_KEY_F:
-      return ViewerKey::FullScreen;
-    case XKB_KEY_Left:
-      return ViewerKey::Left;
-    case XKB_KEY_Right:
-      return ViewerKey::Right;
-    default:
-      return ViewerKey::Other;
-  }
-}
-
 xkb_keysym_t keysymAtLevel(xkb_keycode_t key, xkb_level_index_t level) {
   const xkb_keysym_t* symbols = nullptr;
-  const xkb_layout_index_t layout = xkb_state_key_get_layout(keyState, key);
-  if (xkb_keymap_key_get_syms_by_level(keymap, key, layout, level, &symbols) < 1)
+  const xkb_layout_index_t layout = xkb_state_key_get_layout(frontEnd.keyState, key);
+  if (xkb_keymap_key_get_syms_by_level(frontEnd.keymap, key, layout, level, &symbols) < 1)
     return XKB_KEY_NoSymbol;
   return symbols[0];
 }
 
 void runKey(xkb_keycode_t key) {
-  const bool altHeld =
-      xkb_state_mod_name_is_active(keyState, XKB_MOD_NAME_ALT, XKB_STATE_MODS_EFFECTIVE) > 0;
+  const bool altHeld = xkb_state_mod_name_is_active(frontEnd.keyState, XKB_MOD_NAME_ALT,
+                                                    XKB_STATE_MODS_EFFECTIVE) > 0;
   handleViewerKey(viewerKeyFromKeysyms(keysymAtLevel(key, 0), keysymAtLevel(key, 1), altHeld),
                   waylandActions);
 }
@@ -88,12 +38,12 @@ void armRepeat(int firstMs, int everyMs) {
   itimerspec when = {};
   when.it_value = {firstMs / 1000, (firstMs % 1000) * 1000000L};
   when.it_interval = {everyMs / 1000, (everyMs % 1000) * 1000000L};
-  timerfd_settime(repeatTimer, 0, &when, nullptr);
+  timerfd_settime(frontEnd.repeatTimer, 0, &when, nullptr);
 }
 
 void stopRepeat() {
-  repeatingKey = 0;
-  if (repeatTimer >= 0) armRepeat(0, 0);
+  frontEnd.repeatingKey = 0;
+  if (frontEnd.repeatTimer >= 0) armRepeat(0, 0);
 }
 
 void keymapReceived(void*, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size) {
@@ -103,16 +53,16 @@ void keymapReceived(void*, wl_keyboard*, uint32_t format, int32_t fd, uint32_t s
   close(fd);
   if (text == MAP_FAILED) return;
   xkb_keymap* newKeymap =
-      xkb_keymap_new_from_string(keyContext, static_cast<const char*>(text),
+      xkb_keymap_new_from_string(frontEnd.keyContext, static_cast<const char*>(text),
                                  XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
   munmap(text, size);
   if (newKeymap == nullptr) return;
   // A new keymap (another keyboard, or a tool typing) replaces the old one.
   stopRepeat();
-  xkb_state_unref(keyState);
-  xkb_keymap_unref(keymap);
-  keymap = newKeymap;
-  keyState = xkb_state_new(keymap);
+  xkb_state_unref(frontEnd.keyState);
+  xkb_keymap_unref(frontEnd.keymap);
+  frontEnd.keymap = newKeymap;
+  frontEnd.keyState = xkb_state_new(frontEnd.keymap);
 }
 
 void keyboardEntered(void*, wl_keyboard*, uint32_t, wl_surface*, wl_array*) {}
@@ -122,16 +72,17 @@ void keyboardLeft(void*, wl_keyboard*, uint32_t, wl_surface*) {
 }
 
 void keyChanged(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t rawKey, uint32_t state) {
-  if (keyState == nullptr) return;
+  if (frontEnd.keyState == nullptr) return;
   // Wayland key codes are the kernel's; XKB's are 8 higher, as on X11.
   const xkb_keycode_t key = rawKey + 8;
   if (state == WL_KEYBOARD_KEY_STATE_RELEASED) {
-    if (key == repeatingKey) stopRepeat();
+    if (key == frontEnd.repeatingKey) stopRepeat();
     return;
   }
-  if (repeatRate > 0 && xkb_keymap_key_repeats(keymap, key)) {
-    repeatingKey = key;
-    armRepeat(repeatDelayMs, 1000 / repeatRate > 0 ? 1000 / repeatRate : 1);
+  if (frontEnd.repeatRate > 0 && xkb_keymap_key_repeats(frontEnd.keymap, key)) {
+    frontEnd.repeatingKey = key;
+    armRepeat(frontEnd.repeatDelayMs,
+              1000 / frontEnd.repeatRate > 0 ? 1000 / frontEnd.repeatRate : 1);
   } else {
     stopRepeat();
   }
@@ -140,12 +91,13 @@ void keyChanged(void*, wl_keyboard*, uint32_t, uint32_t, uint32_t rawKey, uint32
 
 void modifiersChanged(void*, wl_keyboard*, uint32_t, uint32_t depressed, uint32_t latched,
                       uint32_t locked, uint32_t group) {
-  if (keyState != nullptr) xkb_state_update_mask(keyState, depressed, latched, locked, 0, 0, group);
+  if (frontEnd.keyState != nullptr)
+    xkb_state_update_mask(frontEnd.keyState, depressed, latched, locked, 0, 0, group);
 }
 
 void repeatInfoReceived(void*, wl_keyboard*, int32_t rate, int32_t delay) {
-  repeatRate = rate;
-  repeatDelayMs = delay;
+  frontEnd.repeatRate = rate;
+  frontEnd.repeatDelayMs = delay;
 }
 
 const wl_keyboard_listener keyboardListener = {keymapReceived,   keyboardEntered,
@@ -158,22 +110,22 @@ bool isDisplaySurface(const wl_surface* surface) {
 }
 
 void pointerEntered(void*, wl_pointer*, uint32_t, wl_surface* surface, wl_fixed_t, wl_fixed_t) {
-  pointerSurface = surface;
+  frontEnd.pointerSurface = surface;
 }
 
 void pointerLeft(void*, wl_pointer*, uint32_t, wl_surface*) {
-  pointerSurface = nullptr;
+  frontEnd.pointerSurface = nullptr;
 }
 
 void pointerMotion(void*, wl_pointer*, uint32_t, wl_fixed_t, wl_fixed_t) {
-  if (isDisplaySurface(pointerSurface)) pointerMoved = true;
+  if (isDisplaySurface(frontEnd.pointerSurface)) frontEnd.pointerMoved = true;
 }
 
 void buttonChanged(void*, wl_pointer*, uint32_t, uint32_t, uint32_t button, uint32_t state) {
   if (button != BTN_LEFT) return;
   if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
     // Presses on a decoration belong to libdecor (moving, closing).
-    if (isDisplaySurface(pointerSurface)) beginDrag();
+    if (isDisplaySurface(frontEnd.pointerSurface)) beginDrag();
   } else {
     endDrag();
   }
@@ -197,21 +149,21 @@ const wl_pointer_listener pointerListener = pointerCallbacks();
 void capabilitiesChanged(void*, wl_seat* seat, uint32_t capabilities) {
   const bool hasKeyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
   const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
-  if (hasKeyboard && keyboard == nullptr) {
-    keyboard = wl_seat_get_keyboard(seat);
-    wl_keyboard_add_listener(keyboard, &keyboardListener, nullptr);
-  } else if (!hasKeyboard && keyboard != nullptr) {
+  if (hasKeyboard && frontEnd.keyboard == nullptr) {
+    frontEnd.keyboard = wl_seat_get_keyboard(seat);
+    wl_keyboard_add_listener(frontEnd.keyboard, &keyboardListener, nullptr);
+  } else if (!hasKeyboard && frontEnd.keyboard != nullptr) {
     stopRepeat();
-    wl_keyboard_release(keyboard);
-    keyboard = nullptr;
+    wl_keyboard_release(frontEnd.keyboard);
+    frontEnd.keyboard = nullptr;
   }
-  if (hasPointer && pointer == nullptr) {
-    pointer = wl_seat_get_pointer(seat);
-    wl_pointer_add_listener(pointer, &pointerListener, nullptr);
-  } else if (!hasPointer && pointer != nullptr) {
-    wl_pointer_release(pointer);
-    pointer = nullptr;
-    pointerSurface = nullptr;
+  if (hasPointer && frontEnd.pointer == nullptr) {
+    frontEnd.pointer = wl_seat_get_pointer(seat);
+    wl_pointer_add_listener(frontEnd.pointer, &pointerListener, nullptr);
+  } else if (!hasPointer && frontEnd.pointer != nullptr) {
+    wl_pointer_release(frontEnd.pointer);
+    frontEnd.pointer = nullptr;
+    frontEnd.pointerSurface = nullptr;
   }
 }
 
@@ -220,57 +172,47 @@ const wl_seat_listener seatListener = {capabilitiesChanged, seatNamed};
 
 }  // namespace
 
-ViewerKey viewerKeyFromKeysyms(xkb_keysym_t unshifted, xkb_keysym_t shifted, bool altHeld) {
-  // Keys with Alt held are the desktop's, as WM_SYSKEYDOWN is on Windows.
-  if (altHeld) return ViewerKey::Other;
-  const ViewerKey key = viewerKeyFromKeysym(unshifted);
-  // On layouts whose digit row gives the digits only with Shift (AZERTY),
-  // the key is still the 1 or 2 key, as its virtual-key code is on Windows.
-  if (key == ViewerKey::Other && (shifted == XKB_KEY_1 || shifted == XKB_KEY_2))
-    return viewerKeyFromKeysym(shifted);
-  return key;
-}
-
 void listenToSeat(wl_seat* seat) {
-  if (keyContext == nullptr) keyContext = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-  if (repeatTimer < 0) repeatTimer = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+  if (frontEnd.keyContext == nullptr) frontEnd.keyContext = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+  if (frontEnd.repeatTimer < 0)
+    frontEnd.repeatTimer = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
   wl_seat_add_listener(seat, &seatListener, nullptr);
 }
 
 int keyRepeatTimer() {
-  return repeatTimer;
+  return frontEnd.repeatTimer;
 }
 
 void repeatHeldKey() {
   uint64_t expirations = 0;
-  if (read(repeatTimer, &expirations, sizeof expirations) != sizeof expirations) return;
+  if (read(frontEnd.repeatTimer, &expirations, sizeof expirations) != sizeof expirations) return;
   // Like a late timer tick, missed repeats are not made up for with a burst.
-  if (repeatingKey != 0 && keyState != nullptr) runKey(repeatingKey);
+  if (frontEnd.repeatingKey != 0 && frontEnd.keyState != nullptr) runKey(frontEnd.repeatingKey);
 }
 
 void handleDragMotion() {
   // All moves since the last look count as one, so the paints keep up with
   // the hand.
-  if (!pointerMoved) return;
-  pointerMoved = false;
+  if (!frontEnd.pointerMoved) return;
+  frontEnd.pointerMoved = false;
   if (viewerState.dragging) refreshBoth();
 }
 
 void releaseSeat() {
-  if (keyboard != nullptr) wl_keyboard_release(keyboard);
-  if (pointer != nullptr) wl_pointer_release(pointer);
-  if (globals.seat != nullptr) wl_seat_destroy(globals.seat);
-  xkb_state_unref(keyState);
-  xkb_keymap_unref(keymap);
-  xkb_context_unref(keyContext);
-  if (repeatTimer >= 0) close(repeatTimer);
-  keyboard = nullptr;
-  pointer = nullptr;
-  keyState = nullptr;
-  keymap = nullptr;
-  keyContext = nullptr;
-  repeatTimer = -1;
-  pointerSurface = nullptr;
+  if (frontEnd.keyboard != nullptr) wl_keyboard_release(frontEnd.keyboard);
+  if (frontEnd.pointer != nullptr) wl_pointer_release(frontEnd.pointer);
+  if (frontEnd.connection.seat != nullptr) wl_seat_destroy(frontEnd.connection.seat);
+  xkb_state_unref(frontEnd.keyState);
+  xkb_keymap_unref(frontEnd.keymap);
+  xkb_context_unref(frontEnd.keyContext);
+  if (frontEnd.repeatTimer >= 0) close(frontEnd.repeatTimer);
+  frontEnd.keyboard = nullptr;
+  frontEnd.pointer = nullptr;
+  frontEnd.keyState = nullptr;
+  frontEnd.keymap = nullptr;
+  frontEnd.keyContext = nullptr;
+  frontEnd.repeatTimer = -1;
+  frontEnd.pointerSurface = nullptr;
 }
 
 }  // namespace wayland

@@ -14,8 +14,6 @@
 
 namespace wayland {
 
-namespace {
-
 struct Output {
   uint32_t name = 0;
   wl_output* output = nullptr;
@@ -23,8 +21,7 @@ struct Output {
   int scale = 1, modeWidth = 0, modeHeight = 0, logicalWidth = 0, logicalHeight = 0;
 };
 
-std::vector<Output*> outputs;
-zxdg_output_manager_v1* outputManager = nullptr;
+namespace {
 
 Output* outputOf(const void* data) {
   return const_cast<Output*>(static_cast<const Output*>(data));
@@ -66,8 +63,8 @@ const zxdg_output_v1_listener xdgOutputListener = {logicalPosition, logicalSize,
                                                    logicalName, logicalDescription};
 
 void describeLogically(Output& output) {
-  if (outputManager == nullptr || output.xdgOutput != nullptr) return;
-  output.xdgOutput = zxdg_output_manager_v1_get_xdg_output(outputManager, output.output);
+  if (frontEnd.outputManager == nullptr || output.xdgOutput != nullptr) return;
+  output.xdgOutput = zxdg_output_manager_v1_get_xdg_output(frontEnd.outputManager, output.output);
   zxdg_output_v1_add_listener(output.xdgOutput, &xdgOutputListener, &output);
 }
 
@@ -94,17 +91,17 @@ void addOutput(wl_registry* registry, uint32_t name, uint32_t version) {
       static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 2));
   wl_output_add_listener(output->output, &outputListener, output);
   describeLogically(*output);
-  outputs.push_back(output);
+  frontEnd.outputs.push_back(output);
 }
 
 void addOutputManager(wl_registry* registry, uint32_t name) {
-  outputManager = static_cast<zxdg_output_manager_v1*>(
+  frontEnd.outputManager = static_cast<zxdg_output_manager_v1*>(
       wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, 1));
-  for (Output* output : outputs) describeLogically(*output);
+  for (Output* output : frontEnd.outputs) describeLogically(*output);
 }
 
 void removeOutput(uint32_t name) {
-  for (auto it = outputs.begin(); it != outputs.end(); ++it) {
+  for (auto it = frontEnd.outputs.begin(); it != frontEnd.outputs.end(); ++it) {
     Output* output = *it;
     if (output->name != name) continue;
     for (DisplayWindow* record : {&window10, &window8, &windowFull})
@@ -114,21 +111,21 @@ void removeOutput(uint32_t name) {
     if (output->xdgOutput != nullptr) zxdg_output_v1_destroy(output->xdgOutput);
     wl_output_destroy(output->output);
     delete output;
-    outputs.erase(it);
+    frontEnd.outputs.erase(it);
     updateEveryWindow();
     return;
   }
 }
 
 void forgetOutputs() {
-  for (Output* output : outputs) {
+  for (Output* output : frontEnd.outputs) {
     if (output->xdgOutput != nullptr) zxdg_output_v1_destroy(output->xdgOutput);
     wl_output_destroy(output->output);
     delete output;
   }
-  outputs.clear();
-  if (outputManager != nullptr) zxdg_output_manager_v1_destroy(outputManager);
-  outputManager = nullptr;
+  frontEnd.outputs.clear();
+  if (frontEnd.outputManager != nullptr) zxdg_output_manager_v1_destroy(frontEnd.outputManager);
+  frontEnd.outputManager = nullptr;
 }
 
 void followOutputs(DisplayWindow& record) {
@@ -140,7 +137,7 @@ void followOutputs(DisplayWindow& record) {
 void updateBufferScale(DisplayWindow& record) {
   if (record.surface == nullptr) return;
   std::vector<OutputScale> under;
-  for (const Output* output : outputs)
+  for (const Output* output : frontEnd.outputs)
     if (std::find(record.outputs.begin(), record.outputs.end(), output->output) !=
         record.outputs.end())
       under.push_back(outputScale(output->scale, output->modeWidth, output->modeHeight,

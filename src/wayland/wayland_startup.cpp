@@ -20,18 +20,19 @@
 
 namespace wayland {
 
-DisplayWindow window10 = {title10};
-DisplayWindow window8 = {title8};
-
 namespace {
 
 constexpr float glyphExtrusion = 0.1f;
 
-// The window with its context, or nothing at all.
+// The window with its context, or nothing at all. Where no configuration
+// has exactly 8 bits, the 8-bit window takes the nearest, and the console
+// says the comparison cannot be trusted.
 bool createDisplayWindow(DisplayWindow& record, const ColourRequest& colour, EGLContext shareList) {
-  EGLConfig config = findEglConfig(colour, record.hasAlpha);
+  const bool tenBit = &record == &window10;
+  PixelFormatCandidate chosen;
+  EGLConfig config = findEglConfig(colour, !tenBit, chosen);
   if (config == nullptr) {
-    if (&record == &window10) {
+    if (tenBit) {
       printf("%s", noTenBitFormatLine);
     } else {
       printf("ERROR: Couldn't find an 8 bit framebuffer configuration for the '%s' window!\n",
@@ -39,46 +40,38 @@ bool createDisplayWindow(DisplayWindow& record, const ColourRequest& colour, EGL
     }
     return false;
   }
+  record.hasAlpha = chosen.alphaBits > 0;
   if (!createSurfaceWindow(record)) return false;
-  if (!createDisplayContext(record, config, shareList, colour.colourBits)) {
+  if (!createDisplayContext(record, config, shareList, chosen)) {
     destroyDisplayWindow(record);
     return false;
   }
+  if (!tenBit) noteEightBitWindowColour({chosen.redBits, chosen.greenBits, chosen.blueBits});
   return true;
 }
 
-bool createWindow10() {
-  if (!createDisplayWindow(window10, tenBitColour, EGL_NO_CONTEXT)) return false;
-  makeContextCurrent(window10);
-  initContextState();
+DisplayWindow& displayWindow(WhichWindow which) {
+  return frontEnd.windows[static_cast<int>(which)];
+}
+
+// EGL shares display lists only when a context is created: the 8-bit
+// context is made with the 10-bit context as its share list.
+bool createWindow(WhichWindow which) {
+  const bool tenBit = which == WhichWindow::TenBit;
+  if (!createDisplayWindow(displayWindow(which), tenBit ? tenBitColour : eightBitColour,
+                           tenBit ? EGL_NO_CONTEXT : window10.context))
+    return false;
   // Full screen's left half is drawn into an 8-bit framebuffer object.
-  splitViewEntryPoint = eglGetProcAddress;
+  if (tenBit) splitViewEntryPoint = eglGetProcAddress;
   return true;
 }
 
-void showWindow10() {
-  showDisplayWindow(window10);
+void makeCurrent(WhichWindow which) {
+  makeContextCurrent(displayWindow(which));
 }
 
-bool createWindow8() {
-  return createDisplayWindow(window8, eightBitColour, window10.context);
-}
-
-// EGL shares display lists only when a context is created: createWindow8
-// has already made the 8-bit context with the 10-bit context as its share list.
-void shareLists() {}
-
-void makeWindow8Current() {
-  makeContextCurrent(window8);
-}
-
-void initWindow8Context() {
-  makeWindow8Current();
-  initContextState();
-}
-
-void showWindow8() {
-  showDisplayWindow(window8);
+void showWindow(WhichWindow which) {
+  showDisplayWindow(displayWindow(which));
 }
 
 // Characters 0..254 as extruded polygons of em height 1; list 255 is
@@ -89,14 +82,6 @@ void buildGlyphLists() {
   releaseContext();
 }
 
-void sleepMilliseconds(unsigned milliseconds) {
-  timespec pause = {static_cast<time_t>(milliseconds / 1000),
-                    static_cast<long>(milliseconds % 1000) * 1000000L};
-  // SIGINT or SIGTERM cut the pause short: the program is to end anyway.
-  while (nanosleep(&pause, &pause) != 0 && errno == EINTR && endingSignal() == 0) {
-  }
-}
-
 // With --check the report takes the event loop's place. The windows are
 // measured at the sizes the compositor settles on: a tiling one resizes the
 // first window when the second appears, and may hold that back until the
@@ -104,30 +89,27 @@ void sleepMilliseconds(unsigned milliseconds) {
 // event loop would, each configured window is painted, until a round trip
 // brings no new configure (a few rounds at most; a bound keeps a restless
 // compositor from holding the check forever).
-bool tenBitsDelivered = false;
-bool startInFullScreen = false;
-void reportInsteadOfEventLoop() {
-  if (endingSignal() != 0) return;
+bool checkInsteadOfEventLoop() {
+  if (endingSignal() != 0) return false;
   for (int round = 0; round < 10; ++round) {
     bool painted = false;
-    for (DisplayWindow* record : {&window10, &window8}) {
-      if (!record->needsPaint || !record->shown) continue;
-      paintDisplayWindow(*record);
+    for (DisplayWindow& record : frontEnd.windows) {
+      if (!record.needsPaint || !record.shown) continue;
+      paintDisplayWindow(record);
       painted = true;
     }
-    if (!roundTrip()) return;
+    if (!roundTrip()) return false;
     if (!painted && !window10.needsPaint && !window8.needsPaint) break;
   }
-  if (startInFullScreen && !enterFullScreen() && connectionLost()) return;
-  tenBitsDelivered = reportDisplayChain();
+  if (frontEnd.startInFullScreen && !enterFullScreen() && connectionLost()) return false;
+  return reportDisplayChain();
 }
 
 // --fullscreen: the split view once the two windows stand.
-bool blindTest = false;
 void eventLoopAfterOptions() {
-  if (startInFullScreen && endingSignal() == 0) enterFullScreen();
+  if (frontEnd.startInFullScreen && endingSignal() == 0) enterFullScreen();
   // --blind: the test runs in full screen, or not at all.
-  if (blindTest && endingSignal() == 0 && !connectionLost()) {
+  if (frontEnd.blindTest && endingSignal() == 0 && !connectionLost()) {
     if (!fullScreenShown()) {
       printf("%s", blindNeedsFullScreenLine);
       return;
@@ -140,27 +122,15 @@ void eventLoopAfterOptions() {
 }  // namespace
 
 int runApplication(const StartOptions& options) {
-  const bool checkOnly = options.check;
-  startInFullScreen = options.fullScreen || options.blind;
-  blindTest = options.blind;
+  frontEnd.startInFullScreen = options.fullScreen || options.blind;
+  frontEnd.blindTest = options.blind;
   const StartupSteps waylandSteps = {
-      connectDisplay,
-      createWindow10,
-      showWindow10,
-      createWindow8,
-      shareLists,
-      initWindow8Context,
-      makeWindow8Current,
-      showWindow8,
-      buildGlyphLists,
-      startRefreshTimer,
-      checkOnly ? reportInsteadOfEventLoop : eventLoopAfterOptions,
-      sleepMilliseconds,
-  };
+      connectDisplay,          createWindow,      makeCurrent,
+      initContextState,        showWindow,        nullptr,
+      buildGlyphLists,         startRefreshTimer, eventLoopAfterOptions,
+      checkInsteadOfEventLoop, sleepMilliseconds};
   endOnSignals();
-  int status = runStartup(waylandSteps);
-  if (checkOnly && status == 0 && !tenBitsDelivered) status = 1;
-  if (options.blind) status = finishBlindTest(status);
+  int status = runStartup(waylandSteps, options);
   // A compositor that went away (or threw the program out) is no normal end.
   if (connectionLost()) status = -1;
   // The windows would go with the process; closing them here keeps leak

@@ -20,7 +20,7 @@
 
 namespace wayland {
 
-Globals globals;
+FrontEnd frontEnd;
 
 namespace {
 
@@ -63,15 +63,16 @@ bool handedOverSocketUsable() {
 // Everything openConnection bound, and the connection itself.
 void dropConnection() {
   releaseSeat();
-  globals.seat = nullptr;
-  if (globals.decorationManager != nullptr)
-    zxdg_decoration_manager_v1_destroy(globals.decorationManager);
-  if (globals.wmBase != nullptr) xdg_wm_base_destroy(globals.wmBase);
-  if (globals.compositor != nullptr) wl_compositor_destroy(globals.compositor);
+  frontEnd.connection.seat = nullptr;
+  if (frontEnd.connection.decorationManager != nullptr)
+    zxdg_decoration_manager_v1_destroy(frontEnd.connection.decorationManager);
+  if (frontEnd.connection.wmBase != nullptr) xdg_wm_base_destroy(frontEnd.connection.wmBase);
+  if (frontEnd.connection.compositor != nullptr)
+    wl_compositor_destroy(frontEnd.connection.compositor);
   forgetOutputs();
-  if (globals.registry != nullptr) wl_registry_destroy(globals.registry);
-  wl_display_disconnect(globals.display);
-  globals = Globals();
+  if (frontEnd.connection.registry != nullptr) wl_registry_destroy(frontEnd.connection.registry);
+  wl_display_disconnect(frontEnd.connection.display);
+  frontEnd.connection = Connection();
 }
 
 void pingReceived(void*, xdg_wm_base* wmBase, uint32_t serial) {
@@ -85,17 +86,18 @@ void globalAdded(void*, wl_registry* registry, uint32_t name, const char* interf
     return wl_registry_bind(registry, name, wanted, version < highest ? version : highest);
   };
   if (strcmp(interface, wl_compositor_interface.name) == 0) {
-    globals.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
+    frontEnd.connection.compositor = static_cast<wl_compositor*>(bind(&wl_compositor_interface, 4));
   } else if (strcmp(interface, xdg_wm_base_interface.name) == 0) {
-    globals.wmBase = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, 1));
-    xdg_wm_base_add_listener(globals.wmBase, &wmBaseListener, nullptr);
+    frontEnd.connection.wmBase = static_cast<xdg_wm_base*>(bind(&xdg_wm_base_interface, 1));
+    xdg_wm_base_add_listener(frontEnd.connection.wmBase, &wmBaseListener, nullptr);
   } else if (strcmp(interface, zxdg_decoration_manager_v1_interface.name) == 0) {
-    globals.decorationManager =
+    frontEnd.connection.decorationManager =
         static_cast<zxdg_decoration_manager_v1*>(bind(&zxdg_decoration_manager_v1_interface, 1));
-  } else if (strcmp(interface, wl_seat_interface.name) == 0 && globals.seat == nullptr) {
+  } else if (strcmp(interface, wl_seat_interface.name) == 0 &&
+             frontEnd.connection.seat == nullptr) {
     // Version 4 brings the keyboard's repeat rate; the program needs no later events.
-    globals.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 4));
-    listenToSeat(globals.seat);
+    frontEnd.connection.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 4));
+    listenToSeat(frontEnd.connection.seat);
   } else if (strcmp(interface, wl_output_interface.name) == 0) {
     addOutput(registry, name, version);
   } else if (strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
@@ -191,11 +193,12 @@ libdecor_interface decorInterface() {
 libdecor_interface decorCallbacks = decorInterface();
 
 bool startEgl() {
-  globals.eglDisplay = eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, globals.display, nullptr);
-  if (globals.eglDisplay == EGL_NO_DISPLAY ||
-      !eglInitialize(globals.eglDisplay, nullptr, nullptr)) {
+  frontEnd.connection.eglDisplay =
+      eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, frontEnd.connection.display, nullptr);
+  if (frontEnd.connection.eglDisplay == EGL_NO_DISPLAY ||
+      !eglInitialize(frontEnd.connection.eglDisplay, nullptr, nullptr)) {
     printf("ERROR: Unable to start EGL on the Wayland display '%s'!\n", displayName());
-    globals.eglDisplay = EGL_NO_DISPLAY;
+    frontEnd.connection.eglDisplay = EGL_NO_DISPLAY;
     return false;
   }
   // The scene is OpenGL 1.1 fixed function: desktop OpenGL, not OpenGL ES.
@@ -209,22 +212,24 @@ bool startEgl() {
 }  // namespace
 
 std::string openConnection() {
-  if (globals.display != nullptr) return std::string();
+  if (frontEnd.connection.display != nullptr) return std::string();
   // An empty WAYLAND_SOCKET names nothing; libwayland would fail on it.
   if (getenv("WAYLAND_SOCKET") != nullptr && !isSet(getenv("WAYLAND_SOCKET")))
     unsetenv("WAYLAND_SOCKET");
   const std::string name = connectionName();
   // The name tried is the name given: an empty WAYLAND_DISPLAY is unset.
   if (handedOverSocketUsable())
-    globals.display = wl_display_connect(isSet(getenv("WAYLAND_SOCKET")) ? nullptr : displayName());
-  if (globals.display == nullptr) return "Unable to connect to " + name;
-  globals.registry = wl_display_get_registry(globals.display);
-  wl_registry_add_listener(globals.registry, &registryListener, nullptr);
+    frontEnd.connection.display =
+        wl_display_connect(isSet(getenv("WAYLAND_SOCKET")) ? nullptr : displayName());
+  if (frontEnd.connection.display == nullptr) return "Unable to connect to " + name;
+  frontEnd.connection.registry = wl_display_get_registry(frontEnd.connection.display);
+  wl_registry_add_listener(frontEnd.connection.registry, &registryListener, nullptr);
   // Twice: the globals, then what binding them sent (the keyboard's map).
-  if (wl_display_roundtrip(globals.display) >= 0 && wl_display_roundtrip(globals.display) >= 0)
+  if (wl_display_roundtrip(frontEnd.connection.display) >= 0 &&
+      wl_display_roundtrip(frontEnd.connection.display) >= 0)
     return std::string();
   // A compositor that ended, or a socket with nobody behind it.
-  const int error = wl_display_get_error(globals.display);
+  const int error = wl_display_get_error(frontEnd.connection.display);
   dropConnection();
   return "The connection to " + name + " was lost at start (" + strerror(error) + ")";
 }
@@ -235,14 +240,14 @@ bool connectDisplay() {
     printf("ERROR: %s!\n", failure.c_str());
     return false;
   }
-  if (globals.compositor == nullptr || globals.wmBase == nullptr) {
+  if (frontEnd.connection.compositor == nullptr || frontEnd.connection.wmBase == nullptr) {
     printf("ERROR: The Wayland display '%s' offers no %s!\n", displayName(),
-           globals.compositor == nullptr ? "wl_compositor" : "xdg_wm_base (xdg-shell)");
+           frontEnd.connection.compositor == nullptr ? "wl_compositor" : "xdg_wm_base (xdg-shell)");
     disconnectDisplay();
     return false;
   }
-  if (globals.decorationManager == nullptr)
-    globals.decorContext = libdecor_new(globals.display, &decorCallbacks);
+  if (frontEnd.connection.decorationManager == nullptr)
+    frontEnd.connection.decorContext = libdecor_new(frontEnd.connection.display, &decorCallbacks);
   if (!startEgl()) {
     disconnectDisplay();
     return false;
@@ -251,7 +256,7 @@ bool connectDisplay() {
 }
 
 bool createSurfaceWindow(DisplayWindow& record) {
-  record.surface = wl_compositor_create_surface(globals.compositor);
+  record.surface = wl_compositor_create_surface(frontEnd.connection.compositor);
   if (record.surface == nullptr) {
     printf("ERROR: Unable to create the '%s' window!\n", record.title);
     return false;
@@ -259,21 +264,21 @@ bool createSurfaceWindow(DisplayWindow& record) {
   record.width = windowSize;
   record.height = windowSize;
   followOutputs(record);
-  if (globals.decorContext != nullptr) {
-    record.frame =
-        libdecor_decorate(globals.decorContext, record.surface, &frameCallbacks, &record);
+  if (frontEnd.connection.decorContext != nullptr) {
+    record.frame = libdecor_decorate(frontEnd.connection.decorContext, record.surface,
+                                     &frameCallbacks, &record);
     libdecor_frame_set_title(record.frame, record.title);
     libdecor_frame_set_app_id(record.frame, LUMIVANE_APP_ID);
   } else {
-    record.xdgSurface = xdg_wm_base_get_xdg_surface(globals.wmBase, record.surface);
+    record.xdgSurface = xdg_wm_base_get_xdg_surface(frontEnd.connection.wmBase, record.surface);
     xdg_surface_add_listener(record.xdgSurface, &surfaceListener, &record);
     record.toplevel = xdg_surface_get_toplevel(record.xdgSurface);
     xdg_toplevel_add_listener(record.toplevel, &toplevelListener, &record);
     xdg_toplevel_set_title(record.toplevel, record.title);
     xdg_toplevel_set_app_id(record.toplevel, LUMIVANE_APP_ID);
-    if (globals.decorationManager != nullptr) {
+    if (frontEnd.connection.decorationManager != nullptr) {
       record.decoration = zxdg_decoration_manager_v1_get_toplevel_decoration(
-          globals.decorationManager, record.toplevel);
+          frontEnd.connection.decorationManager, record.toplevel);
       zxdg_toplevel_decoration_v1_set_mode(record.decoration,
                                            ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
     }
@@ -322,11 +327,11 @@ void resizeDisplayWindow(DisplayWindow& record, int width, int height) {
 void destroyDisplayWindow(DisplayWindow& record) {
   if (record.context != EGL_NO_CONTEXT) {
     if (eglGetCurrentContext() == record.context) releaseContext();
-    eglDestroyContext(globals.eglDisplay, record.context);
+    eglDestroyContext(frontEnd.connection.eglDisplay, record.context);
     record.context = EGL_NO_CONTEXT;
   }
   if (record.eglSurface != EGL_NO_SURFACE) {
-    eglDestroySurface(globals.eglDisplay, record.eglSurface);
+    eglDestroySurface(frontEnd.connection.eglDisplay, record.eglSurface);
     record.eglSurface = EGL_NO_SURFACE;
   }
   if (record.frameCallback != nullptr) wl_callback_destroy(record.frameCallback);
@@ -351,7 +356,7 @@ void destroyDisplayWindow(DisplayWindow& record) {
 }
 
 void disconnectDisplay() {
-  if (globals.display == nullptr) return;
+  if (frontEnd.connection.display == nullptr) return;
   leaveFullScreen();
   destroyDisplayWindow(window8);
   destroyDisplayWindow(window10);
@@ -363,7 +368,7 @@ void disconnectDisplay() {
   // until it is terminated. libdecor stays too: its cairo plugin (0.1.1)
   // crashes releasing a seat that never had a pointer, as on a headless
   // compositor.
-  wl_display_flush(globals.display);
+  wl_display_flush(frontEnd.connection.display);
 }
 
 }  // namespace wayland

@@ -7,7 +7,6 @@
 
 #include "app/facts.h"
 #include "app/pixel_format_choice.h"
-#include "render/frame_setup.h"
 #include "render/level_count.h"
 #include "windows/win32_front_end.h"
 // After the GL types it relies on.
@@ -17,7 +16,6 @@
 
 namespace win32 {
 
-DisplayWindow window10;
 PROC(WINAPI* wglEntryPointLookup)(LPCSTR name) = wglGetProcAddress;
 
 namespace {
@@ -107,9 +105,10 @@ int chooseDeepColourFormat(HDC probeDc, PixelFormatCandidate& chosen) {
                             24,
                             0,
                             0};
-  static int formats[maxListedFormats];
+  std::vector<int> formats(maxListedFormats);
   UINT count = 0;
-  if (!choosePixelFormatArb(probeDc, attributes, nullptr, maxListedFormats, formats, &count)) {
+  if (!choosePixelFormatArb(probeDc, attributes, nullptr, maxListedFormats, formats.data(),
+                            &count)) {
     printf("ERROR: wglChoosePixelFormat failed!\n");
     return 0;
   }
@@ -141,8 +140,8 @@ bool createWindowWithFormat(const char* className, int format) {
     printf("ERROR: Unable to create the '%s' window!\n", title10);
     return false;
   }
-  window10.hdc = GetDC(window10.hwnd);
-  if (window10.hdc == nullptr) {
+  window10.gl.dc = GetDC(window10.hwnd);
+  if (window10.gl.dc == nullptr) {
     printf("ERROR: Unable to get the '%s' window DC!\n", title10);
     DestroyWindow(window10.hwnd);
     return false;
@@ -151,27 +150,27 @@ bool createWindowWithFormat(const char* className, int format) {
   PIXELFORMATDESCRIPTOR descriptor = {};
   descriptor.nSize = sizeof descriptor;
   descriptor.nVersion = 1;
-  DescribePixelFormat(window10.hdc, format, sizeof descriptor, &descriptor);
-  if (!SetPixelFormat(window10.hdc, format, &descriptor)) {
+  DescribePixelFormat(window10.gl.dc, format, sizeof descriptor, &descriptor);
+  if (!SetPixelFormat(window10.gl.dc, format, &descriptor)) {
     printf("ERROR: Unable to set the pixelformat for the '%s' window!\n", title10);
-    ReleaseDC(window10.hwnd, window10.hdc);
+    ReleaseDC(window10.hwnd, window10.gl.dc);
     DestroyWindow(window10.hwnd);
     return false;
   }
 
-  window10.hglrc = wglCreateContext(window10.hdc);
-  if (window10.hglrc == nullptr) {
+  window10.gl.context = wglCreateContext(window10.gl.dc);
+  if (window10.gl.context == nullptr) {
     printf("ERROR: Unable to create the GL rendering context for the '%s' window!\n", title10);
-    ReleaseDC(window10.hwnd, window10.hdc);
+    ReleaseDC(window10.hwnd, window10.gl.dc);
     DestroyWindow(window10.hwnd);
     return false;
   }
 
   // The class gives the window its own device context, so releasing it here
-  // leaves window10.hdc valid for every later paint.
-  ReleaseDC(window10.hwnd, window10.hdc);
-  SendMessageA(window10.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-  SendMessageA(window10.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  // leaves window10.gl.dc valid for every later paint.
+  ReleaseDC(window10.hwnd, window10.gl.dc);
+  SendMessageA(window10.hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(frontEnd.bigIcon));
+  SendMessageA(window10.hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(frontEnd.smallIcon));
   return true;
 }
 
@@ -188,8 +187,8 @@ bool dxgiPresent() {
 HWND createDeepColourWindow(const char* className) {
   HDC probeDc = nullptr;
   HGLRC probeContext = nullptr;
-  HWND probe =
-      createStandardWindow(className, "Dummy", StandardWindowRole::Probe, probeDc, probeContext);
+  HWND probe = createStandardWindow(className, "Dummy", StandardWindowRole::HiddenAccelerated,
+                                    probeDc, probeContext);
   if (probe == nullptr) return nullptr;
 
   // Every extension call runs under the probe's context.
@@ -205,11 +204,11 @@ HWND createDeepColourWindow(const char* className) {
   DestroyWindow(probe);
 
   if (created) {
-    wglMakeCurrent(window10.hdc, window10.hglrc);
+    wglMakeCurrent(window10.gl.dc, window10.gl.context);
     created = contextHasChosenColour(title10, currentContextColour(), chosen);
     if (!created) {
       wglMakeCurrent(nullptr, nullptr);
-      wglDeleteContext(window10.hglrc);
+      wglDeleteContext(window10.gl.context);
       DestroyWindow(window10.hwnd);
     }
   }
@@ -217,7 +216,6 @@ HWND createDeepColourWindow(const char* className) {
     window10 = DisplayWindow{};
     return nullptr;
   }
-  initContextState();
   return window10.hwnd;
 }
 

@@ -49,23 +49,22 @@ struct DxgiSurface {
 
 namespace {
 
-DxgiSurface surface10, surface8, surfaceFull;
-
-ID3D11Device* device = nullptr;
-ID3D11DeviceContext* immediate = nullptr;
-
-PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-
-template <typename Function>
-Function procedure(HMODULE module, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
+// Everything the DXGI presentation keeps: the surfaces of the two windows
+// and of full screen, the Direct3D device and its immediate context, and the
+// framebuffer object entry points.
+struct Presentation {
+  DxgiSurface surface10, surface8, surfaceFull;
+  ID3D11Device* device = nullptr;
+  ID3D11DeviceContext* immediate = nullptr;
+  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+};
+Presentation dxgi;
 
 template <typename Function>
 void fetchGl(Function& entry, const char* name) {
@@ -75,20 +74,21 @@ void fetchGl(Function& entry, const char* name) {
 // With a context current: the core names, or the extension's where a driver
 // offers only those.
 bool fetchFramebufferEntryPoints() {
-  if (genFramebuffers != nullptr) return true;
+  if (dxgi.genFramebuffers != nullptr) return true;
   const std::string suffix = wglGetProcAddress("glGenFramebuffers") != nullptr ? "" : "EXT";
-  fetchGl(genFramebuffers, ("glGenFramebuffers" + suffix).c_str());
-  fetchGl(bindFramebuffer, ("glBindFramebuffer" + suffix).c_str());
-  fetchGl(genRenderbuffers, ("glGenRenderbuffers" + suffix).c_str());
-  fetchGl(bindRenderbuffer, ("glBindRenderbuffer" + suffix).c_str());
-  fetchGl(renderbufferStorage, ("glRenderbufferStorage" + suffix).c_str());
-  fetchGl(framebufferRenderbuffer, ("glFramebufferRenderbuffer" + suffix).c_str());
-  fetchGl(checkFramebufferStatus, ("glCheckFramebufferStatus" + suffix).c_str());
-  if (genFramebuffers != nullptr && bindFramebuffer != nullptr && genRenderbuffers != nullptr &&
-      bindRenderbuffer != nullptr && renderbufferStorage != nullptr &&
-      framebufferRenderbuffer != nullptr && checkFramebufferStatus != nullptr)
+  fetchGl(dxgi.genFramebuffers, ("glGenFramebuffers" + suffix).c_str());
+  fetchGl(dxgi.bindFramebuffer, ("glBindFramebuffer" + suffix).c_str());
+  fetchGl(dxgi.genRenderbuffers, ("glGenRenderbuffers" + suffix).c_str());
+  fetchGl(dxgi.bindRenderbuffer, ("glBindRenderbuffer" + suffix).c_str());
+  fetchGl(dxgi.renderbufferStorage, ("glRenderbufferStorage" + suffix).c_str());
+  fetchGl(dxgi.framebufferRenderbuffer, ("glFramebufferRenderbuffer" + suffix).c_str());
+  fetchGl(dxgi.checkFramebufferStatus, ("glCheckFramebufferStatus" + suffix).c_str());
+  if (dxgi.genFramebuffers != nullptr && dxgi.bindFramebuffer != nullptr &&
+      dxgi.genRenderbuffers != nullptr && dxgi.bindRenderbuffer != nullptr &&
+      dxgi.renderbufferStorage != nullptr && dxgi.framebufferRenderbuffer != nullptr &&
+      dxgi.checkFramebufferStatus != nullptr)
     return true;
-  genFramebuffers = nullptr;
+  dxgi.genFramebuffers = nullptr;
   return false;
 }
 
@@ -103,7 +103,7 @@ const char* formatName(const DxgiSurface& surface) {
 // Hardware first; WARP, Windows' own software rasteriser, where the video
 // card's driver offers no device.
 bool createDevice() {
-  if (device != nullptr) return true;
+  if (dxgi.device != nullptr) return true;
   keepWineDirect3DOnThisThread();
   HMODULE d3d11 = LoadLibraryA("d3d11.dll");
   if (d3d11 == nullptr || LoadLibraryA("dxgi.dll") == nullptr) {
@@ -116,12 +116,12 @@ bool createDevice() {
     return false;
   }
   for (const D3D_DRIVER_TYPE type : {D3D_DRIVER_TYPE_HARDWARE, D3D_DRIVER_TYPE_WARP}) {
-    if (SUCCEEDED(create(nullptr, type, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &device, nullptr,
-                         &immediate)))
+    if (SUCCEEDED(create(nullptr, type, nullptr, 0, nullptr, 0, D3D11_SDK_VERSION, &dxgi.device,
+                         nullptr, &dxgi.immediate)))
       return true;
   }
-  device = nullptr;
-  immediate = nullptr;
+  dxgi.device = nullptr;
+  dxgi.immediate = nullptr;
   printf("ERROR: Unable to create a Direct3D 11 device for the DXGI swap chains!\n");
   return false;
 }
@@ -131,8 +131,8 @@ IDXGIFactory1* deviceFactory() {
   IDXGIDevice* dxgiDevice = nullptr;
   IDXGIAdapter* adapter = nullptr;
   IDXGIFactory1* factory = nullptr;
-  if (SUCCEEDED(
-          device->QueryInterface(__uuidof(IDXGIDevice), reinterpret_cast<void**>(&dxgiDevice)))) {
+  if (SUCCEEDED(dxgi.device->QueryInterface(__uuidof(IDXGIDevice),
+                                            reinterpret_cast<void**>(&dxgiDevice)))) {
     if (SUCCEEDED(dxgiDevice->GetAdapter(&adapter))) {
       adapter->GetParent(__uuidof(IDXGIFactory1), reinterpret_cast<void**>(&factory));
       adapter->Release();
@@ -166,8 +166,8 @@ bool createSwapChain(HWND hwnd, DxgiSurface& surface, int width, int height) {
       description.SwapEffect = flip.effect;
       description.Flags = surface.flags;
       IDXGISwapChain1* chain = nullptr;
-      if (SUCCEEDED(factory2->CreateSwapChainForHwnd(device, hwnd, &description, nullptr, nullptr,
-                                                     &chain))) {
+      if (SUCCEEDED(factory2->CreateSwapChainForHwnd(dxgi.device, hwnd, &description, nullptr,
+                                                     nullptr, &chain))) {
         surface.swapChain = chain;
         surface.swapEffect = flip.name;
         break;
@@ -187,7 +187,7 @@ bool createSwapChain(HWND hwnd, DxgiSurface& surface, int width, int height) {
     description.Windowed = TRUE;
     description.SwapEffect = DXGI_SWAP_EFFECT_DISCARD;
     description.Flags = surface.flags;
-    if (SUCCEEDED(factory->CreateSwapChain(device, &description, &surface.swapChain)))
+    if (SUCCEEDED(factory->CreateSwapChain(dxgi.device, &description, &surface.swapChain)))
       surface.swapEffect = "discard";
   }
   // Alt+Enter would take the window to full screen behind the program's
@@ -200,11 +200,11 @@ bool createSwapChain(HWND hwnd, DxgiSurface& surface, int width, int height) {
 // With the window's context current: the framebuffer object's buffers at
 // this size. The swap chain is resized by the caller.
 void allocateFrame(DxgiSurface& surface, int width, int height) {
-  bindRenderbuffer(GL_RENDERBUFFER, surface.colourBuffer);
-  renderbufferStorage(GL_RENDERBUFFER, surface.tenBit ? GL_RGB10_A2 : GL_RGBA8, width, height);
-  bindRenderbuffer(GL_RENDERBUFFER, surface.depthBuffer);
-  renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-  bindRenderbuffer(GL_RENDERBUFFER, 0);
+  dxgi.bindRenderbuffer(GL_RENDERBUFFER, surface.colourBuffer);
+  dxgi.renderbufferStorage(GL_RENDERBUFFER, surface.tenBit ? GL_RGB10_A2 : GL_RGBA8, width, height);
+  dxgi.bindRenderbuffer(GL_RENDERBUFFER, surface.depthBuffer);
+  dxgi.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+  dxgi.bindRenderbuffer(GL_RENDERBUFFER, 0);
   const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   surface.pixels.resize(count);
   surface.rowsTopDown.resize(count);
@@ -215,16 +215,16 @@ void allocateFrame(DxgiSurface& surface, int width, int height) {
 // With the window's context current. The framebuffer object stays bound for
 // the context's life, so every frame and every measurement goes into it.
 bool createFramebuffer(DxgiSurface& surface, int width, int height) {
-  genFramebuffers(1, &surface.framebuffer);
-  genRenderbuffers(1, &surface.colourBuffer);
-  genRenderbuffers(1, &surface.depthBuffer);
-  bindFramebuffer(GL_FRAMEBUFFER, surface.framebuffer);
+  dxgi.genFramebuffers(1, &surface.framebuffer);
+  dxgi.genRenderbuffers(1, &surface.colourBuffer);
+  dxgi.genRenderbuffers(1, &surface.depthBuffer);
+  dxgi.bindFramebuffer(GL_FRAMEBUFFER, surface.framebuffer);
   allocateFrame(surface, width, height);
-  framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                          surface.colourBuffer);
-  framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                          surface.depthBuffer);
-  if (checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+  dxgi.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                               surface.colourBuffer);
+  dxgi.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                               surface.depthBuffer);
+  if (dxgi.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
   const ContextColour colour = currentContextColour();
   const int bits = surface.tenBit ? 10 : 8;
   return colour.redBits == bits && colour.greenBits == bits && colour.blueBits == bits;
@@ -240,7 +240,7 @@ bool fitToWindow(DxgiSurface& surface, int width, int height) {
                                               surface.flags)))
     return false;
   allocateFrame(surface, width, height);
-  return checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  return dxgi.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
 // The framebuffer object's pixels into the back buffer. OpenGL reads rows
@@ -262,8 +262,8 @@ bool copyIntoBackBuffer(DxgiSurface& surface) {
   if (FAILED(surface.swapChain->GetBuffer(0, __uuidof(ID3D11Texture2D),
                                           reinterpret_cast<void**>(&backBuffer))))
     return false;
-  immediate->UpdateSubresource(backBuffer, 0, nullptr, surface.rowsTopDown.data(),
-                               static_cast<UINT>(rowLength * sizeof(std::uint32_t)), 0);
+  dxgi.immediate->UpdateSubresource(backBuffer, 0, nullptr, surface.rowsTopDown.data(),
+                                    static_cast<UINT>(rowLength * sizeof(std::uint32_t)), 0);
   // No reference to a back buffer may outlive the frame: ResizeBuffers
   // fails while one is held.
   backBuffer->Release();
@@ -277,7 +277,7 @@ int countBackBufferLevels(DxgiSurface& surface, UINT left = 0, int columns = -1)
   ID3D11Texture2D* backBuffer = nullptr;
   if (FAILED(surface.swapChain->GetBuffer(0, __uuidof(ID3D11Texture2D),
                                           reinterpret_cast<void**>(&backBuffer))))
-    return unknown;
+    return unknownCount;
   D3D11_TEXTURE2D_DESC description = {};
   backBuffer->GetDesc(&description);
   description.Usage = D3D11_USAGE_STAGING;
@@ -285,11 +285,11 @@ int countBackBufferLevels(DxgiSurface& surface, UINT left = 0, int columns = -1)
   description.CPUAccessFlags = D3D11_CPU_ACCESS_READ;
   description.MiscFlags = 0;
   ID3D11Texture2D* staging = nullptr;
-  int count = unknown;
-  if (SUCCEEDED(device->CreateTexture2D(&description, nullptr, &staging))) {
-    immediate->CopyResource(staging, backBuffer);
+  int count = unknownCount;
+  if (SUCCEEDED(dxgi.device->CreateTexture2D(&description, nullptr, &staging))) {
+    dxgi.immediate->CopyResource(staging, backBuffer);
     D3D11_MAPPED_SUBRESOURCE mapped = {};
-    if (SUCCEEDED(immediate->Map(staging, 0, D3D11_MAP_READ, 0, &mapped))) {
+    if (SUCCEEDED(dxgi.immediate->Map(staging, 0, D3D11_MAP_READ, 0, &mapped))) {
       std::set<std::uint32_t> colours;
       // Alpha is no colour: the 10-bit format's top two bits, the byte
       // format's last byte.
@@ -302,7 +302,7 @@ int countBackBufferLevels(DxgiSurface& surface, UINT left = 0, int columns = -1)
         for (UINT x = left; x < end; ++x) colours.insert(row[x] & colourBits);
       }
       count = static_cast<int>(colours.size());
-      immediate->Unmap(staging, 0);
+      dxgi.immediate->Unmap(staging, 0);
     }
     staging->Release();
   }
@@ -343,7 +343,7 @@ HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, Disp
   record = DisplayWindow{};
   if (!createDevice()) return nullptr;
   const char* title = tenBit ? title10 : title8;
-  DxgiSurface& surface = tenBit ? surface10 : surface8;
+  DxgiSurface& surface = tenBit ? dxgi.surface10 : dxgi.surface8;
   surface = DxgiSurface{};
   surface.tenBit = tenBit;
 
@@ -366,7 +366,7 @@ HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, Disp
   HGLRC context = nullptr;
   HWND glWindow =
       createStandardWindow(className, tenBit ? "Lumivane OpenGL 10" : "Lumivane OpenGL 8",
-                           StandardWindowRole::Probe, glDc, context);
+                           StandardWindowRole::HiddenAccelerated, glDc, context);
   if (glWindow == nullptr) {
     undo(hwnd, nullptr, nullptr, nullptr, surface);
     return nullptr;
@@ -391,18 +391,18 @@ HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, Disp
     undo(hwnd, glWindow, glDc, context, surface);
     return nullptr;
   }
-  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(frontEnd.bigIcon));
+  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(frontEnd.smallIcon));
   record.hwnd = hwnd;
-  record.hdc = glDc;
-  record.hglrc = context;
+  record.gl.dc = glDc;
+  record.gl.context = context;
   record.dxgi = &surface;
   return hwnd;
 }
 
 bool drawIntoDxgiSurface(const DisplayWindow& record, int width, int height) {
   DxgiSurface& surface = *record.dxgi;
-  bindFramebuffer(GL_FRAMEBUFFER, surface.framebuffer);
+  dxgi.bindFramebuffer(GL_FRAMEBUFFER, surface.framebuffer);
   return fitToWindow(surface, width, height);
 }
 
@@ -413,14 +413,14 @@ void presentThroughDxgi(const DisplayWindow& record, int width, int height) {
     return;
   }
   DxgiSurface& surface = *record.dxgi;
-  wglMakeCurrent(record.hdc, record.hglrc);
+  wglMakeCurrent(record.gl.dc, record.gl.context);
   if (drawIntoDxgiSurface(record, width, height)) {
     renderFrame(width, height);
     if (copyIntoBackBuffer(surface)) surface.swapChain->Present(1, 0);
   } else {
     skipFrame();
   }
-  wglMakeCurrent(record.hdc, nullptr);
+  wglMakeCurrent(record.gl.dc, nullptr);
 }
 
 bool createDxgiFullScreen(HWND hwnd, DisplayWindow& record) {
@@ -429,15 +429,15 @@ bool createDxgiFullScreen(HWND hwnd, DisplayWindow& record) {
   GetClientRect(hwnd, &client);
   const int width = client.right > 0 ? client.right : 1;
   const int height = client.bottom > 0 ? client.bottom : 1;
-  surfaceFull = DxgiSurface{};
-  surfaceFull.tenBit = true;
-  surfaceFull.flags = DXGI_SWAP_CHAIN_FLAG_ALLOW_MODE_SWITCH;
+  dxgi.surfaceFull = DxgiSurface{};
+  dxgi.surfaceFull.tenBit = true;
+  dxgi.surfaceFull.flags = DXGI_SWAP_CHAIN_FLAG_ALLOW_MODE_SWITCH;
   // The 10-bit window's context draws here too, into a framebuffer object of
   // this surface's own, so the logo's lists serve as they are.
-  wglMakeCurrent(window10.hdc, window10.hglrc);
-  const bool framebufferMade = createFramebuffer(surfaceFull, width, height);
-  const bool made = framebufferMade && createSwapChain(hwnd, surfaceFull, width, height);
-  wglMakeCurrent(window10.hdc, nullptr);
+  wglMakeCurrent(window10.gl.dc, window10.gl.context);
+  const bool framebufferMade = createFramebuffer(dxgi.surfaceFull, width, height);
+  const bool made = framebufferMade && createSwapChain(hwnd, dxgi.surfaceFull, width, height);
+  wglMakeCurrent(window10.gl.dc, nullptr);
   if (!made) {
     if (!framebufferMade)
       printf("ERROR: Unable to create the 10-10-10-2 framebuffer object for full screen!\n");
@@ -446,9 +446,9 @@ bool createDxgiFullScreen(HWND hwnd, DisplayWindow& record) {
     return false;
   }
   record.hwnd = hwnd;
-  record.hdc = window10.hdc;
-  record.hglrc = window10.hglrc;
-  record.dxgi = &surfaceFull;
+  record.gl.dc = window10.gl.dc;
+  record.gl.context = window10.gl.context;
+  record.dxgi = &dxgi.surfaceFull;
   return true;
 }
 
@@ -524,7 +524,7 @@ bool presentSplitViewThroughDxgi(const DisplayWindow& record, int width, int hei
   }
   DxgiSurface& surface = *record.dxgi;
   bool shown = true;
-  wglMakeCurrent(record.hdc, record.hglrc);
+  wglMakeCurrent(record.gl.dc, record.gl.context);
   if (drawIntoDxgiSurface(record, width, height)) {
     renderSplitView(width, height);
     if (copyIntoBackBuffer(surface))
@@ -532,7 +532,7 @@ bool presentSplitViewThroughDxgi(const DisplayWindow& record, int width, int hei
   } else {
     skipFrame();
   }
-  wglMakeCurrent(record.hdc, nullptr);
+  wglMakeCurrent(record.gl.dc, nullptr);
   return shown;
 }
 
@@ -559,21 +559,21 @@ void describeSwapChain(const DisplayWindow& record, SwapChainFacts& facts) {
 }
 
 void releaseDxgiPresentation() {
-  for (DxgiSurface* surface : {&surfaceFull, &surface8, &surface10}) {
+  for (DxgiSurface* surface : {&dxgi.surfaceFull, &dxgi.surface8, &dxgi.surface10}) {
     // A swap chain in full screen must leave it before it goes, or the
     // display mode could stay changed.
     if (surface->swapChain != nullptr) surface->swapChain->SetFullscreenState(FALSE, nullptr);
     if (surface->swapChain != nullptr) surface->swapChain->Release();
     surface->swapChain = nullptr;
   }
-  if (immediate != nullptr) {
-    immediate->ClearState();
-    immediate->Flush();
-    immediate->Release();
-    immediate = nullptr;
+  if (dxgi.immediate != nullptr) {
+    dxgi.immediate->ClearState();
+    dxgi.immediate->Flush();
+    dxgi.immediate->Release();
+    dxgi.immediate = nullptr;
   }
-  if (device != nullptr) device->Release();
-  device = nullptr;
+  if (dxgi.device != nullptr) dxgi.device->Release();
+  dxgi.device = nullptr;
 }
 
 }  // namespace win32

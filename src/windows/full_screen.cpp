@@ -15,13 +15,7 @@
 
 namespace win32 {
 
-DisplayWindow fullScreen;
-
 namespace {
-
-bool shown = false;
-bool exclusive = false;
-WINDOWPLACEMENT placement8 = {}, placement10 = {};
 
 // The split view's 8-bit framebuffer object needs entry points beyond
 // OpenGL 1.1, which WGL hands out for the context current: the 10-bit one.
@@ -40,7 +34,7 @@ RECT monitorOfWindow10() {
 // 10-bit window's context draws on it as it is.
 bool takeWindow10Format(HWND hwnd, HDC& dc) {
   dc = GetDC(hwnd);
-  const int format = GetPixelFormat(window10.hdc);
+  const int format = GetPixelFormat(window10.gl.dc);
   PIXELFORMATDESCRIPTOR descriptor = {};
   descriptor.nSize = sizeof descriptor;
   descriptor.nVersion = 1;
@@ -52,7 +46,7 @@ bool takeWindow10Format(HWND hwnd, HDC& dc) {
     return false;
   }
   bool tenBits = false;
-  if (wglMakeCurrent(dc, window10.hglrc)) {
+  if (wglMakeCurrent(dc, window10.gl.context)) {
     const ContextColour colour = currentContextColour();
     tenBits = colour.redBits == 10 && colour.greenBits == 10 && colour.blueBits == 10;
     wglMakeCurrent(dc, nullptr);
@@ -74,7 +68,7 @@ bool createFullScreenWindow(const RECT& area) {
   }
   DisplayWindow record;
   const bool made = window10.dxgi != nullptr ? createDxgiFullScreen(hwnd, record)
-                                             : takeWindow10Format(hwnd, record.hdc);
+                                             : takeWindow10Format(hwnd, record.gl.dc);
   if (!made) {
     DestroyWindow(hwnd);
     return false;
@@ -82,9 +76,9 @@ bool createFullScreenWindow(const RECT& area) {
   // Either way the 10-bit window's context draws: with DXGI on the hidden
   // window's device context that it was made for.
   record.hwnd = hwnd;
-  record.hglrc = window10.hglrc;
-  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  record.gl.context = window10.gl.context;
+  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(frontEnd.bigIcon));
+  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(frontEnd.smallIcon));
   fullScreen = record;
   return true;
 }
@@ -108,50 +102,50 @@ void restorePlacement(HWND hwnd, const WINDOWPLACEMENT& saved) {
 }  // namespace
 
 bool inFullScreen() {
-  return shown;
+  return frontEnd.fullScreenShown;
 }
 
 bool enterFullScreen() {
-  if (shown || window10.hwnd == nullptr) return shown;
+  if (frontEnd.fullScreenShown || window10.hwnd == nullptr) return frontEnd.fullScreenShown;
   const RECT area = monitorOfWindow10();
   if (fullScreen.hwnd == nullptr && !createFullScreenWindow(area)) return false;
   splitViewEntryPoint = wglEntryPoint;
-  savePlacement(window10.hwnd, placement10);
-  savePlacement(window8.hwnd, placement8);
+  savePlacement(window10.hwnd, frontEnd.placement10);
+  savePlacement(window8.hwnd, frontEnd.placement8);
   SetWindowPos(fullScreen.hwnd, HWND_TOPMOST, area.left, area.top, area.right - area.left,
                area.bottom - area.top, SWP_SHOWWINDOW);
-  shown = true;
+  frontEnd.fullScreenShown = true;
   SetForegroundWindow(fullScreen.hwnd);
   SetFocus(fullScreen.hwnd);
-  exclusive = fullScreen.dxgi != nullptr && takeExclusiveFullScreen(fullScreen);
+  frontEnd.fullScreenExclusive = fullScreen.dxgi != nullptr && takeExclusiveFullScreen(fullScreen);
   refreshBoth();
   return true;
 }
 
 void leaveFullScreen() {
-  if (!shown) return;
-  shown = false;
+  if (!frontEnd.fullScreenShown) return;
+  frontEnd.fullScreenShown = false;
   // The blind test ends where full screen is taken from it (a lost focus):
   // the two windows would tell which picture is which.
   if (viewerState.blindTestRunning) PostQuitMessage(0);
   // The display mode goes back before anything else changes.
-  if (exclusive) giveUpExclusiveFullScreen(fullScreen);
-  exclusive = false;
+  if (frontEnd.fullScreenExclusive) giveUpExclusiveFullScreen(fullScreen);
+  frontEnd.fullScreenExclusive = false;
   // The 10-bit context goes on without the split view's framebuffer object.
-  wglMakeCurrent(fullScreen.hdc, fullScreen.hglrc);
+  wglMakeCurrent(fullScreen.gl.dc, fullScreen.gl.context);
   releaseSplitViewFramebuffer();
-  wglMakeCurrent(fullScreen.hdc, nullptr);
+  wglMakeCurrent(fullScreen.gl.dc, nullptr);
   // Not topmost while hidden; the next entry makes it so again.
   SetWindowPos(fullScreen.hwnd, HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-  restorePlacement(window10.hwnd, placement10);
-  restorePlacement(window8.hwnd, placement8);
-  if (placement8.showCmd != SW_SHOWMINIMIZED) SetForegroundWindow(window8.hwnd);
+  restorePlacement(window10.hwnd, frontEnd.placement10);
+  restorePlacement(window8.hwnd, frontEnd.placement8);
+  if (frontEnd.placement8.showCmd != SW_SHOWMINIMIZED) SetForegroundWindow(window8.hwnd);
   refreshBoth();
 }
 
 void toggleFullScreen() {
-  if (shown) {
+  if (frontEnd.fullScreenShown) {
     leaveFullScreen();
   } else {
     enterFullScreen();
@@ -159,8 +153,8 @@ void toggleFullScreen() {
 }
 
 Presentation currentPresentation() {
-  if (!shown) return Presentation::TwoWindows;
-  return exclusive && holdsExclusiveFullScreen(fullScreen)
+  if (!frontEnd.fullScreenShown) return Presentation::TwoWindows;
+  return frontEnd.fullScreenExclusive && holdsExclusiveFullScreen(fullScreen)
              ? Presentation::FullScreenExclusive
              : Presentation::FullScreenBorderlessWindow;
 }
@@ -172,14 +166,14 @@ void paintFullScreen() {
     // Occluded, or out of exclusive full screen behind the program's back
     // (the system took the screen for another program): back to two windows.
     const bool kept = presentSplitViewThroughDxgi(fullScreen, client.right, client.bottom);
-    if (exclusive && (!kept || !holdsExclusiveFullScreen(fullScreen)))
+    if (frontEnd.fullScreenExclusive && (!kept || !holdsExclusiveFullScreen(fullScreen)))
       PostMessageA(fullScreen.hwnd, leaveFullScreenMessage, 0, 0);
     return;
   }
-  wglMakeCurrent(fullScreen.hdc, fullScreen.hglrc);
+  wglMakeCurrent(fullScreen.gl.dc, fullScreen.gl.context);
   renderSplitView(client.right, client.bottom);
-  SwapBuffers(fullScreen.hdc);
-  wglMakeCurrent(fullScreen.hdc, nullptr);
+  SwapBuffers(fullScreen.gl.dc);
+  wglMakeCurrent(fullScreen.gl.dc, nullptr);
 }
 
 }  // namespace win32

@@ -4,7 +4,7 @@
 // they are printed, also when standard output is a pipe.
 #include <cstdio>
 
-#include "app/display_check.h"
+#include "app/start_options.h"
 #include "windows/win32_front_end.h"
 
 int main(int argc, char** argv) {

@@ -19,11 +19,6 @@ namespace win32 {
 
 namespace {
 
-template <typename Function>
-Function procedure(HMODULE module, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 // The DPI of the window's monitor as Windows drives it, asked as a
 // per-monitor aware thread so that no DPI virtualisation hides it (Windows 10
 // 1607 and later); 0 where that cannot be asked.
@@ -73,28 +68,28 @@ PixelScaling pixelScalingOf(HWND hwnd) {
 }
 
 void measureWindow(DisplayWindow& record, WindowMeasurement& measurement) {
-  if (record.hwnd == nullptr || record.hglrc == nullptr) return;
+  if (record.hwnd == nullptr || record.gl.context == nullptr) return;
   measurement.pixels = pixelScalingOf(record.hwnd);
   RECT client = {};
   GetClientRect(record.hwnd, &client);
-  wglMakeCurrent(record.hdc, record.hglrc);
+  wglMakeCurrent(record.gl.dc, record.gl.context);
   if (record.dxgi != nullptr) drawIntoDxgiSurface(record, client.right, client.bottom);
   readFramebufferBits(measurement);
   // A DXGI window's ramp goes on into its back buffer and is counted there.
   measureRamps(measurement, client.right, client.bottom,
                record.dxgi != nullptr ? readBackBufferRamp : nullptr, &record);
-  wglMakeCurrent(record.hdc, nullptr);
+  wglMakeCurrent(record.gl.dc, nullptr);
 }
 
 // Both halves of the split view, on the full-screen window's surface.
 void measureFullScreen(CheckReport& report) {
   RECT client = {};
   GetClientRect(fullScreen.hwnd, &client);
-  wglMakeCurrent(fullScreen.hdc, fullScreen.hglrc);
+  wglMakeCurrent(fullScreen.gl.dc, fullScreen.gl.context);
   if (fullScreen.dxgi != nullptr) drawIntoDxgiSurface(fullScreen, client.right, client.bottom);
   measureSplitView(report.window8, report.window10, client.right, client.bottom,
                    fullScreen.dxgi != nullptr ? readBackBufferHalves : nullptr, &fullScreen);
-  wglMakeCurrent(fullScreen.hdc, nullptr);
+  wglMakeCurrent(fullScreen.gl.dc, nullptr);
   // Both halves lie in the one swap chain.
   describeSwapChain(fullScreen, report.swapChain8);
   describeSwapChain(fullScreen, report.swapChain10);
@@ -230,7 +225,7 @@ void readDisplayOutput(DisplayOutputFacts& facts) {
   facts.name = info.szDevice;
   const AdvancedColourAnswers colour = advancedColour(info.szDevice);
   facts.composition = desktopComposition(colour);
-  UINT bits = colour.bitsPerColour == unknown ? 0 : static_cast<UINT>(colour.bitsPerColour);
+  UINT bits = colour.bitsPerColour == unknownCount ? 0 : static_cast<UINT>(colour.bitsPerColour);
   if (bits == 0) bits = dxgiBitsPerColour(monitor);
   if (bits != 0) facts.systemBitsPerColour = reportedBits(bits);
 }
@@ -249,8 +244,7 @@ bool reportDisplayChain() {
     describeSwapChain(window10, report.swapChain10);
   }
   readDisplayOutput(report.output);
-  printf("%s", formatCheckReport(report).c_str());
-  return judgeDisplayChain(report).tenBitsDelivered;
+  return printCheckReport(report);
 }
 
 void printReportAndRepaint() {

@@ -1,46 +1,89 @@
 // The Win32 front end: the console program's main function and start-up
-// steps, the window class, the 8-bit window with a classic pixel format, the
-// 10-bit window chosen through WGL_ARB_pixel_format on a hidden probe
-// window's context, and the one window procedure, which turns virtual keys
-// into the shared key table's keys and supplies the three front-end actions.
-// It also attaches the application icon (icon group 101) to every window.
+// steps (win32_startup.cpp), the window class (window_class.cpp), the 8-bit
+// window with a classic pixel format, the 10-bit window chosen through
+// WGL_ARB_pixel_format on a hidden probe window's context
+// (deep_colour_window.cpp), and the one window procedure (window_proc.cpp),
+// which turns virtual keys into the shared key table's keys and supplies the
+// front-end actions; key F's full-screen window (full_screen.cpp); with
+// --dxgi, windows that present through DXGI swap chains (dxgi_present.cpp);
+// and the check's report (win32_check.cpp). It also attaches the
+// application icon (icon group 101) to every window.
 //
 // Both display windows take their formats through the shared exact choice
 // and confirm with the created context that they got them; where no classic
 // format has exactly 8 bits per colour (under Wine on a depth-30 screen) the
 // 8-bit window takes the nearest and the console says so.
 //
-// What it leaves out: nothing is released at the end, windows and contexts
-// go with the process.
+// What it leaves out: apart from the DXGI swap chains, nothing is released
+// at the end; windows and contexts go with the process.
 #pragma once
 
 #include "app/display_check.h"
 #include "app/pixel_format_choice.h"
+#include "app/start_options.h"
+#include "app/startup.h"
 #include "render/gl_headers.h"
+#include "viewer/size_rule.h"
 
 namespace win32 {
+
+// A function of a library loaded at run time, as its own type; null where
+// the library does not export it.
+template <typename Function>
+Function procedure(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
 
 // A window's DXGI swap chain and the OpenGL framebuffer object whose frames
 // it shows (dxgi_present.cpp).
 struct DxgiSurface;
 
+// Where a display window's OpenGL context draws: a device context kept for
+// its window's whole life, and the context made current on it.
+struct DrawingContext {
+  HDC dc = nullptr;
+  HGLRC context = nullptr;
+};
+
 // One display window's handles. A null hwnd means the window does not exist
 // (yet); the window procedure paints only windows recorded here.
 struct DisplayWindow {
   HWND hwnd = nullptr;
-  HDC hdc = nullptr;  // own device context, valid for the window's life
-  HGLRC hglrc = nullptr;
-  // Presented through DXGI: then hdc and hglrc are a hidden window's, whose
-  // context draws into the surface's framebuffer object.
+  // The window's own device context and its context; presented through
+  // DXGI, a hidden window's instead, whose context draws into the surface's
+  // framebuffer object.
+  DrawingContext gl;
   DxgiSurface* dxgi = nullptr;
 };
 
-extern DisplayWindow window10;  // right: 10-10-10-2 through WGL_ARB_pixel_format
-extern DisplayWindow window8;   // left: classic 24-bit format
-
-// Attached to every window created here; loaded by start-up before any window.
-extern HICON bigIcon;
-extern HICON smallIcon;
+// Everything the Win32 front end keeps between calls, in one record
+// (window_proc.cpp defines it); the DXGI presentation keeps its swap chains,
+// device and framebuffer entry points in a record of its own in
+// dxgi_present.cpp, the one file that includes Direct3D.
+struct FrontEnd {
+  // The two display windows, indexed by WhichWindow (app/startup.h): right
+  // the 10-10-10-2 one through WGL_ARB_pixel_format, left the classic 24-bit
+  // one.
+  DisplayWindow windows[2];
+  // Attached to every window created here; loaded by start-up before any
+  // window (window_class.cpp).
+  HICON bigIcon = nullptr, smallIcon = nullptr;
+  // Full screen's window (see fullScreen below), whether it shows, whether
+  // its swap chain holds the screen exclusively, and the two windows' places
+  // to give back (full_screen.cpp).
+  DisplayWindow fullScreen;
+  bool fullScreenShown = false, fullScreenExclusive = false;
+  WINDOWPLACEMENT placement8 = {}, placement10 = {};
+  // The 10-bit window's saved place, and the largest client area its
+  // context draws, 0 until asked (window_proc.cpp).
+  Window10Place window10Place;
+  int drawableWidth = 0, drawableHeight = 0;
+  // What the command line asked for (win32_startup.cpp).
+  bool startInFullScreen = false, blindTest = false;
+};
+extern FrontEnd frontEnd;
+inline DisplayWindow& window10 = frontEnd.windows[static_cast<int>(WhichWindow::TenBit)];
+inline DisplayWindow& window8 = frontEnd.windows[static_cast<int>(WhichWindow::EightBit)];
 
 // win32_startup.cpp: the shared start-up order with the Win32 steps, then the
 // message loop, or with options.check the report instead of the loop. Returns the
@@ -61,10 +104,11 @@ void printReportAndRepaint();
 int registerWindowClass(const char* className);
 
 // Which window createStandardWindow makes: the 8-bit display window takes
-// exactly 8 bits per colour with a depth buffer, or the nearest format; the
-// hidden probe asks for neither but must be accelerated, as only a driver's
-// own formats lead to its extensions.
-enum class StandardWindowRole { Window8, Probe };
+// exactly 8 bits per colour with a depth buffer, or the nearest format; a
+// hidden window (the probe that reaches the driver's extensions, or a
+// --dxgi window's drawing context) asks for neither but must be
+// accelerated, as only a driver's own formats lead to its extensions.
+enum class StandardWindowRole { Window8, HiddenAccelerated };
 
 // A window at the 8-bit window's place and size with a classic pixel format
 // and an OpenGL context (not current, window not shown). Returns null after
@@ -73,8 +117,9 @@ HWND createStandardWindow(const char* className, const char* title, StandardWind
                           HDC& outDc, HGLRC& outContext);
 
 // The 10-bit window at its place beside the 8-bit one, its format chosen
-// through a hidden probe window's context. On success window10 is filled and its context is current
-// and initialised; on failure window10 is all null and nothing is current.
+// through a hidden probe window's context. On success window10 is filled
+// and its context is current; on failure window10 is all null and nothing
+// is current.
 HWND createDeepColourWindow(const char* className);
 
 // Where createDeepColourWindow fetches the driver's extension entry points:
@@ -115,7 +160,7 @@ void describeSwapChain(const DisplayWindow& record, SwapChainFacts& facts);
 // windows stay underneath, unpainted, and keep their places and sizes.
 // fullScreen.hwnd is null until the first entry; the window stays, hidden,
 // once left.
-extern DisplayWindow fullScreen;
+inline DisplayWindow& fullScreen = frontEnd.fullScreen;
 bool inFullScreen();
 // Returns false, after printing why, where the window cannot be made; the
 // two windows then stay.

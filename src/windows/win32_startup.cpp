@@ -3,6 +3,7 @@
 // glyph outlines of the bold "Arial" font; the windows come from WGL pixel
 // formats, or with --dxgi present through DXGI swap chains.
 #include <cstdio>
+#include <vector>
 
 #include "app/blind_test.h"
 #include "app/facts.h"
@@ -26,78 +27,67 @@ HICON loadIcon(int widthMetric, int heightMetric) {
 bool registerClassAndLoadIcons() {
   if (!registerWindowClass(windowClassName)) return false;
   // Missing icons only leave the windows with the default one.
-  bigIcon = loadIcon(SM_CXICON, SM_CYICON);
-  smallIcon = loadIcon(SM_CXSMICON, SM_CYSMICON);
+  frontEnd.bigIcon = loadIcon(SM_CXICON, SM_CYICON);
+  frontEnd.smallIcon = loadIcon(SM_CXSMICON, SM_CYSMICON);
   return true;
 }
 
-bool createWindow10() {
-  return createDeepColourWindow(windowClassName) != nullptr;
+DisplayWindow& displayWindow(WhichWindow which) {
+  return frontEnd.windows[static_cast<int>(which)];
 }
 
-void showWindow10() {
-  ShowWindow(window10.hwnd, SW_SHOW);
-  UpdateWindow(window10.hwnd);
-}
-
-bool createWindow8() {
+bool createWindow(WhichWindow which) {
+  if (which == WhichWindow::TenBit) return createDeepColourWindow(windowClassName) != nullptr;
   window8.hwnd = createStandardWindow(windowClassName, title8, StandardWindowRole::Window8,
-                                      window8.hdc, window8.hglrc);
+                                      window8.gl.dc, window8.gl.context);
   return window8.hwnd != nullptr;
 }
 
 void shareLists() {
-  wglShareLists(window10.hglrc, window8.hglrc);
+  wglShareLists(window10.gl.context, window8.gl.context);
 }
 
-void makeWindow8Current() {
-  wglMakeCurrent(window8.hdc, window8.hglrc);
-}
-
-void initWindow8Context() {
-  makeWindow8Current();
-  initContextState();
-}
-
-bool createDxgiWindow10() {
-  if (createDxgiWindow(windowClassName, true, nullptr, window10) == nullptr) return false;
-  initContextState();
-  return true;
-}
-
-// Every failure of the DXGI path leaves its line readable for a while, this
-// last one too.
-bool createDxgiWindow8() {
-  if (createDxgiWindow(windowClassName, false, window10.hglrc, window8) != nullptr) return true;
-  fflush(stdout);
-  Sleep(5000);
+// The 8-bit window's context joins the 10-bit one's lists as it is made,
+// before its framebuffer object needs it current. Every failure of the DXGI
+// path leaves its line readable for a while, the 8-bit window's too.
+bool createDxgiDisplayWindow(WhichWindow which) {
+  const bool tenBit = which == WhichWindow::TenBit;
+  if (createDxgiWindow(windowClassName, tenBit, tenBit ? nullptr : window10.gl.context,
+                       displayWindow(which)) != nullptr)
+    return true;
+  if (!tenBit) {
+    fflush(stdout);
+    Sleep(5000);
+  }
   return false;
 }
 
-// The 8-bit window's context joined the 10-bit one's lists as it was made,
-// before its framebuffer object needed it current.
-void listsAlreadyShared() {}
+void makeCurrent(WhichWindow which) {
+  const DisplayWindow& record = displayWindow(which);
+  wglMakeCurrent(record.gl.dc, record.gl.context);
+}
 
-void showWindow8() {
-  ShowWindow(window8.hwnd, SW_SHOW);
-  UpdateWindow(window8.hwnd);
+void showWindow(WhichWindow which) {
+  const HWND hwnd = displayWindow(which).hwnd;
+  ShowWindow(hwnd, SW_SHOW);
+  UpdateWindow(hwnd);
 }
 
 // Characters 0..254 as extruded polygons of em height 1; list 255 is
 // allocated but stays empty. The font is only needed while the lists are
 // built. Without it the logo is simply absent, and no list stays behind.
 void buildGlyphLists() {
-  static GLYPHMETRICSFLOAT glyphMetrics[256];
+  std::vector<GLYPHMETRICSFLOAT> glyphMetrics(256);
   glyphListBase = glGenLists(256);
   HFONT font =
       CreateFontA(-12, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
                   CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial");
   bool built = false;
   if (font != nullptr) {
-    HGDIOBJ previous = SelectObject(window8.hdc, font);
-    built = wglUseFontOutlinesA(window8.hdc, 0, 255, glyphListBase, 0.0f, 0.1f, WGL_FONT_POLYGONS,
-                                glyphMetrics) != FALSE;
-    SelectObject(window8.hdc, previous);
+    HGDIOBJ previous = SelectObject(window8.gl.dc, font);
+    built = wglUseFontOutlinesA(window8.gl.dc, 0, 255, glyphListBase, 0.0f, 0.1f, WGL_FONT_POLYGONS,
+                                glyphMetrics.data()) != FALSE;
+    SelectObject(window8.gl.dc, previous);
     DeleteObject(font);
   }
   if (!built) {
@@ -114,21 +104,19 @@ void startTimer() {
 
 // --fullscreen: the split view before the first message (or the check).
 // Where it cannot be made, its error line says so and the two windows stay.
-bool startInFullScreen = false;
 
 // GetMessage answers -1 only for a bad window handle or message pointer,
 // neither of which this loop passes; yet Wine answers it once for the first
 // call after DXGI swap chains are made (error 87). A lone -1 is passed over;
 // a run of them ends the loop as a real failure would.
-bool blindTest = false;
 void runMessageLoop() {
-  if (startInFullScreen) enterFullScreen();
+  if (frontEnd.startInFullScreen) enterFullScreen();
   // --blind: the test runs in full screen, or not at all.
-  if (blindTest && !inFullScreen()) {
+  if (frontEnd.blindTest && !inFullScreen()) {
     printf("%s", blindNeedsFullScreenLine);
     return;
   }
-  if (blindTest && !beginBlindTest()) return;
+  if (frontEnd.blindTest && !beginBlindTest()) return;
   MSG msg;
   int failuresInARow = 0;
   while (true) {
@@ -149,36 +137,30 @@ void sleepMilliseconds(unsigned milliseconds) {
 }
 
 // With --check the report takes the message loop's place.
-bool tenBitsDelivered = false;
-void reportInsteadOfMessageLoop() {
-  if (startInFullScreen) enterFullScreen();
-  tenBitsDelivered = reportDisplayChain();
+bool checkInsteadOfMessageLoop() {
+  if (frontEnd.startInFullScreen) enterFullScreen();
+  return reportDisplayChain();
 }
 
 }  // namespace
 
 int runApplication(const StartOptions& options) {
-  const bool checkOnly = options.check, throughDxgi = options.dxgi;
-  startInFullScreen = options.fullScreen || options.blind;
-  blindTest = options.blind;
-  const StartupSteps win32Steps = {
-      registerClassAndLoadIcons,
-      throughDxgi ? createDxgiWindow10 : createWindow10,
-      showWindow10,
-      throughDxgi ? createDxgiWindow8 : createWindow8,
-      throughDxgi ? listsAlreadyShared : shareLists,
-      initWindow8Context,
-      makeWindow8Current,
-      showWindow8,
-      buildGlyphLists,
-      startTimer,
-      checkOnly ? reportInsteadOfMessageLoop : runMessageLoop,
-      sleepMilliseconds,
-  };
-  int status = runStartup(win32Steps);
+  const bool throughDxgi = options.dxgi;
+  frontEnd.startInFullScreen = options.fullScreen || options.blind;
+  frontEnd.blindTest = options.blind;
+  const StartupSteps win32Steps = {registerClassAndLoadIcons,
+                                   throughDxgi ? createDxgiDisplayWindow : createWindow,
+                                   makeCurrent,
+                                   initContextState,
+                                   showWindow,
+                                   throughDxgi ? nullptr : shareLists,
+                                   buildGlyphLists,
+                                   startTimer,
+                                   runMessageLoop,
+                                   checkInsteadOfMessageLoop,
+                                   sleepMilliseconds};
+  const int status = runStartup(win32Steps, options);
   if (throughDxgi) releaseDxgiPresentation();
-  if (checkOnly && status == 0 && !tenBitsDelivered) status = 1;
-  if (options.blind) status = finishBlindTest(status);
   return status;
 }
 

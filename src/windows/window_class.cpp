@@ -1,5 +1,5 @@
-// The window class shared by the probe and both display windows, and the
-// classic-format window used for the 8-bit window and the probe.
+// The window class shared by the hidden windows and the display windows, and
+// the classic-format window used for the 8-bit window and the hidden ones.
 #include <cstdio>
 #include <vector>
 
@@ -9,9 +9,6 @@
 #include "windows/win32_front_end.h"
 
 namespace win32 {
-
-HICON bigIcon = nullptr;
-HICON smallIcon = nullptr;
 
 namespace {
 
@@ -64,6 +61,14 @@ ContextColour colourOfFormatOn(HDC dc) {
   return colour;
 }
 
+// What a creation that failed had made, given back; null for the caller.
+HWND undoStandardWindow(HWND window, HDC dc, HGLRC context) {
+  if (context != nullptr) wglDeleteContext(context);
+  if (dc != nullptr) ReleaseDC(window, dc);
+  DestroyWindow(window);
+  return nullptr;
+}
+
 }  // namespace
 
 int registerWindowClass(const char* className) {
@@ -85,7 +90,7 @@ int registerWindowClass(const char* className) {
 
 HWND createStandardWindow(const char* className, const char* title, StandardWindowRole role,
                           HDC& outDc, HGLRC& outContext) {
-  // The probe takes the 8-bit window's place too; it is never shown.
+  // A hidden window takes the 8-bit window's place too; it is never shown.
   HWND window = CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, window8Left, window8Top,
                                 windowSize, windowSize, nullptr, nullptr, nullptr, nullptr);
   if (window == nullptr) {
@@ -97,8 +102,7 @@ HWND createStandardWindow(const char* className, const char* title, StandardWind
   outDc = dc;
   if (dc == nullptr) {
     printf("ERROR: Unable to get DC for the '%s' window DC!\n", title);
-    DestroyWindow(window);
-    return nullptr;
+    return undoStandardWindow(window, nullptr, nullptr);
   }
 
   PIXELFORMATDESCRIPTOR request = {};
@@ -110,50 +114,39 @@ HWND createStandardWindow(const char* className, const char* title, StandardWind
   const int format = role == StandardWindowRole::Window8 ? chooseEightBitFormat(dc, chosen)
                                                          : ChoosePixelFormat(dc, &request);
   if (format == 0) {
-    ReleaseDC(window, dc);
-    DestroyWindow(window);
     printf("ERROR: Couldn't create the pixelformat for the '%s' window!\n", title);
-    return nullptr;
+    return undoStandardWindow(window, dc, nullptr);
   }
   DescribePixelFormat(dc, format, sizeof request, &request);
 
-  // The probe exists to reach the driver's extensions, which a generic
+  // A hidden window exists to reach the driver's extensions, which a generic
   // (software) format does not offer; the 8-bit window takes what it gets.
-  if (role == StandardWindowRole::Probe && (request.dwFlags & PFD_GENERIC_FORMAT) != 0) {
+  if (role == StandardWindowRole::HiddenAccelerated &&
+      (request.dwFlags & PFD_GENERIC_FORMAT) != 0) {
     printf("ERROR: Pixelformat %d is not hw accelerated, unable to get one for the '%s' window!\n",
            format, title);
-    ReleaseDC(window, dc);
-    DestroyWindow(window);
-    return nullptr;
+    return undoStandardWindow(window, dc, nullptr);
   }
   if (!SetPixelFormat(dc, format, &request)) {
     printf("ERROR: Unable to set the pixelformat for the '%s' window!\n", title);
-    ReleaseDC(window, dc);
-    DestroyWindow(window);
-    return nullptr;
+    return undoStandardWindow(window, dc, nullptr);
   }
 
   HGLRC context = wglCreateContext(dc);
   outContext = context;
   if (context == nullptr) {
     printf("ERROR: Unable to create the GL rendering context for the '%s' window!\n", title);
-    ReleaseDC(window, dc);
-    DestroyWindow(window);
-    return nullptr;
+    return undoStandardWindow(window, dc, nullptr);
   }
   if (role == StandardWindowRole::Window8) {
     const ContextColour colour = colourOfFormatOn(dc);
-    if (!contextHasChosenColour(title, colour, chosen)) {
-      wglDeleteContext(context);
-      ReleaseDC(window, dc);
-      DestroyWindow(window);
-      return nullptr;
-    }
+    if (!contextHasChosenColour(title, colour, chosen))
+      return undoStandardWindow(window, dc, context);
     noteEightBitWindowColour(colour);
   }
 
-  SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
-  SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(frontEnd.bigIcon));
+  SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(frontEnd.smallIcon));
   return window;
 }
 

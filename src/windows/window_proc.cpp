@@ -16,7 +16,7 @@
 
 namespace win32 {
 
-DisplayWindow window8;
+FrontEnd frontEnd;
 
 namespace {
 
@@ -59,11 +59,11 @@ void quit() {
 
 // A light switch applies to both contexts, the 10-bit one first; the 8-bit
 // context stays current afterwards, and the next paint makes its own current.
-void switchLight(int lightIndex, bool off) {
-  for (const DisplayWindow* record : {&window10, &window8}) {
-    if (record->hglrc == nullptr) continue;
-    wglMakeCurrent(record->hdc, record->hglrc);
-    switchLightInCurrentContext(lightIndex, off);
+void switchLight(Light light, bool on) {
+  for (const DisplayWindow& record : frontEnd.windows) {
+    if (record.gl.context == nullptr) continue;
+    wglMakeCurrent(record.gl.dc, record.gl.context);
+    switchLightInCurrentContext(light, on);
   }
 }
 
@@ -96,12 +96,12 @@ void paint(HWND hwnd) {
   if (record != nullptr && record->dxgi != nullptr) {
     presentThroughDxgi(*record, client.right, client.bottom);
   } else if (record != nullptr) {
-    wglMakeCurrent(record->hdc, record->hglrc);
+    wglMakeCurrent(record->gl.dc, record->gl.context);
     renderFrame(client.right, client.bottom);
-    SwapBuffers(record->hdc);
+    SwapBuffers(record->gl.dc);
     // No context stays current between messages.
-    wglMakeCurrent(record->hdc, nullptr);
-    ReleaseDC(hwnd, record->hdc);  // the own-DC class keeps it valid
+    wglMakeCurrent(record->gl.dc, nullptr);
+    ReleaseDC(hwnd, record->gl.dc);  // the own-DC class keeps it valid
   }
   ValidateRect(hwnd, nullptr);
 }
@@ -109,17 +109,16 @@ void paint(HWND hwnd) {
 // The largest client area the 10-bit context can draw, asked once its context
 // exists; until then nothing is known and nothing is limited.
 bool drawableLimit(int& maxWidth, int& maxHeight) {
-  static int knownWidth = 0, knownHeight = 0;
-  if (knownWidth == 0 && window10.hglrc != nullptr) {
+  if (frontEnd.drawableWidth == 0 && window10.gl.context != nullptr) {
     HDC previousDc = wglGetCurrentDC();
     HGLRC previousContext = wglGetCurrentContext();
-    wglMakeCurrent(window10.hdc, window10.hglrc);
-    largestDrawableSize(knownWidth, knownHeight);
+    wglMakeCurrent(window10.gl.dc, window10.gl.context);
+    largestDrawableSize(frontEnd.drawableWidth, frontEnd.drawableHeight);
     wglMakeCurrent(previousDc, previousContext);
   }
-  maxWidth = knownWidth;
-  maxHeight = knownHeight;
-  return knownWidth > 0 && knownHeight > 0;
+  maxWidth = frontEnd.drawableWidth;
+  maxHeight = frontEnd.drawableHeight;
+  return frontEnd.drawableWidth > 0 && frontEnd.drawableHeight > 0;
 }
 
 // How much larger the window's outer rectangle is than its client area.
@@ -155,8 +154,6 @@ void limitNewSize(HWND hwnd, WINDOWPOS& position) {
   if (position.cx > limits.ptMaxTrackSize.x) position.cx = limits.ptMaxTrackSize.x;
   if (position.cy > limits.ptMaxTrackSize.y) position.cy = limits.ptMaxTrackSize.y;
 }
-
-Window10Place window10Place;
 
 // Where the 10-bit window stands when shown normally, in screen coordinates,
 // and the work area of its monitor. A minimised window's own rectangle is
@@ -229,8 +226,8 @@ void followSize(HWND hwnd, WPARAM sizeType) {
   }
   WindowBox target;
   if (!window10FollowingWindow8(boxOf(r8), shape, boxOf(r10), static_cast<int>(maxOuterWidth),
-                                static_cast<int>(maxOuterHeight), boxOf(workArea), window10Place,
-                                target))
+                                static_cast<int>(maxOuterHeight), boxOf(workArea),
+                                frontEnd.window10Place, target))
     return;
   placeWindow10(target, workArea);
 }

@@ -30,13 +30,14 @@ class DisplayWindowsEnvironment : public ::testing::Environment {
     ::testing::internal::CaptureStdout();
     createdWindow10 = createDeepColourWindow(windowClassName);
     window8.hwnd = createStandardWindow(windowClassName, title8, StandardWindowRole::Window8,
-                                        window8.hdc, window8.hglrc);
+                                        window8.gl.dc, window8.gl.context);
     fflush(stdout);
     creationOutput = ::testing::internal::GetCapturedStdout();
     ASSERT_NE(window8.hwnd, nullptr);
-    wglMakeCurrent(window8.hdc, window8.hglrc);
+    if (createdWindow10 != nullptr) initContextState();
+    wglMakeCurrent(window8.gl.dc, window8.gl.context);
     initContextState();
-    wglShareLists(window10.hglrc, window8.hglrc);
+    wglShareLists(window10.gl.context, window8.gl.context);
     ShowWindow(window10.hwnd, SW_SHOW);
     ShowWindow(window8.hwnd, SW_SHOW);
   }
@@ -66,14 +67,14 @@ std::string windowTitle(HWND hwnd) {
 }
 
 int integerInContext(const DisplayWindow& record, GLenum name) {
-  wglMakeCurrent(record.hdc, record.hglrc);
+  wglMakeCurrent(record.gl.dc, record.gl.context);
   GLint value = -1;
   glGetIntegerv(name, &value);
   return value;
 }
 
 bool lightInContext(const DisplayWindow& record, GLenum light) {
-  wglMakeCurrent(record.hdc, record.hglrc);
+  wglMakeCurrent(record.gl.dc, record.gl.context);
   return glIsEnabled(light) == GL_TRUE;
 }
 
@@ -108,8 +109,8 @@ TEST_F(DisplayWindowsTest, DeepColourWindowStandsAtItsPlaceWithATenBitContext) {
             "8-bit bands.\n");
   ASSERT_NE(createdWindow10, nullptr);
   EXPECT_EQ(createdWindow10, window10.hwnd);
-  EXPECT_NE(window10.hdc, nullptr);
-  EXPECT_NE(window10.hglrc, nullptr);
+  EXPECT_NE(window10.gl.dc, nullptr);
+  EXPECT_NE(window10.gl.context, nullptr);
   EXPECT_EQ(FindWindowA(windowClassName, "Dummy"), nullptr) << "the probe window must be gone";
   EXPECT_EQ(windowTitle(window10.hwnd), title10);
   expectPlaced(window10.hwnd, window10Left, window10Top);
@@ -130,7 +131,7 @@ TEST_F(DisplayWindowsTest, StandardWindowHasADepthBufferAndItsPlace) {
 TEST_F(DisplayWindowsTest, TenBitWindowHoldsTenBitGreyLevels) {
   // Draw into the back buffer and read it before any swap: the front buffer
   // reads back as zeros under Wine.
-  wglMakeCurrent(window10.hdc, window10.hglrc);
+  wglMakeCurrent(window10.gl.dc, window10.gl.context);
   RECT client;
   GetClientRect(window10.hwnd, &client);
   viewerState.logoVisible = false;
@@ -268,7 +269,7 @@ TEST_F(DisplayWindowsTest, MinimisedTenBitWindowFollowsAtItsRestoredPlace) {
 }
 
 TEST_F(DisplayWindowsTest, NeitherWindowGrowsBeyondWhatItsContextCanDraw) {
-  wglMakeCurrent(window10.hdc, window10.hglrc);
+  wglMakeCurrent(window10.gl.dc, window10.gl.context);
   GLint viewport[2] = {};
   glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
   wglMakeCurrent(nullptr, nullptr);
@@ -333,7 +334,7 @@ TEST_F(DisplayWindowsTest, FullScreenGivesWayWhenTheFocusGoesAndTheWindowsComeBa
   const RECT area = windowRect(fullScreen.hwnd);
   EXPECT_TRUE(EqualRect(&area, &monitor.rcMonitor)) << area.right << "x" << area.bottom;
   EXPECT_NE(GetWindowLongA(fullScreen.hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-  EXPECT_EQ(GetPixelFormat(fullScreen.hdc), GetPixelFormat(window10.hdc));
+  EXPECT_EQ(GetPixelFormat(fullScreen.gl.dc), GetPixelFormat(window10.gl.dc));
   EXPECT_EQ(windowTitle(fullScreen.hwnd).rfind("Lumivane", 0), 0u);
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_EQ(paintsCausedBy(window10.hwnd, WM_TIMER, refreshTimerId), 1)
@@ -357,7 +358,7 @@ TEST_F(DisplayWindowsTest, FullScreenGivesWayWhenTheFocusGoesAndTheWindowsComeBa
 }
 
 TEST_F(DisplayWindowsTest, PaintLeavesNoContextCurrent) {
-  wglMakeCurrent(window10.hdc, window10.hglrc);
+  wglMakeCurrent(window10.gl.dc, window10.gl.context);
   refreshBoth();
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_FALSE(quitPosted()) << "destroying the probe must not have posted a quit";

@@ -110,7 +110,7 @@ std::string failWith(const FakeDriver& driver) {
 
   EXPECT_EQ(result, nullptr);
   EXPECT_EQ(window10.hwnd, nullptr);
-  EXPECT_EQ(window10.hglrc, nullptr);
+  EXPECT_EQ(window10.gl.context, nullptr);
   EXPECT_EQ(FindWindowA(windowClassName, nullptr), nullptr) << "no window of the class may remain";
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_EQ(fake.lookupsWithoutContext, 0) << "entry points are fetched under the probe context";
@@ -159,8 +159,8 @@ TEST(FakeDriverTest, MissingPiecesEachGiveTheirOneLine) {
 int realFormatNumber() {
   HDC dc = nullptr;
   HGLRC context = nullptr;
-  HWND window =
-      createStandardWindow(windowClassName, "Real", StandardWindowRole::Probe, dc, context);
+  HWND window = createStandardWindow(windowClassName, "Real", StandardWindowRole::HiddenAccelerated,
+                                     dc, context);
   if (window == nullptr) return 0;
   const int format = GetPixelFormat(dc);
   wglDeleteContext(context);
@@ -212,8 +212,8 @@ TEST(NoDeepColourTest, FailsWithOneLineAndLeavesNothingBehind) {
   EXPECT_EQ(result, nullptr);
   EXPECT_EQ(output, withDxgiNote("ERROR: wglChoosePixelFormat failed!\n"));
   EXPECT_EQ(window10.hwnd, nullptr);
-  EXPECT_EQ(window10.hdc, nullptr);
-  EXPECT_EQ(window10.hglrc, nullptr);
+  EXPECT_EQ(window10.gl.dc, nullptr);
+  EXPECT_EQ(window10.gl.context, nullptr);
   EXPECT_EQ(FindWindowA(windowClassName, nullptr), nullptr) << "no window of the class may remain";
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
 }

@@ -11,9 +11,9 @@
 #include <set>
 
 #include "app/display_check.h"
-#include "linux/x11_front_end.h"
 #include "render/level_count.h"
 #include "render/split_view.h"
+#include "x11/x11_front_end.h"
 
 namespace x11 {
 
@@ -22,10 +22,11 @@ namespace {
 // The window's rectangle as the screen shows it, clipped to the screen.
 bool screenRectOf(const DisplayWindow& record, int& x, int& y, int& width, int& height) {
   Window child = None;
-  const Window root = DefaultRootWindow(display);
-  if (!XTranslateCoordinates(display, record.window, root, 0, 0, &x, &y, &child)) return false;
-  const int screenWidth = DisplayWidth(display, DefaultScreen(display));
-  const int screenHeight = DisplayHeight(display, DefaultScreen(display));
+  const Window root = DefaultRootWindow(frontEnd.display);
+  if (!XTranslateCoordinates(frontEnd.display, record.window, root, 0, 0, &x, &y, &child))
+    return false;
+  const int screenWidth = DisplayWidth(frontEnd.display, DefaultScreen(frontEnd.display));
+  const int screenHeight = DisplayHeight(frontEnd.display, DefaultScreen(frontEnd.display));
   const int right = x + record.width < screenWidth ? x + record.width : screenWidth;
   const int bottom = y + record.height < screenHeight ? y + record.height : screenHeight;
   if (x < 0) x = 0;
@@ -35,23 +36,30 @@ bool screenRectOf(const DisplayWindow& record, int& x, int& y, int& width, int& 
   return width > 0 && height > 0;
 }
 
+// Swaps the window's back buffer to the screen and reads what the root
+// window holds over it, from column x on; null where it cannot be read.
+XImage* swapAndReadScreen(const DisplayWindow& record, int& x, int& width, int& height) {
+  glXSwapBuffers(frontEnd.display, record.window);
+  glXWaitGL();
+  XSync(frontEnd.display, False);
+  int y = 0;
+  if (!screenRectOf(record, x, y, width, height)) return nullptr;
+  beginErrorTrap();
+  XImage* image =
+      XGetImage(frontEnd.display, DefaultRootWindow(frontEnd.display), x, y,
+                static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (endErrorTrap() && image != nullptr) return image;
+  if (image != nullptr) XDestroyImage(image);
+  return nullptr;
+}
+
 // Swaps the ramp to the screen and counts the distinct pixel values the
 // root window holds over the window.
 void countLevelsOnScreen(RampMeasurement& ramp, void* context) {
   const DisplayWindow& record = *static_cast<const DisplayWindow*>(context);
-  glXSwapBuffers(display, record.window);
-  glXWaitGL();
-  XSync(display, False);
-  int x = 0, y = 0, width = 0, height = 0;
-  if (!screenRectOf(record, x, y, width, height)) return;
-  beginErrorTrap();
-  XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
-                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
-  const bool read = endErrorTrap() && image != nullptr;
-  if (!read) {
-    if (image != nullptr) XDestroyImage(image);
-    return;
-  }
+  int x = 0, width = 0, height = 0;
+  XImage* image = swapAndReadScreen(record, x, width, height);
+  if (image == nullptr) return;
   std::set<unsigned long> levels;
   for (int row = 0; row < height; ++row)
     for (int column = 0; column < width; ++column) levels.insert(XGetPixel(image, column, row));
@@ -62,22 +70,14 @@ void countLevelsOnScreen(RampMeasurement& ramp, void* context) {
 // Full screen: swaps the split view's ramps to the screen and counts the
 // distinct pixel values the root window holds over each half.
 void countHalvesOnScreen(RampMeasurement& left, RampMeasurement& right, void*) {
-  const DisplayWindow& record = fullScreenWindow;
-  glXSwapBuffers(display, record.window);
-  glXWaitGL();
-  XSync(display, False);
-  int x = 0, y = 0, width = 0, height = 0, originX = 0, originY = 0;
+  const DisplayWindow& record = frontEnd.fullScreenWindow;
+  int x = 0, width = 0, height = 0, originX = 0, originY = 0;
   Window child = None;
-  if (!screenRectOf(record, x, y, width, height) ||
-      !XTranslateCoordinates(display, record.window, DefaultRootWindow(display), 0, 0, &originX,
-                             &originY, &child))
-    return;
-  beginErrorTrap();
-  XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
-                            static_cast<unsigned>(height), AllPlanes, ZPixmap);
-  const bool read = endErrorTrap() && image != nullptr;
-  if (!read) {
-    if (image != nullptr) XDestroyImage(image);
+  XImage* image = swapAndReadScreen(record, x, width, height);
+  if (image == nullptr) return;
+  if (!XTranslateCoordinates(frontEnd.display, record.window, DefaultRootWindow(frontEnd.display),
+                             0, 0, &originX, &originY, &child)) {
+    XDestroyImage(image);
     return;
   }
   const int firstRightColumn = originX + splitLeftWidth(record.width) - x;
@@ -93,9 +93,9 @@ void countHalvesOnScreen(RampMeasurement& left, RampMeasurement& right, void*) {
 // Both halves of the full-screen window; the left one stands for the 8-bit
 // window, the right one for the 10-bit window.
 void measureFullScreen(CheckReport& report) {
-  makeContextCurrent(fullScreenWindow);
-  measureSplitView(report.window8, report.window10, fullScreenWindow.width, fullScreenWindow.height,
-                   countHalvesOnScreen, nullptr);
+  makeContextCurrent(frontEnd.fullScreenWindow);
+  measureSplitView(report.window8, report.window10, frontEnd.fullScreenWindow.width,
+                   frontEnd.fullScreenWindow.height, countHalvesOnScreen, nullptr);
   releaseContext();
   // An X server without a compositor shows the window itself, as it shows
   // any window: it covers the monitor, but nothing is exclusive about it.
@@ -114,15 +114,15 @@ void measureWindow(DisplayWindow& record, WindowMeasurement& measurement) {
 // One output property as X holds it; the caller XFrees the data.
 unsigned char* outputProperty(RROutput output, const char* name, Atom wantedType, int wantedFormat,
                               unsigned long& items) {
-  const Atom property = XInternAtom(display, name, True);
+  const Atom property = XInternAtom(frontEnd.display, name, True);
   if (property == None) return nullptr;
   Atom type = None;
   int format = 0;
   unsigned long after = 0;
   unsigned char* data = nullptr;
   // EDID has 128 bytes per block and a few blocks at most: 1024 is plenty.
-  if (XRRGetOutputProperty(display, output, property, 0, 1024 / 4, False, False, AnyPropertyType,
-                           &type, &format, &items, &after, &data) != Success)
+  if (XRRGetOutputProperty(frontEnd.display, output, property, 0, 1024 / 4, False, False,
+                           AnyPropertyType, &type, &format, &items, &after, &data) != Success)
     return nullptr;
   if (type != wantedType || format != wantedFormat || items == 0) {
     if (data != nullptr) XFree(data);
@@ -148,21 +148,22 @@ void readOutputProperties(RROutput output, DisplayOutputFacts& facts) {
 // lit output if none does.
 void readDisplayOutput(DisplayOutputFacts& facts) {
   int eventBase = 0, errorBase = 0;
-  if (!XRRQueryExtension(display, &eventBase, &errorBase)) return;
+  if (!XRRQueryExtension(frontEnd.display, &eventBase, &errorBase)) return;
   int centreX = 0, centreY = 0, width = 0, height = 0;
   if (screenRectOf(window10, centreX, centreY, width, height)) {
     centreX += width / 2;
     centreY += height / 2;
   }
-  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+  XRRScreenResources* resources =
+      XRRGetScreenResourcesCurrent(frontEnd.display, DefaultRootWindow(frontEnd.display));
   if (resources == nullptr) return;
   RROutput chosen = None;
   bool holdsCentre = false;
   for (int i = 0; i < resources->noutput && !holdsCentre; ++i) {
-    XRROutputInfo* info = XRRGetOutputInfo(display, resources, resources->outputs[i]);
+    XRROutputInfo* info = XRRGetOutputInfo(frontEnd.display, resources, resources->outputs[i]);
     if (info == nullptr) continue;
     if (info->crtc != None) {
-      XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, info->crtc);
+      XRRCrtcInfo* crtc = XRRGetCrtcInfo(frontEnd.display, resources, info->crtc);
       if (crtc != nullptr) {
         holdsCentre = centreX >= crtc->x && centreX < crtc->x + static_cast<int>(crtc->width) &&
                       centreY >= crtc->y && centreY < crtc->y + static_cast<int>(crtc->height);
@@ -184,7 +185,7 @@ void readDisplayOutput(DisplayOutputFacts& facts) {
 bool reportDisplayChain() {
   CheckReport report;
   report.output.x11 = true;
-  report.output.screenDepth = DefaultDepth(display, DefaultScreen(display));
+  report.output.screenDepth = DefaultDepth(frontEnd.display, DefaultScreen(frontEnd.display));
   if (fullScreenShown()) {
     measureFullScreen(report);
   } else {
@@ -194,8 +195,7 @@ bool reportDisplayChain() {
   beginErrorTrap();
   readDisplayOutput(report.output);
   endErrorTrap();
-  printf("%s", formatCheckReport(report).c_str());
-  return judgeDisplayChain(report).tenBitsDelivered;
+  return printCheckReport(report);
 }
 
 void printReportAndRepaint() {

@@ -1,4 +1,4 @@
-// What the window procedure does on Win32, for X events: paints the display
+// The X11 event loop and what it runs: paints the display
 // windows, turns keys (by keysym) and the left button into viewer commands
 // through the shared key table, keeps the 10-bit window the size of the 8-bit
 // one, ends the program on Escape or WM_DELETE_WINDOW, and runs the 16 ms
@@ -19,12 +19,14 @@
 
 #include "app/blind_test.h"
 #include "app/facts.h"
-#include "linux/x11_front_end.h"
+#include "posix/ending_signal.h"
 #include "render/frame_setup.h"
 #include "render/scene.h"
 #include "render/split_view.h"
+#include "viewer/keysyms.h"
 #include "viewer/size_rule.h"
 #include "viewer/viewer_state.h"
+#include "x11/x11_front_end.h"
 
 namespace x11 {
 
@@ -33,78 +35,24 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds refreshPeriod{refreshPeriodMs};
 
-bool quitRequested = false;
-bool timerRunning = false;
-Clock::time_point nextTick;
-
-// SIGINT and SIGTERM: the handler only notes the signal and wakes the loop
-// through a pipe, which the loop polls beside the X connection.
-volatile std::sig_atomic_t signalNumber = 0;
-int signalPipe[2] = {-1, -1};
-
-void noteEndingSignal(int number) {
-  if (signalNumber == 0) signalNumber = number;
-  const char wake = 0;
-  if (write(signalPipe[1], &wake, 1) < 0) {
-    // The pipe is full: the loop is already woken.
-  }
-}
-
 bool loopMustEnd() {
   // The blind test ends where full screen is taken from it: the two windows
   // would tell which picture is which.
-  return quitRequested || signalNumber != 0 || xErrorReported() ||
+  return frontEnd.quitRequested || endingSignal() != 0 || xErrorReported() ||
          (viewerState.blindTestRunning && !fullScreenShown());
 }
 
-ViewerKey viewerKeyFromKeysym(KeySym keysym) {
-  switch (keysym) {
-    case XK_Escape:
-      return ViewerKey::Escape;
-    case XK_space:
-      return ViewerKey::Space;
-    case XK_1:
-      return ViewerKey::MainLight;
-    case XK_2:
-      return ViewerKey::SideLight;
-    case XK_b:
-    case XK_B:
-      return ViewerKey::Shade;
-    case XK_c:
-    case XK_C:
-      return ViewerKey::RampColour;
-    case XK_n:
-    case XK_N:
-      return ViewerKey::Logo;
-    case XK_p:
-    case XK_P:
-      return ViewerKey::Pause;
-    case XK_i:
-    case XK_I:
-      return ViewerKey::Report;
-    case XK_f:
-    case XK_F:
-      return ViewerKey::FullScreen;
-    case XK_Left:
-      return ViewerKey::Left;
-    case XK_Right:
-      return ViewerKey::Right;
-    default:
-      return ViewerKey::Other;
-  }
-}
-
 void quit() {
-  quitRequested = true;
+  frontEnd.quitRequested = true;
 }
 
 // A light switch applies to both contexts, the 10-bit one first; the next
 // paint makes its own context current in any case.
-void switchLight(int lightIndex, bool off) {
-  for (const DisplayWindow* record : {&window10, &window8}) {
-    if (record->context == nullptr) continue;
-    makeContextCurrent(*record);
-    switchLightInCurrentContext(lightIndex, off);
+void switchLight(Light light, bool on) {
+  for (const DisplayWindow& record : frontEnd.windows) {
+    if (record.context == nullptr) continue;
+    makeContextCurrent(record);
+    switchLightInCurrentContext(light, on);
   }
   releaseContext();
 }
@@ -123,11 +71,10 @@ const FrontEndActions x11Actions = {
 DisplayWindow* recordOf(Window window) {
   if (window != None && window == window10.window) return &window10;
   if (window != None && window == window8.window) return &window8;
-  if (window != None && window == fullScreenWindow.window) return &fullScreenWindow;
+  if (window != None && window == frontEnd.fullScreenWindow.window)
+    return &frontEnd.fullScreenWindow;
   return nullptr;
 }
-
-Window10Place window10Place;
 
 // Resizing the 8-bit window gives the 10-bit window the same size at its own
 // place; the rule runs one way only. Window managers frame both windows
@@ -142,12 +89,13 @@ void followWindow8() {
   const int maxHeight = window10.maxHeight > 0 ? window10.maxHeight : window8.height;
   // The root window is the screen. The sizes are the windows' insides: a
   // window kept on the screen may leave its frame's far edges off it.
-  const int screen = DefaultScreen(display);
-  const WindowBox root = {0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
+  const int screen = DefaultScreen(frontEnd.display);
+  const WindowBox root = {0, 0, DisplayWidth(frontEnd.display, screen),
+                          DisplayHeight(frontEnd.display, screen)};
   WindowBox target;
   if (!window10FollowingWindow8({0, 0, window8.width, window8.height}, shape,
                                 {left, top, window10.width, window10.height}, maxWidth, maxHeight,
-                                root, window10Place, target))
+                                root, frontEnd.window10Place, target))
     return;
   // A plain resize keeps an X window where it is; a move is only asked for
   // when the window manager has moved the 10-bit window away meanwhile.
@@ -178,7 +126,7 @@ void noteNewSize(DisplayWindow& record, int width, int height) {
 void endDragging(Time time) {
   if (!viewerState.dragging) return;
   endDrag();
-  XUngrabPointer(display, time);
+  XUngrabPointer(frontEnd.display, time);
 }
 
 void handleButton(const XButtonEvent& button, bool pressed) {
@@ -187,7 +135,7 @@ void handleButton(const XButtonEvent& button, bool pressed) {
     // Grabbed, so that a release outside both windows still ends the drag.
     beginDrag();
     XGrabPointer(
-        display, button.window, True,
+        frontEnd.display, button.window, True,
         ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask,
         GrabModeAsync, GrabModeAsync, None, None, button.time);
   } else {
@@ -201,7 +149,7 @@ void handleMotion(const XMotionEvent& motion) {
   // queued ones as one move so the paints keep up with the hand.
   XMotionEvent last = motion;
   XEvent later;
-  while (XCheckMaskEvent(display, PointerMotionMask, &later)) last = later.xmotion;
+  while (XCheckMaskEvent(frontEnd.display, PointerMotionMask, &later)) last = later.xmotion;
   // The release may never come: the server drops the grab when its window
   // goes, and the release then goes elsewhere.
   if ((last.state & Button1Mask) == 0) {
@@ -228,14 +176,15 @@ void handleFullScreenEvent(const XEvent& event) {
     case MapNotify:
       // Without a window manager nobody else gives it the keyboard.
       if (!fullScreenManaged())
-        XSetInputFocus(display, fullScreenWindow.window, RevertToPointerRoot, CurrentTime);
+        XSetInputFocus(frontEnd.display, frontEnd.fullScreenWindow.window, RevertToPointerRoot,
+                       CurrentTime);
       break;
     case UnmapNotify:
       if (fullScreenManaged()) fullScreenTakenAway();
       break;
     case PropertyNotify:
       if (fullScreenManaged() && isNetWmStateChange(event.xproperty) &&
-          !hasFullScreenState(fullScreenWindow))
+          !hasFullScreenState(frontEnd.fullScreenWindow))
         fullScreenTakenAway();
       break;
     default:
@@ -255,17 +204,6 @@ void toggleFullScreen() {
   }
 }
 
-ViewerKey viewerKeyFromKeysyms(KeySym unshifted, KeySym shifted, unsigned modifierState) {
-  // Keys with Alt held are the window manager's, as WM_SYSKEYDOWN is on Windows.
-  if ((modifierState & Mod1Mask) != 0) return ViewerKey::Other;
-  const ViewerKey key = viewerKeyFromKeysym(unshifted);
-  // On layouts whose digit row gives the digits only with Shift (AZERTY),
-  // the key is still the 1 or 2 key, as its virtual-key code is on Windows.
-  if (key == ViewerKey::Other && (shifted == XK_1 || shifted == XK_2))
-    return viewerKeyFromKeysym(shifted);
-  return key;
-}
-
 void paintDisplayWindow(const DisplayWindow& record) {
   // A frame nobody would see costs as much as one they would; the animation
   // still advances, so the window is right when it comes back.
@@ -281,7 +219,7 @@ void paintDisplayWindow(const DisplayWindow& record) {
   }
   // A compositing window manager would show alpha 0 as see-through.
   if (record.visualHasAlpha) makeFrameOpaque();
-  glXSwapBuffers(display, record.window);
+  glXSwapBuffers(frontEnd.display, record.window);
   // No context stays current between events.
   releaseContext();
 }
@@ -290,7 +228,7 @@ void refreshBoth() {
   // In full screen its window alone shows the scene; the two underneath
   // keep their last picture until they show again.
   if (fullScreenShown()) {
-    paintDisplayWindow(fullScreenWindow);
+    paintDisplayWindow(frontEnd.fullScreenWindow);
     return;
   }
   // The 10-bit window is painted first, as on Windows, so the 8-bit window
@@ -302,7 +240,7 @@ void refreshBoth() {
 void handleEvent(XEvent& event) {
   DisplayWindow* record = recordOf(event.xany.window);
   if (record == nullptr) return;
-  const bool underFullScreen = fullScreenShown() && record != &fullScreenWindow;
+  const bool underFullScreen = fullScreenShown() && record != &frontEnd.fullScreenWindow;
   switch (event.type) {
     case Expose:
       if (event.xexpose.count == 0 && !underFullScreen) paintDisplayWindow(*record);
@@ -328,9 +266,10 @@ void handleEvent(XEvent& event) {
       quit();
       break;
     case KeyPress:
-      handleViewerKey(viewerKeyFromKeysyms(XLookupKeysym(&event.xkey, 0),
-                                           XLookupKeysym(&event.xkey, 1), event.xkey.state),
-                      x11Actions);
+      handleViewerKey(
+          viewerKeyFromKeysyms(XLookupKeysym(&event.xkey, 0), XLookupKeysym(&event.xkey, 1),
+                               (event.xkey.state & Mod1Mask) != 0),
+          x11Actions);
       break;
     case ButtonPress:
     case ButtonRelease:
@@ -346,54 +285,54 @@ void handleEvent(XEvent& event) {
       break;
     case ClientMessage:
       // The window stays; the loop ends and the program exits.
-      if (event.xclient.message_type == wmProtocols &&
-          static_cast<Atom>(event.xclient.data.l[0]) == wmDeleteWindow)
+      if (event.xclient.message_type == frontEnd.wmProtocols &&
+          static_cast<Atom>(event.xclient.data.l[0]) == frontEnd.wmDeleteWindow)
         quit();
       break;
     default:
       break;
   }
-  if (record == &fullScreenWindow && fullScreenShown()) handleFullScreenEvent(event);
+  if (record == &frontEnd.fullScreenWindow && fullScreenShown()) handleFullScreenEvent(event);
 }
 
 void startRefreshTimer() {
-  timerRunning = true;
-  nextTick = Clock::now() + refreshPeriod;
+  frontEnd.timerRunning = true;
+  frontEnd.nextTick = Clock::now() + refreshPeriod;
 }
 
 void runEventLoop() {
-  const int connection = ConnectionNumber(display);
+  const int connection = ConnectionNumber(frontEnd.display);
   while (!loopMustEnd()) {
-    while (!loopMustEnd() && XPending(display) > 0) {
+    while (!loopMustEnd() && XPending(frontEnd.display) > 0) {
       XEvent event;
-      XNextEvent(display, &event);
+      XNextEvent(frontEnd.display, &event);
       handleEvent(event);
     }
     if (loopMustEnd()) break;
     const Clock::time_point now = Clock::now();
-    if (timerRunning && now >= nextTick) {
+    if (frontEnd.timerRunning && now >= frontEnd.nextTick) {
       // Like WM_TIMER, a late tick is not made up for with a burst.
-      nextTick += refreshPeriod;
-      if (nextTick <= now) nextTick = now + refreshPeriod;
+      frontEnd.nextTick += refreshPeriod;
+      if (frontEnd.nextTick <= now) frontEnd.nextTick = now + refreshPeriod;
       tick();
       continue;
     }
     int waitMs = -1;
-    if (timerRunning)
-      waitMs =
-          static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(nextTick - now).count());
-    pollfd inputs[2] = {{connection, POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
-    poll(inputs, signalPipe[0] >= 0 ? 2 : 1, waitMs);
+    if (frontEnd.timerRunning)
+      waitMs = static_cast<int>(
+          std::chrono::ceil<std::chrono::milliseconds>(frontEnd.nextTick - now).count());
+    pollfd inputs[2] = {{connection, POLLIN, 0}, {endingSignalDescriptor(), POLLIN, 0}};
+    poll(inputs, endingSignalDescriptor() >= 0 ? 2 : 1, waitMs);
   }
 }
 
 bool handleEventsUntil(bool (*done)(), int timeoutMs) {
-  const int connection = ConnectionNumber(display);
+  const int connection = ConnectionNumber(frontEnd.display);
   const Clock::time_point end = Clock::now() + std::chrono::milliseconds(timeoutMs);
   while (!loopMustEnd()) {
-    while (!loopMustEnd() && XPending(display) > 0) {
+    while (!loopMustEnd() && XPending(frontEnd.display) > 0) {
       XEvent event;
-      XNextEvent(display, &event);
+      XNextEvent(frontEnd.display, &event);
       handleEvent(event);
     }
     if (done()) return true;
@@ -401,28 +340,10 @@ bool handleEventsUntil(bool (*done)(), int timeoutMs) {
     if (loopMustEnd() || now >= end) break;
     const int waitMs =
         static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(end - now).count());
-    pollfd inputs[2] = {{connection, POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
-    poll(inputs, signalPipe[0] >= 0 ? 2 : 1, waitMs);
+    pollfd inputs[2] = {{connection, POLLIN, 0}, {endingSignalDescriptor(), POLLIN, 0}};
+    poll(inputs, endingSignalDescriptor() >= 0 ? 2 : 1, waitMs);
   }
   return false;
-}
-
-void endOnSignals() {
-  if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-    signalPipe[0] = signalPipe[1] = -1;
-    return;  // the default handlers stay: an abrupt end, but an end
-  }
-  struct sigaction action = {};
-  action.sa_handler = noteEndingSignal;
-  sigemptyset(&action.sa_mask);
-  // A second Ctrl+C ends the program at once, should the orderly end hang.
-  action.sa_flags = SA_RESETHAND;
-  sigaction(SIGINT, &action, nullptr);
-  sigaction(SIGTERM, &action, nullptr);
-}
-
-int endingSignal() {
-  return signalNumber;
 }
 
 }  // namespace x11

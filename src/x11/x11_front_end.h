@@ -1,18 +1,19 @@
-// The X11 front end, with GLX contexts: the Linux program's main function and
-// start-up steps (x11_startup.cpp), the display connection and the two
+// The X11 front end, with GLX contexts: the start-up steps and
+// runApplication (x11_startup.cpp), the display connection and the two
 // windows (x11_window.cpp), exact framebuffer configurations and contexts
-// (glx_context.cpp), and the event handler that does the window procedure's
-// work (x11_events.cpp): keysyms into the shared key table's keys, the three
-// front-end actions, the size rule and the 16 ms timer beside the event queue;
-// and full screen (x11_full_screen.cpp), the split view in one window.
+// (glx_context.cpp), the event loop (x11_events.cpp): keysyms through the
+// shared keysym table, the front-end actions, the size rule and the 16 ms
+// timer beside the event queue; full screen (x11_full_screen.cpp), the
+// split view in one window; and the check's report (x11_check.cpp), with
+// the output's "max bpc" and EDID through XRandR.
 // The logo's glyph lists come from FreeType (glyph_outlines.h), as
 // wglUseFontOutlines has no counterpart here. Each creating function prints
 // why it failed and leaves nothing of its own behind. Each window carries
 // the program's identity for the desktop: WM_CLASS with the application id,
 // _NET_WM_PID and _NET_WM_ICON (the desktop icon's images, made by make_icon).
 //
-// What it leaves out: no list sharing after creation (GLX
-// shares only when the 8-bit context is created, so that step is empty);
+// What it leaves out: no list sharing after creation (GLX shares only when
+// the 8-bit context is created, so that start-up step is absent);
 // window positions are only a request to the window manager, which may
 // place the windows elsewhere. Windows nobody can see (unmapped or fully
 // covered) are not drawn; their frames only advance the animation.
@@ -20,12 +21,17 @@
 
 #include <GL/glx.h>
 
+#include <chrono>
 #include <string>
 
 #include "app/display_check.h"
 #include "app/facts.h"
 #include "app/pixel_format_choice.h"
+#include "app/start_options.h"
+#include "app/startup.h"
+#include "posix/ending_signal.h"
 #include "viewer/key_commands.h"
+#include "viewer/size_rule.h"
 
 namespace x11 {
 
@@ -50,12 +56,50 @@ struct DisplayWindow {
   bool splitView = false;
 };
 
-extern Display* display;
-extern DisplayWindow window10;  // right: 10-10-10-2
-extern DisplayWindow window8;   // left: 8 bits per colour
-// Full screen's one window (x11_full_screen.cpp); None while the two show.
-extern DisplayWindow fullScreenWindow;
-extern Atom wmProtocols, wmDeleteWindow;
+// Where full screen's window stands: the RandR monitor it covers.
+struct MonitorArea {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
+// Everything the X11 front end keeps between calls, in one record
+// (x11_window.cpp defines it); SIGINT and SIGTERM are posix/ending_signal's,
+// shared with the Wayland front end.
+struct FrontEnd {
+  // The connection and its atoms (x11_window.cpp).
+  Display* display = nullptr;
+  Atom wmProtocols = None, wmDeleteWindow = None;
+  Atom netWmState = None, netWmStateMaximisedVert = None, netWmStateMaximisedHorz = None,
+       netWmStateFullscreen = None, netFrameExtents = None, netSupportingWmCheck = None;
+  int glxErrorBase = 0;
+  // The error trap: errors counted while it is set, the handler it replaced,
+  // and whether an error outside it was reported; the windows another
+  // client destroyed, whose later errors are expected (the 10-bit, the
+  // 8-bit and the full-screen window's).
+  int trappedErrors = 0;
+  int (*previousErrorHandler)(Display*, XErrorEvent*) = nullptr;
+  bool errorReported = false;
+  Window lostWindows[3] = {None, None, None};
+  // The two display windows, indexed by WhichWindow (app/startup.h): right
+  // the 10-10-10-2 one, left the one of 8 bits per colour (x11_startup.cpp).
+  DisplayWindow windows[2] = {{title10, window10Left, window10Top},
+                              {title8, window8Left, window8Top}};
+  // Full screen's one window, None while the two show, the monitor it was
+  // made on and whether a window manager runs (x11_full_screen.cpp).
+  DisplayWindow fullScreenWindow = {fullScreenTitle, 0, 0};
+  MonitorArea fullScreenMonitor;
+  bool fullScreenManaged = false;
+  // The event loop: the quit flag, the timer and its deadline and the
+  // 10-bit window's saved place (x11_events.cpp).
+  bool quitRequested = false, timerRunning = false;
+  std::chrono::steady_clock::time_point nextTick;
+  Window10Place window10Place;
+  // What the command line asked for (x11_startup.cpp).
+  std::string noteAfterBanner;
+  bool startInFullScreen = false, blindTest = false;
+};
+extern FrontEnd frontEnd;
+inline DisplayWindow& window10 = frontEnd.windows[static_cast<int>(WhichWindow::TenBit)];
+inline DisplayWindow& window8 = frontEnd.windows[static_cast<int>(WhichWindow::EightBit)];
 
 // x11_window.cpp: the connection and the windows themselves.
 bool openDisplay();  // DISPLAY's server with GLX 1.3 or later
@@ -107,8 +151,7 @@ bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext 
 void makeContextCurrent(const DisplayWindow& record);
 void releaseContext();
 
-// x11_events.cpp: what the window procedure does on Win32.
-ViewerKey viewerKeyFromKeysyms(KeySym unshifted, KeySym shifted, unsigned modifierState);
+// x11_events.cpp: painting, keys and the pointer, the size rule and the event loop.
 void paintDisplayWindow(const DisplayWindow& record);
 void refreshBoth();  // the 10-bit window first, then the 8-bit one if it exists
 void handleEvent(XEvent& event);
@@ -118,10 +161,6 @@ void runEventLoop();       // until Escape, a closed window, an X error or SIGIN
 // true when `done` said so.
 bool handleEventsUntil(bool (*done)(), int timeoutMs);
 void toggleFullScreen();  // key F
-// From now on SIGINT and SIGTERM end the event loop (or start-up's pause)
-// in order; endingSignal() is then the signal's number, else 0.
-void endOnSignals();
-int endingSignal();
 
 // x11_full_screen.cpp: the split view in one window on the monitor that
 // holds the 10-bit window. With a window manager it asks for EWMH full

@@ -11,38 +11,30 @@
 #include <cstdio>
 
 #include "app/facts.h"
-#include "linux/x11_front_end.h"
 #include "render/split_view.h"
+#include "x11/x11_front_end.h"
 
 namespace x11 {
 
-DisplayWindow fullScreenWindow = {fullScreenTitle, 0, 0};
-
 namespace {
-
-struct Area {
-  int left = 0, top = 0, width = 0, height = 0;
-};
-
-Area monitor;  // where the full-screen window was made
-bool managed = false;
 
 // The CRTC holding the 10-bit window's centre; the whole screen without
 // RandR or where no CRTC holds it.
-Area monitorOfWindow10() {
-  Area area = {0, 0, DisplayWidth(display, DefaultScreen(display)),
-               DisplayHeight(display, DefaultScreen(display))};
+MonitorArea monitorOfWindow10() {
+  MonitorArea area = {0, 0, DisplayWidth(frontEnd.display, DefaultScreen(frontEnd.display)),
+                      DisplayHeight(frontEnd.display, DefaultScreen(frontEnd.display))};
   int centreX = 0, centreY = 0;
   Window child = None;
-  if (!XTranslateCoordinates(display, window10.window, DefaultRootWindow(display),
+  if (!XTranslateCoordinates(frontEnd.display, window10.window, DefaultRootWindow(frontEnd.display),
                              window10.width / 2, window10.height / 2, &centreX, &centreY, &child))
     return area;
   int eventBase = 0, errorBase = 0;
-  if (!XRRQueryExtension(display, &eventBase, &errorBase)) return area;
-  XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, DefaultRootWindow(display));
+  if (!XRRQueryExtension(frontEnd.display, &eventBase, &errorBase)) return area;
+  XRRScreenResources* resources =
+      XRRGetScreenResourcesCurrent(frontEnd.display, DefaultRootWindow(frontEnd.display));
   if (resources == nullptr) return area;
   for (int i = 0; i < resources->ncrtc; ++i) {
-    XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, resources->crtcs[i]);
+    XRRCrtcInfo* crtc = XRRGetCrtcInfo(frontEnd.display, resources, resources->crtcs[i]);
     if (crtc == nullptr) continue;
     const int width = static_cast<int>(crtc->width), height = static_cast<int>(crtc->height);
     if (crtc->mode != None && centreX >= crtc->x && centreX < crtc->x + width &&
@@ -57,29 +49,30 @@ Area monitorOfWindow10() {
 }  // namespace
 
 bool fullScreenShown() {
-  return fullScreenWindow.window != None;
+  return frontEnd.fullScreenWindow.window != None;
 }
 
 bool enterFullScreen() {
   if (fullScreenShown()) return true;
   if (window10.window == None || window10.context == nullptr) return false;
   beginErrorTrap();
-  monitor = monitorOfWindow10();
+  frontEnd.fullScreenMonitor = monitorOfWindow10();
   endErrorTrap();
-  fullScreenWindow.left = monitor.left;
-  fullScreenWindow.top = monitor.top;
-  fullScreenWindow.mapped = false;
-  fullScreenWindow.fullyObscured = false;
-  if (!createX11Window(fullScreenWindow, window10.config, monitor.width, monitor.height))
+  frontEnd.fullScreenWindow.left = frontEnd.fullScreenMonitor.left;
+  frontEnd.fullScreenWindow.top = frontEnd.fullScreenMonitor.top;
+  frontEnd.fullScreenWindow.mapped = false;
+  frontEnd.fullScreenWindow.fullyObscured = false;
+  if (!createX11Window(frontEnd.fullScreenWindow, window10.config, frontEnd.fullScreenMonitor.width,
+                       frontEnd.fullScreenMonitor.height))
     return false;
-  fullScreenWindow.context = window10.context;
-  fullScreenWindow.maxWidth = window10.maxWidth;
-  fullScreenWindow.maxHeight = window10.maxHeight;
-  fullScreenWindow.splitView = true;
-  managed = windowManagerRuns();
-  if (managed) askForFullScreenState(fullScreenWindow);
-  XMapRaised(display, fullScreenWindow.window);
-  XFlush(display);
+  frontEnd.fullScreenWindow.context = window10.context;
+  frontEnd.fullScreenWindow.maxWidth = window10.maxWidth;
+  frontEnd.fullScreenWindow.maxHeight = window10.maxHeight;
+  frontEnd.fullScreenWindow.splitView = true;
+  frontEnd.fullScreenManaged = windowManagerRuns();
+  if (frontEnd.fullScreenManaged) askForFullScreenState(frontEnd.fullScreenWindow);
+  XMapRaised(frontEnd.display, frontEnd.fullScreenWindow.window);
+  XFlush(frontEnd.display);
   return true;
 }
 
@@ -90,19 +83,20 @@ void leaveFullScreen() {
   makeContextCurrent(window10);
   releaseSplitViewFramebuffer();
   releaseContext();
-  fullScreenWindow.context = nullptr;
-  destroyDisplayWindow(fullScreenWindow);
-  fullScreenWindow.mapped = false;
-  XFlush(display);
+  frontEnd.fullScreenWindow.context = nullptr;
+  destroyDisplayWindow(frontEnd.fullScreenWindow);
+  frontEnd.fullScreenWindow.mapped = false;
+  XFlush(frontEnd.display);
 }
 
 bool fullScreenReady() {
-  return fullScreenShown() && fullScreenWindow.mapped && fullScreenWindow.width == monitor.width &&
-         fullScreenWindow.height == monitor.height;
+  return fullScreenShown() && frontEnd.fullScreenWindow.mapped &&
+         frontEnd.fullScreenWindow.width == frontEnd.fullScreenMonitor.width &&
+         frontEnd.fullScreenWindow.height == frontEnd.fullScreenMonitor.height;
 }
 
 bool fullScreenManaged() {
-  return managed;
+  return frontEnd.fullScreenManaged;
 }
 
 }  // namespace x11

@@ -1,7 +1,7 @@
 // Which front end the Linux program starts: forced by LUMIVANE_PLATFORM in
 // any case, else Wayland in a Wayland session and X11 elsewhere; and when a
 // Wayland connection that failed gives way to X11.
-#include "linux_program/display_system.h"
+#include "linux/display_system.h"
 
 #include <gtest/gtest.h>
 

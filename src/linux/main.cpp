@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/display_check.h"
 #include "app/facts.h"
-#include "linux/x11_front_end.h"
-#include "linux_program/display_system.h"
+#include "app/start_options.h"
+#include "linux/display_system.h"
 #include "wayland/wayland_front_end.h"
+#include "x11/x11_front_end.h"
 
 namespace {
 

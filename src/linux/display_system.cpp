@@ -1,4 +1,4 @@
-#include "linux_program/display_system.h"
+#include "linux/display_system.h"
 
 #include <strings.h>
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "linux/x11_front_end.h"
 #include "render/level_count.h"
+#include "x11/x11_front_end.h"
 
 namespace x11 {
 
@@ -16,7 +16,7 @@ namespace {
 
 int attribute(GLXFBConfig config, int name) {
   int value = 0;
-  glXGetFBConfigAttrib(display, config, name, &value);
+  glXGetFBConfigAttrib(frontEnd.display, config, name, &value);
   return value;
 }
 
@@ -33,7 +33,7 @@ PixelFormatCandidate describe(GLXFBConfig config, int screenDepth) {
   record.trueColour = attribute(config, GLX_X_VISUAL_TYPE) == GLX_TRUE_COLOR;
   record.accelerated = attribute(config, GLX_CONFIG_CAVEAT) != GLX_SLOW_CONFIG;
   // A window needs the configuration's X visual as well.
-  if (XVisualInfo* visual = glXGetVisualFromFBConfig(display, config)) {
+  if (XVisualInfo* visual = glXGetVisualFromFBConfig(frontEnd.display, config)) {
     record.drawsToWindow = windowBit;
     record.screensOwnDepth = visual->depth == screenDepth;
     XFree(visual);
@@ -45,14 +45,14 @@ PixelFormatCandidate describe(GLXFBConfig config, int screenDepth) {
 
 GLXFBConfig findFramebufferConfig(const ColourRequest& colour, bool nearestIfNone,
                                   PixelFormatCandidate& chosen) {
-  const int screen = DefaultScreen(display);
+  const int screen = DefaultScreen(frontEnd.display);
   int count = 0;
-  GLXFBConfig* configs = glXGetFBConfigs(display, screen, &count);
+  GLXFBConfig* configs = glXGetFBConfigs(frontEnd.display, screen, &count);
   if (configs == nullptr) return nullptr;
   std::vector<PixelFormatCandidate> records;
   records.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i)
-    records.push_back(describe(configs[i], DefaultDepth(display, screen)));
+    records.push_back(describe(configs[i], DefaultDepth(frontEnd.display, screen)));
   int index = choosePixelFormat(records, colour);
   if (index < 0 && nearestIfNone) index = chooseNearestPixelFormat(records, colour);
   GLXFBConfig config = index >= 0 ? configs[index] : nullptr;
@@ -64,7 +64,7 @@ GLXFBConfig findFramebufferConfig(const ColourRequest& colour, bool nearestIfNon
 bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
                           const PixelFormatCandidate& chosen) {
   beginErrorTrap();
-  record.context = glXCreateNewContext(display, config, GLX_RGBA_TYPE, shareList, True);
+  record.context = glXCreateNewContext(frontEnd.display, config, GLX_RGBA_TYPE, shareList, True);
   if (!endErrorTrap() || record.context == nullptr) {
     record.context = nullptr;
     printf("ERROR: Unable to create the GL rendering context for the '%s' window!\n", record.title);
@@ -75,7 +75,7 @@ bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext 
   const ContextColour colour = currentContextColour();
   releaseContext();
   if (!contextHasChosenColour(record.title, colour, chosen)) {
-    glXDestroyContext(display, record.context);
+    glXDestroyContext(frontEnd.display, record.context);
     record.context = nullptr;
     return false;
   }
@@ -83,11 +83,11 @@ bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext 
 }
 
 void makeContextCurrent(const DisplayWindow& record) {
-  glXMakeCurrent(display, record.window, record.context);
+  glXMakeCurrent(frontEnd.display, record.window, record.context);
 }
 
 void releaseContext() {
-  glXMakeCurrent(display, None, nullptr);
+  glXMakeCurrent(frontEnd.display, None, nullptr);
 }
 
 }  // namespace x11

@@ -1,0 +1,148 @@
+// Start-up on X11: the platform steps of the shared start-up order. The
+// 10-bit window is created first and, on a screen without 10-10-10-2
+// configurations, the program gives up before any window exists; the 8-bit
+// context shares the 10-bit context's display lists from its creation on;
+// the logo's glyph lists are built in that shared space.
+#include <time.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "app/blind_test.h"
+#include "app/facts.h"
+#include "app/startup.h"
+#include "freetype/glyph_outlines.h"
+#include "render/frame_setup.h"
+#include "render/scene.h"
+#include "render/split_view.h"
+#include "x11/x11_front_end.h"
+
+namespace x11 {
+
+namespace {
+
+constexpr float glyphExtrusion = 0.1f;
+
+// Full screen's split view draws its left half into an 8-bit framebuffer
+// object where the context has them.
+GlFunction glxEntryPoint(const char* name) {
+  return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name));
+}
+
+// The window with its context, or nothing at all.
+bool createDisplayWindow(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
+                         const PixelFormatCandidate& chosen) {
+  if (!createX11Window(record, config)) return false;
+  if (!createDisplayContext(record, config, shareList, chosen)) {
+    destroyDisplayWindow(record);
+    return false;
+  }
+  makeContextCurrent(record);
+  limitWindowSize(record);
+  releaseContext();
+  return true;
+}
+
+DisplayWindow& displayWindow(WhichWindow which) {
+  return frontEnd.windows[static_cast<int>(which)];
+}
+
+// Where no configuration has exactly 8 bits, the 8-bit window takes the
+// nearest, and the console says the comparison cannot be trusted. GLX
+// shares display lists only when a context is created: the 8-bit context is
+// made with the 10-bit context as its share list.
+bool createWindow(WhichWindow which) {
+  const bool tenBit = which == WhichWindow::TenBit;
+  PixelFormatCandidate chosen;
+  GLXFBConfig config =
+      findFramebufferConfig(tenBit ? tenBitColour : eightBitColour, !tenBit, chosen);
+  if (config == nullptr) {
+    if (tenBit)
+      printf("%s", noTenBitFormatLine);
+    else
+      printf("ERROR: Couldn't find an 8 bit framebuffer configuration for the '%s' window!\n",
+             window8.title);
+    return false;
+  }
+  if (!createDisplayWindow(displayWindow(which), config, tenBit ? nullptr : window10.context,
+                           chosen))
+    return false;
+  if (tenBit) splitViewEntryPoint = glxEntryPoint;
+  if (!tenBit) noteEightBitWindowColour({chosen.redBits, chosen.greenBits, chosen.blueBits});
+  return true;
+}
+
+void makeCurrent(WhichWindow which) {
+  makeContextCurrent(displayWindow(which));
+}
+
+void showWindow(WhichWindow which) {
+  showDisplayWindow(displayWindow(which));
+}
+
+// Characters 0..254 as extruded polygons of em height 1; list 255 is
+// allocated but stays empty. Without a font the logo is simply absent, and
+// no list stays behind for it.
+void buildGlyphLists() {
+  buildLogoGlyphLists(glyphExtrusion);
+  releaseContext();
+}
+
+// The console's first line after the banner, where the program has
+// something to say about how it got here.
+bool openDisplayAfterNote() {
+  printf("%s", frontEnd.noteAfterBanner.c_str());
+  return openDisplay();
+}
+
+// With --fullscreen, full screen once the windows stand, waited for up to
+// five seconds (a window manager maps and sizes it in its own time). A check
+// that cannot see it shown measures the two windows instead, and says so.
+void showFullScreenAtStart() {
+  if (!frontEnd.startInFullScreen || !enterFullScreen()) return;
+  if (!handleEventsUntil(fullScreenReady, 5000) && fullScreenShown() &&
+      !frontEnd.fullScreenWindow.mapped)
+    printf("NOTE: The full-screen window was not shown within 5 seconds.\n");
+}
+
+// --blind: the test runs in full screen, or not at all.
+void eventLoop() {
+  showFullScreenAtStart();
+  if (frontEnd.blindTest && !fullScreenShown()) {
+    printf("%s", blindNeedsFullScreenLine);
+    return;
+  }
+  if (frontEnd.blindTest && !beginBlindTest()) return;
+  runEventLoop();
+}
+
+// With --check the report takes the event loop's place.
+bool checkInsteadOfEventLoop() {
+  showFullScreenAtStart();
+  if (fullScreenShown() && !frontEnd.fullScreenWindow.mapped) leaveFullScreen();
+  return reportDisplayChain();
+}
+
+}  // namespace
+
+int runApplication(const StartOptions& options, const std::string& startNote) {
+  frontEnd.noteAfterBanner = startNote;
+  frontEnd.startInFullScreen = options.fullScreen || options.blind;
+  frontEnd.blindTest = options.blind;
+  const StartupSteps x11Steps = {openDisplayAfterNote,    createWindow,      makeCurrent,
+                                 initContextState,        showWindow,        nullptr,
+                                 buildGlyphLists,         startRefreshTimer, eventLoop,
+                                 checkInsteadOfEventLoop, sleepMilliseconds};
+  endOnSignals();
+  const int status = runStartup(x11Steps, options);
+  // The windows would go with the process; closing them here keeps leak
+  // checkers' reports down to real leaks, also after a signal.
+  closeWindows();
+  // As shells report a program that a signal ended.
+  if (endingSignal() != 0) return 128 + endingSignal();
+  if (xErrorReported()) return -1;
+  return status;
+}
+
+}  // namespace x11
