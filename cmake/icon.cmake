@@ -29,13 +29,13 @@ add_custom_command(
 add_custom_target(lumivane_icon ALL DEPENDS ${icon_outputs})
 
 # Checks of the generated icon's structure and artwork, and of the generator.
-add_executable(icon_tests tests/icon_test.cpp)
+add_executable(icon_tests tests/icon_test.cpp tests/desktop_icon_test.cpp)
 target_compile_definitions(icon_tests PRIVATE
   LUMIVANE_ICON_PATH="${LUMIVANE_ICON}"
   LUMIVANE_HICOLOR_DIR="${LUMIVANE_HICOLOR_DIR}"
   LUMIVANE_APP_ID="${LUMIVANE_APP_ID}"
   LUMIVANE_MAKE_ICON="$<TARGET_FILE:make_icon>")
-target_include_directories(icon_tests PRIVATE ${LUMIVANE_ICON_DIR})
+target_include_directories(icon_tests PRIVATE ${LUMIVANE_ICON_DIR} tests)
 target_link_libraries(icon_tests PRIVATE GTest::gtest_main)
 add_dependencies(icon_tests lumivane_icon)
 gtest_discover_tests(icon_tests)

@@ -28,7 +28,7 @@ target_include_directories(core_tests PRIVATE tests)
 target_link_libraries(core_tests PRIVATE lumivane_core GTest::gtest_main)
 gtest_discover_tests(core_tests)
 
-add_executable(render_tests tests/render_test.cpp tests/level_count_test.cpp)
+add_executable(render_tests tests/render_test.cpp tests/split_view_test.cpp tests/level_count_test.cpp)
 target_link_libraries(render_tests PRIVATE offscreen_gl GTest::gtest_main)
 gtest_discover_tests(render_tests DISCOVERY_MODE PRE_TEST
   PROPERTIES ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")

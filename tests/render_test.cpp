@@ -19,9 +19,12 @@
 #include "render/level_count.h"
 #include "render/scene.h"
 #include "render/split_view.h"
+#include "support/scene_canvas.h"
 #include "viewer/viewer_state.h"
 
 namespace {
+
+using namespace scene_canvas;
 
 constexpr int kSide = 400;  // both display windows are 400 by 400
 // At sceneAngle 0 the leftmost object pixel is the grey cube's near left edge
@@ -47,21 +50,6 @@ double windowDepth(double z) {
   return 0.5 * ((f + n) / (f - n) + 2.0 * f * n / ((f - n) * z)) + 0.5;
 }
 
-struct Frame {
-  int width = 0, height = 0;
-  std::vector<Pixel> pixels;
-  std::vector<float> depths;
-  Pixel at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-  float depthAt(int x, int y) const { return depths[static_cast<std::size_t>(y) * width + x]; }
-  bool background(int x, int y) const { return depthAt(x, y) == 1.0f; }  // nothing drawn in depth
-};
-
-bool same(Pixel a, Pixel b) {
-  return a.r == b.r && a.g == b.g && a.b == b.b;
-}
-bool grey(Pixel p) {
-  return p.r == p.g && p.g == p.b;
-}
 int brightest(Pixel p) {
   return std::max({p.r, p.g, p.b});
 }
@@ -70,42 +58,6 @@ int differingPixels(const Frame& a, const Frame& b) {
   int count = 0;
   for (std::size_t i = 0; i < a.pixels.size(); ++i) count += same(a.pixels[i], b.pixels[i]) ? 0 : 1;
   return count;
-}
-
-// A context that has been through initContextState, with a colour buffer of
-// width by height pixels at `bits` per channel.
-class Canvas {
- public:
-  Canvas(int width, int height, int bits)
-      : gl_(width, height, bits), width_(width), height_(height) {
-    if (gl_.ok()) initContextState();
-  }
-  bool ok() const { return gl_.ok(); }
-  const std::string& error() const { return gl_.error(); }
-  int maxLevel() const { return gl_.maxLevel(); }
-
-  void makeCurrent() { gl_.makeCurrent(); }
-  Frame draw() { return draw(width_, height_); }
-  Frame draw(int areaWidth, int areaHeight) {
-    gl_.makeCurrent();
-    renderFrame(areaWidth, areaHeight);
-    return grab();
-  }
-  Frame grab() {
-    gl_.makeCurrent();
-    Frame frame{width_, height_, gl_.read(),
-                std::vector<float>(static_cast<std::size_t>(width_) * height_)};
-    glReadPixels(0, 0, width_, height_, GL_DEPTH_COMPONENT, GL_FLOAT, frame.depths.data());
-    return frame;
-  }
-
- private:
-  OffscreenGl gl_;
-  int width_, height_;
-};
-
-void selectPreset(int index) {
-  while (viewerState.shadeIndex != index) cycleShade();
 }
 
 // A still scene at `angle` without the logo.
@@ -122,30 +74,6 @@ double idealGrey(int y, int rows, int maxLevel) {
   return maxLevel * (bottom + (top - bottom) * (y + 0.5) / rows);
 }
 
-// Stand-in glyph lists for "LMV": each a flat block 0.4 wide (L tall, M
-// middling, V short, so the three can be told apart) that then moves the
-// origin on by 0.5, as real glyph outlines advance.
-struct Glyph {
-  char letter;
-  float height;
-};
-const Glyph kGlyphs[] = {{'L', 0.9f}, {'M', 0.6f}, {'V', 0.3f}};
-GLuint buildGlyphLists() {
-  const GLuint base = glGenLists(256);
-  for (const Glyph& glyph : kGlyphs) {
-    glNewList(base + static_cast<unsigned char>(glyph.letter), GL_COMPILE);
-    glBegin(GL_QUADS);
-    glNormal3f(0.0f, 0.0f, 1.0f);
-    glVertex3f(0.0f, 0.0f, 0.0f);
-    glVertex3f(0.4f, 0.0f, 0.0f);
-    glVertex3f(0.4f, glyph.height, 0.0f);
-    glVertex3f(0.0f, glyph.height, 0.0f);
-    glEnd();
-    glTranslatef(0.5f, 0.0f, 0.0f);
-    glEndList();
-  }
-  return base;
-}
 // Logo pixels are lit from diffuse (0.2, 0.2, 1.0): blue well above red and green.
 bool logoBlue(Pixel p, int maxLevel) {
   return p.b - std::max(p.r, p.g) > maxLevel / 4;
@@ -192,15 +120,6 @@ void expectFaceWhereItProjects(const Frame& frame, const SceneObject& o, double 
   EXPECT_NEAR(bottom, std::max(low.y, 0), 1) << o.name << " bottom edge";
   EXPECT_NEAR(top, std::min(high.y, frame.height - 1), 1) << o.name << " top edge";
 }
-
-// Every test starts from the state the program starts with and no glyph lists.
-class SceneTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    viewerState = ViewerState{};
-    glyphListBase = 0;
-  }
-};
 
 // Tests that draw at both depths and compare them.
 class BitDepthComparison : public SceneTest {};
@@ -643,160 +562,6 @@ TEST_F(SceneTest, LargestDrawableSizeIsWhatTheContextReports) {
   ASSERT_GT(renderbuffer, 0);
   EXPECT_LE(maxWidth, renderbuffer);
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "no error left behind";
-}
-
-// The 10-bit level that 8-bit level `v8` becomes in a 10-bit framebuffer.
-int widened(int v8) {
-  return static_cast<int>(std::lround(v8 * 1023.0 / 255.0));
-}
-bool onEightBitGrid(int v10) {
-  return widened(static_cast<int>(std::lround(v10 * 255.0 / 1023.0))) == v10;
-}
-GlFunction eglEntryPoint(const char* name) {
-  return eglGetProcAddress(name);
-}
-bool labelYellow(Pixel p) {
-  return p.r > 1000 && p.g > 1000 && p.b < 100;
-}
-
-// Full screen's split view on a 1280 by 1024 surface at 10 bits, the narrow
-// preset with both lights off: the left half holds only 8-bit values, the
-// 8-bit window's picture, the right half the 10-bit ramp; one frame in both.
-TEST_F(SceneTest, SplitViewShowsOneFrameNarrowedLeftAndAtTenBitsRight) {
-  constexpr int kWidth = 1280, kHeight = 1024, kHalf = kWidth / 2;
-  Canvas surface(kWidth, kHeight, 10), window8(kHalf, kHeight, 8);
-  ASSERT_TRUE(surface.ok() && window8.ok()) << surface.error() << window8.error();
-  ASSERT_EQ(splitLeftWidth(kWidth), kHalf);
-  selectPreset(narrowestRampPreset());
-  viewerState.logoVisible = false;
-  viewerState.mainLightOff = viewerState.sideLightOff = true;
-  for (Canvas* canvas : {&surface, &window8}) {
-    canvas->makeCurrent();
-    switchLightInCurrentContext(Light::Main, false);
-    switchLightInCurrentContext(Light::Side, false);
-  }
-  surface.makeCurrent();
-  glyphListBase = buildGlyphLists();
-  for (const char* label : {splitLabel8, splitLabel10})
-    for (const char* c = label; *c != '\0'; ++c) {
-      glNewList(glyphListBase + static_cast<unsigned char>(*c), GL_COMPILE);
-      glRectf(0.0f, 0.0f, 0.4f, 0.7f);
-      glTranslatef(0.5f, 0.0f, 0.0f);
-      glEndList();
-    }
-  // The 8-bit window's picture of the half's size, at the same angle.
-  viewerState.sceneAngle = 30.0;
-  const Frame eight = window8.draw();
-  const float bottom = viewerState.shadeBottom, top = viewerState.shadeTop;
-
-  // Through an 8-bit framebuffer object the left half is the 8-bit window's
-  // picture exactly; without one it is narrowed from 10 bits on read-back.
-  for (const bool framebufferObject : {true, false}) {
-    SCOPED_TRACE(framebufferObject ? "8-bit framebuffer object" : "narrowed on read-back");
-    splitViewEntryPoint = framebufferObject ? eglEntryPoint : nullptr;
-    surface.makeCurrent();
-    releaseSplitViewFramebuffer();  // or the kept one would serve
-    viewerState.sceneAngle = 30.0;
-    renderSplitView(kWidth, kHeight);
-    const Frame split = surface.grab();
-    EXPECT_DOUBLE_EQ(viewerState.sceneAngle, 30.2) << "one advance for both halves";
-
-    std::set<int> leftLevels, rightLevels;
-    int offGrid = 0, unlikeWindow8 = 0, otherDepth = 0, yellowLeft = 0, yellowRight = 0;
-    for (int y = 0; y < kHeight; ++y) {
-      for (int x = 0; x < kHalf; ++x) {
-        const Pixel left = split.at(x, y), right = split.at(kHalf + x, y);
-        for (int level : {left.r, left.g, left.b}) offGrid += onEightBitGrid(level) ? 0 : 1;
-        // The right half's objects stand where the 8-bit window's do.
-        const bool sameDepth = eight.background(x, y) == split.background(kHalf + x, y) &&
-                               std::abs(eight.depthAt(x, y) - split.depthAt(kHalf + x, y)) < 1e-6;
-        otherDepth += sameDepth ? 0 : 1;
-        const Pixel reference = eight.at(x, y);
-        // The labels stay in the top left corner of each half.
-        const bool corner = x < kHalf / 4 && y >= kHeight * 9 / 10;
-        yellowLeft += labelYellow(left) ? 1 : 0;
-        yellowRight += labelYellow(right) ? 1 : 0;
-        if (corner) continue;
-        EXPECT_FALSE(labelYellow(left) || labelYellow(right)) << "yellow at row " << y;
-        if (!same(left, {widened(reference.r), widened(reference.g), widened(reference.b)})) {
-          // Narrowed from 10 bits, a level rounds twice: where a band of the
-          // 8-bit window begins, the left half may still show the level below.
-          ++unlikeWindow8;
-          EXPECT_TRUE(eight.background(x, y) && grey(left) &&
-                      std::abs(left.r - widened(reference.r)) <= widened(1))
-              << x << "," << y;
-        }
-        if (eight.background(x, y) && grey(left)) leftLevels.insert(left.r);
-        if (split.background(kHalf + x, y) && grey(right)) rightLevels.insert(right.r);
-      }
-    }
-    EXPECT_EQ(offGrid, 0) << "every value of the left half is an 8-bit value";
-    EXPECT_EQ(otherDepth, 0) << "both halves show the same objects at the same places";
-    if (framebufferObject) {
-      EXPECT_EQ(unlikeWindow8, 0) << "the left half is the 8-bit window's picture";
-    } else {
-      EXPECT_LT(unlikeWindow8, kHalf * kHeight / 50) << "the left half is the 8-bit window's";
-    }
-    EXPECT_EQ(static_cast<int>(leftLevels.size()),
-              rampLevelsAllowed(bottom, top, kHalf, kHeight, 8));
-    EXPECT_EQ(static_cast<int>(rightLevels.size()),
-              rampLevelsAllowed(bottom, top, kHalf, kHeight, 10));
-    EXPECT_GT(yellowLeft, 50) << "the \"8-bit\" label";
-    EXPECT_GT(yellowRight, yellowLeft) << "the \"10-bit\" label is longer";
-  }
-
-  // The blind test's arrangement: the 8-bit picture on the right, no labels.
-  viewerState.eightBitHalfOnRight = true;
-  viewerState.halfLabelsShown = false;
-  for (const bool framebufferObject : {true, false}) {
-    SCOPED_TRACE(framebufferObject ? "blind, 8-bit framebuffer object" : "blind, narrowed");
-    splitViewEntryPoint = framebufferObject ? eglEntryPoint : nullptr;
-    surface.makeCurrent();
-    releaseSplitViewFramebuffer();
-    renderSplitView(kWidth, kHeight);
-    const Frame blind = surface.grab();
-    std::set<int> leftLevels, rightLevels;
-    int offGrid = 0;
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kHalf; ++x) {
-        const Pixel left = blind.at(x, y), right = blind.at(kHalf + x, y);
-        for (int level : {right.r, right.g, right.b}) offGrid += onEightBitGrid(level) ? 0 : 1;
-        // The 10-bit half, drawn on the surface itself, has the depths of both:
-        // the 8-bit half comes back as colours alone.
-        if (!blind.background(x, y)) continue;
-        if (grey(left)) leftLevels.insert(left.r);
-        if (grey(right)) rightLevels.insert(right.r);
-      }
-    EXPECT_EQ(offGrid, 0) << "every value of the right half is an 8-bit value";
-    EXPECT_EQ(static_cast<int>(rightLevels.size()),
-              rampLevelsAllowed(bottom, top, kHalf, kHeight, 8));
-    EXPECT_EQ(static_cast<int>(leftLevels.size()),
-              rampLevelsAllowed(bottom, top, kHalf, kHeight, 10));
-    EXPECT_EQ(std::count_if(blind.pixels.begin(), blind.pixels.end(), labelYellow), 0)
-        << "no label names a half";
-  }
-  viewerState.eightBitHalfOnRight = false;
-  viewerState.halfLabelsShown = true;
-
-  glyphListBase = 0;
-  surface.makeCurrent();
-  renderSplitView(kWidth, kHeight);
-  const Frame unlabelled = surface.grab();
-  EXPECT_EQ(std::count_if(unlabelled.pixels.begin(), unlabelled.pixels.end(), labelYellow), 0)
-      << "without glyph lists no label";
-
-  // The check's measurement of the halves: both ramps, the left narrowed.
-  WindowMeasurement left, right;
-  measureSplitView(left, right, kWidth, kHeight, nullptr, nullptr);
-  EXPECT_EQ(left.redBits, 10);
-  EXPECT_EQ(right.blueBits, 10);
-  for (const RampMeasurement* ramp : {&left.fullRamp, &left.narrowRamp})
-    EXPECT_EQ(ramp->drawn, ramp->allowed8);
-  for (const RampMeasurement* ramp : {&right.fullRamp, &right.narrowRamp})
-    EXPECT_EQ(ramp->drawn, ramp->allowed10);
-  EXPECT_EQ(right.narrowRamp.allowed10, rampLevelsAllowed(bottom, top, kHalf, kHeight, 10));
-  releaseSplitViewFramebuffer();
-  splitViewEntryPoint = nullptr;
 }
 
 INSTANTIATE_TEST_SUITE_P(BitDepths, RenderTest, ::testing::Values(8, 10),
