@@ -149,6 +149,40 @@ CheckReport depth30Report() {
   return r;
 }
 
+// The verdict's line, once it has said whether 10 bits reach the screen.
+std::string verdictLine(const CheckReport& r, bool tenBitsDelivered) {
+  const CheckVerdict v = judgeDisplayChain(r);
+  EXPECT_EQ(v.tenBitsDelivered, tenBitsDelivered) << v.line;
+  return v.line;
+}
+
+// The same windows on an output that is no X screen: only what the front
+// end fills in is known of it.
+CheckReport depth30WindowsOn(const DisplayOutputFacts& output) {
+  CheckReport r = depth30Report();
+  r.output = output;
+  return r;
+}
+
+DisplayOutputFacts windowsDisplay() {
+  DisplayOutputFacts output;
+  output.name = "\\\\.\\DISPLAY1";
+  return output;
+}
+
+DisplayOutputFacts waylandOutput(bool fractionalScale) {
+  DisplayOutputFacts output;
+  output.wayland = true;
+  output.fractionalScale = fractionalScale;
+  return output;
+}
+
+// Where nothing reads the levels back from the screen.
+void forgetLevelsOnScreen(CheckReport& r) {
+  for (WindowMeasurement* w : {&r.window8, &r.window10})
+    w->fullRamp.onScreen = w->narrowRamp.onScreen = unknownCount;
+}
+
 TEST(CheckVerdicts, EachWeakestLinkIsNamed) {
   CheckReport r = depth30Report();
   r.output.maxBpc = reportedBits(10);
@@ -158,9 +192,7 @@ TEST(CheckVerdicts, EachWeakestLinkIsNamed) {
   EXPECT_EQ(v.line.rfind("Verdict: every link seen carries 10 bits", 0), 0u) << v.line;
 
   r.output.maxBpc = reportedBits(8);
-  v = judgeDisplayChain(r);
-  EXPECT_FALSE(v.tenBitsDelivered);
-  EXPECT_EQ(v.line,
+  EXPECT_EQ(verdictLine(r, false),
             "Verdict: the 10-bit window holds 104 of 104 levels on screen, but output DP-1 runs "
             "at max bpc 8 (xrandr --output DP-1 --set \"max bpc\" 10).\n");
 
@@ -256,9 +288,7 @@ TEST(CheckVerdicts, NonsenseFromTheDisplayIsInvalidAndDecidesNothing) {
 TEST(CheckVerdicts, AShallowReferenceOrUnknownOutputKeepsStatusZero) {
   // Wine on a depth-30 screen: the 8-bit window got 10 bits, and nothing
   // tells the display's bits.
-  CheckReport r = depth30Report();
-  r.output = DisplayOutputFacts{};
-  r.output.name = "\\\\.\\DISPLAY1";
+  CheckReport r = depth30WindowsOn(windowsDisplay());
   r.window8 = r.window10;
   r.window10.narrowRamp.onScreen = r.window8.narrowRamp.onScreen = unknownCount;
   CheckVerdict v = judgeDisplayChain(r);
@@ -275,23 +305,17 @@ TEST(CheckVerdicts, AShallowReferenceOrUnknownOutputKeepsStatusZero) {
   // Windows says what it drives the display at.
   r.output.x11 = false;
   r.output.systemBitsPerColour = reportedBits(8);
-  v = judgeDisplayChain(r);
-  EXPECT_FALSE(v.tenBitsDelivered);
-  EXPECT_NE(v.line.find("Windows drives output DP-1 at 8 bits per colour"), std::string::npos);
+  EXPECT_NE(verdictLine(r, false).find("Windows drives output DP-1 at 8 bits per colour"),
+            std::string::npos);
 }
 
 // On Wayland only the framebuffers are measured: the report says the
 // output is out of sight and points at the compositor, and every loss the
 // framebuffers show still decides the status.
 TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
-  CheckReport r = depth30Report();
-  r.output = DisplayOutputFacts{};
-  r.output.wayland = true;
-  for (WindowMeasurement* w : {&r.window8, &r.window10})
-    w->fullRamp.onScreen = w->narrowRamp.onScreen = unknownCount;
-  CheckVerdict v = judgeDisplayChain(r);
-  EXPECT_TRUE(v.tenBitsDelivered);
-  EXPECT_EQ(v.line,
+  CheckReport r = depth30WindowsOn(waylandOutput(false));
+  forgetLevelsOnScreen(r);
+  EXPECT_EQ(verdictLine(r, true),
             "Verdict: no link seen loses bits: the 10-bit window holds 104 of 104 levels; a "
             "Wayland client sees neither the screen nor the display output, so check that the "
             "compositor drives the output at 10 bits per colour (sway: output NAME "
@@ -308,7 +332,7 @@ TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
   // A shallow reference is still named before the unknown output.
   CheckReport shallow = r;
   shallow.window8.narrowRamp.drawn = 104;
-  v = judgeDisplayChain(shallow);
+  CheckVerdict v = judgeDisplayChain(shallow);
   EXPECT_TRUE(v.tenBitsDelivered);
   EXPECT_NE(v.line.find("the 8-bit window is not a true 8-bit reference"), std::string::npos)
       << v.line;
@@ -334,9 +358,7 @@ TEST(CheckVerdicts, ScalingIsALinkThatBlendsLevels) {
   EXPECT_NE(judgeDisplayChain(r).line.find("max bpc 8"), std::string::npos);
 
   r.window10.pixels = PixelScaling::Scaled;
-  CheckVerdict v = judgeDisplayChain(r);
-  EXPECT_FALSE(v.tenBitsDelivered);
-  EXPECT_EQ(v.line,
+  EXPECT_EQ(verdictLine(r, false),
             "Verdict: the 10-bit window holds 104 of 104 levels on screen, but the system scales "
             "the 10-bit window, which blends neighbouring levels (a whole-number display scale, "
             "such as 100 % or 200 %, avoids it).\n");
@@ -344,12 +366,10 @@ TEST(CheckVerdicts, ScalingIsALinkThatBlendsLevels) {
   EXPECT_NE(judgeDisplayChain(r).line.find("holds only 26 of 104"), std::string::npos)
       << "the framebuffer comes first";
 
-  r = depth30Report();
-  r.output = DisplayOutputFacts{};
-  r.output.wayland = r.output.fractionalScale = true;
+  r = depth30WindowsOn(waylandOutput(true));
   r.window8.pixels = PixelScaling::Scaled;
   r.window10.pixels = PixelScaling::OneToOne;
-  v = judgeDisplayChain(r);
+  CheckVerdict v = judgeDisplayChain(r);
   EXPECT_TRUE(v.tenBitsDelivered);
   EXPECT_NE(v.line.find("but the system scales the 8-bit window, which blends its bands, so it is "
                         "no true 8-bit reference (the output's scale is fractional"),
@@ -383,17 +403,12 @@ TEST(CheckVerdicts, WindowsComposesAnSdrDesktopAtEightBits) {
   onlyMode.activeMode = ActiveColourMode::Hdr;
   EXPECT_EQ(desktopComposition(onlyMode), DesktopComposition::Hdr);
 
-  CheckReport r = depth30Report();
-  r.output = DisplayOutputFacts{};
-  r.output.name = "\\\\.\\DISPLAY1";
+  CheckReport r = depth30WindowsOn(windowsDisplay());
   r.output.systemBitsPerColour = reportedBits(10);
-  for (WindowMeasurement* w : {&r.window8, &r.window10})
-    w->fullRamp.onScreen = w->narrowRamp.onScreen = unknownCount;
+  forgetLevelsOnScreen(r);
   const CheckVerdict unknownComposition = judgeDisplayChain(r);
   r.output.composition = DesktopComposition::Sdr8;
-  CheckVerdict v = judgeDisplayChain(r);
-  EXPECT_FALSE(v.tenBitsDelivered);
-  EXPECT_EQ(v.line,
+  EXPECT_EQ(verdictLine(r, false),
             "Verdict: the 10-bit window holds 104 of 104 levels, but Windows composes "
             "this SDR desktop at 8 bits per colour: press F for full screen, or turn on HDR or "
             "Auto Color Management.\n");
@@ -412,7 +427,7 @@ TEST(CheckVerdicts, WindowsComposesAnSdrDesktopAtEightBits) {
   // window may still be composed.
   CheckReport full = r;
   full.presentation = Presentation::FullScreenExclusive;
-  v = judgeDisplayChain(full);
+  CheckVerdict v = judgeDisplayChain(full);
   EXPECT_TRUE(v.tenBitsDelivered) << v.line;
   EXPECT_EQ(v.line.find("composes"), std::string::npos) << v.line;
   EXPECT_NE(formatCheckReport(full).find("\nDesktop composition: SDR at 8 bits per colour "
@@ -520,9 +535,7 @@ TEST(CheckReportText, FullScreenHalves) {
 // Windows with DXGI swap chains: the levels counted are those read back
 // from each back buffer, and Wine's output tells no bits.
 CheckReport swapChainReport() {
-  CheckReport r = depth30Report();
-  r.output = DisplayOutputFacts{};
-  r.output.name = "\\\\.\\DISPLAY1";
+  CheckReport r = depth30WindowsOn(windowsDisplay());
   r.swapChain8 = {"R8G8B8A8_UNORM", "flip discard"};
   r.swapChain10 = {"R10G10B10A2_UNORM", "flip discard"};
   return r;

@@ -33,6 +33,7 @@ StartupSteps recordingSteps() {
       [](WhichWindow which) { step(named("show", which)); },
       [] { step("share"); },
       [] { step("glyphs"); },
+      [] { step("release"); },
       [] { step("timer"); },
       [] { step("loop"); },
       [] { return step("check") && delivered; },
@@ -57,12 +58,13 @@ TEST_F(StartupTest, RunsTheStepsInOrderAndEndsWithZero) {
   // and the glyphs are built with it current again after its first paint.
   EXPECT_EQ(trail,
             "open create10 current10 init show10 create8 share current8 init show8 current8 "
-            "glyphs timer loop ");
+            "glyphs release timer loop ");
 }
 
-TEST_F(StartupTest, ContextsThatShareAtCreationSkipTheShareStep) {
+TEST_F(StartupTest, AbsentStepsAreSkipped) {
   StartupSteps steps = recordingSteps();
-  steps.shareLists = nullptr;
+  steps.shareLists = nullptr;  // contexts that share at creation
+  steps.releaseContext = nullptr;
   EXPECT_EQ(runStartup(steps, {}), 0);
   EXPECT_EQ(trail,
             "open create10 current10 init show10 create8 current8 init show8 current8 glyphs "

@@ -24,6 +24,23 @@ struct PixelFormatCandidate {
   bool trueColour = true;
 };
 
+// The names under which GLX and EGL configurations give their colour and
+// depth sizes, each asked for on its own.
+struct SizeAttributeNames {
+  int red, green, blue, alpha, depth;
+};
+
+// The candidate's colour and depth sizes, each through attribute(name).
+template <typename Attribute>
+void readSizes(PixelFormatCandidate& candidate, const SizeAttributeNames& names,
+               Attribute attribute) {
+  candidate.redBits = attribute(names.red);
+  candidate.greenBits = attribute(names.green);
+  candidate.blueBits = attribute(names.blue);
+  candidate.alphaBits = attribute(names.alpha);
+  candidate.depthBits = attribute(names.depth);
+}
+
 struct ColourRequest {
   int colourBits;  // exactly this many bits of red, green and blue
   int alphaBits;   // exactly this many, or anyAlpha

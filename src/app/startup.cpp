@@ -44,6 +44,7 @@ int runStartup(const StartupSteps& steps, const StartOptions& options) {
     // the logo although only the 8-bit context builds it.
     steps.makeCurrent(WhichWindow::EightBit);
     steps.buildGlyphLists();
+    if (steps.releaseContext != nullptr) steps.releaseContext();
     steps.startTimer();
     if (options.check) {
       status = steps.check() ? 0 : 1;

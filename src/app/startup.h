@@ -21,8 +21,10 @@ struct StartupSteps {
   void (*shareLists)();                   // the 8-bit context joins the 10-bit one's lists;
                                           // null where contexts share at creation
   void (*buildGlyphLists)();              // logo glyphs in the shared space, 8-bit context current
-  void (*startTimer)();                   // 16 ms refreshes
-  void (*runEventLoop)();                 // until Escape or a closed window
+  void (*releaseContext)();  // once the glyphs stand, where each paint makes its context
+                             // current; null where the 8-bit context stays current
+  void (*startTimer)();      // 16 ms refreshes
+  void (*runEventLoop)();    // until Escape or a closed window
   // With --check, the report in the event loop's place: whether 10 bits
   // reach the screen.
   bool (*check)();

@@ -300,7 +300,8 @@ bool buildGlyphOutlineLists(GLuint base, float extrusion) {
   return true;
 }
 
-void buildLogoGlyphLists(float extrusion) {
+void buildLogoGlyphLists() {
+  const float extrusion = 0.1f;
   glyphListBase = glGenLists(256);
   if (buildGlyphOutlineLists(glyphListBase, extrusion)) return;
   glDeleteLists(glyphListBase, 256);

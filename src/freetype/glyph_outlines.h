@@ -49,7 +49,8 @@ void drawGlyphShape(const GlyphShape& shape, float extrusion);
 // when no font could be loaded (the logo is then simply absent).
 bool buildGlyphOutlineLists(GLuint base, float extrusion);
 
-// The logo's 256 lists, made in the current context's list space, with
+// The logo's 256 lists, characters 0..254 as extruded polygons of em
+// height 1 and 0.1 em deep, made in the current context's list space, with
 // glyphListBase pointing at them. Without a font none stays behind and
 // glyphListBase stays 0: the logo is simply absent.
-void buildLogoGlyphLists(float extrusion);
+void buildLogoGlyphLists();

@@ -11,23 +11,9 @@
 #include "render/scene.h"
 #include "viewer/viewer_state.h"
 
-GlFunction (*splitViewEntryPoint)(const char* name) = nullptr;
+GlLookup splitViewEntryPoint = nullptr;
 
 namespace {
-
-// The framebuffer-object calls, from OpenGL 3.0 and GL_ARB_framebuffer_object
-// or, with the same constants, GL_EXT_framebuffer_object.
-struct FramebufferCalls {
-  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-  PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
-  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-  PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-};
 
 bool hasExtension(const char* name) {
   const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
@@ -38,36 +24,15 @@ bool hasExtension(const char* name) {
   return false;
 }
 
-template <typename Function>
-void fetch(Function& function, const char* name, const char* suffix) {
-  char full[64];
-  std::snprintf(full, sizeof full, "%s%s", name, suffix);
-  function = reinterpret_cast<Function>(splitViewEntryPoint(full));
-}
-
 // Entry points are only asked for what the context says it has: a lookup
 // may hand out a function for any name.
-bool fetchFramebufferCalls(FramebufferCalls& calls) {
+bool fetchSplitViewCalls(FramebufferCalls& calls) {
   if (splitViewEntryPoint == nullptr) return false;
   const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   const bool core =
       (version != nullptr && std::atoi(version) >= 3) || hasExtension("GL_ARB_framebuffer_object");
   if (!core && !hasExtension("GL_EXT_framebuffer_object")) return false;
-  const char* suffix = core ? "" : "EXT";
-  fetch(calls.genFramebuffers, "glGenFramebuffers", suffix);
-  fetch(calls.bindFramebuffer, "glBindFramebuffer", suffix);
-  fetch(calls.deleteFramebuffers, "glDeleteFramebuffers", suffix);
-  fetch(calls.genRenderbuffers, "glGenRenderbuffers", suffix);
-  fetch(calls.bindRenderbuffer, "glBindRenderbuffer", suffix);
-  fetch(calls.deleteRenderbuffers, "glDeleteRenderbuffers", suffix);
-  fetch(calls.renderbufferStorage, "glRenderbufferStorage", suffix);
-  fetch(calls.framebufferRenderbuffer, "glFramebufferRenderbuffer", suffix);
-  fetch(calls.checkFramebufferStatus, "glCheckFramebufferStatus", suffix);
-  return calls.genFramebuffers != nullptr && calls.bindFramebuffer != nullptr &&
-         calls.deleteFramebuffers != nullptr && calls.genRenderbuffers != nullptr &&
-         calls.bindRenderbuffer != nullptr && calls.deleteRenderbuffers != nullptr &&
-         calls.renderbufferStorage != nullptr && calls.framebufferRenderbuffer != nullptr &&
-         calls.checkFramebufferStatus != nullptr;
+  return fetchFramebufferCalls(calls, splitViewEntryPoint, core ? "" : "EXT");
 }
 
 // The 8-8-8-8 framebuffer object with a 24-bit depth buffer that the left
@@ -98,7 +63,7 @@ bool bindEightBitFramebuffer(int width, int height, GLint& previous) {
     return true;
   }
   deleteEightBitFramebuffer();
-  if (!fetchFramebufferCalls(eightBits.calls)) return false;
+  if (!fetchSplitViewCalls(eightBits.calls)) return false;
   glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
   const FramebufferCalls& calls = eightBits.calls;
   calls.genFramebuffers(1, &eightBits.framebuffer);

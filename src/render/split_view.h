@@ -8,6 +8,7 @@
 // label in its top left corner names it.
 #pragma once
 
+#include "render/framebuffer_calls.h"
 #include "render/level_count.h"
 
 // How OpenGL entry points beyond 1.1 (framebuffer objects) are found with
@@ -17,8 +18,7 @@
 // and narrowed when read back: every pixel still holds an 8-bit value, but a
 // level that lies within an eighth of a step of the 8-bit rounding point may
 // round the other way than an 8-bit framebuffer rounds it.
-using GlFunction = void (*)();
-extern GlFunction (*splitViewEntryPoint)(const char* name);
+extern GlLookup splitViewEntryPoint;
 
 // The split view keeps its 8-bit framebuffer object in the current context
 // from frame to frame; this deletes it, with that context current (leaving

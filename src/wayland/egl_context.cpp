@@ -25,11 +25,8 @@ int attribute(EGLConfig config, EGLint name) {
 
 PixelFormatCandidate describe(EGLConfig config) {
   PixelFormatCandidate record;
-  record.redBits = attribute(config, EGL_RED_SIZE);
-  record.greenBits = attribute(config, EGL_GREEN_SIZE);
-  record.blueBits = attribute(config, EGL_BLUE_SIZE);
-  record.alphaBits = attribute(config, EGL_ALPHA_SIZE);
-  record.depthBits = attribute(config, EGL_DEPTH_SIZE);
+  readSizes(record, {EGL_RED_SIZE, EGL_GREEN_SIZE, EGL_BLUE_SIZE, EGL_ALPHA_SIZE, EGL_DEPTH_SIZE},
+            [config](EGLint name) { return attribute(config, name); });
   record.drawsToWindow = (attribute(config, EGL_SURFACE_TYPE) & EGL_WINDOW_BIT) != 0 &&
                          (attribute(config, EGL_RENDERABLE_TYPE) & EGL_OPENGL_BIT) != 0;
   // EGL window surfaces always draw into a back buffer that the swap shows.

@@ -22,8 +22,6 @@ namespace wayland {
 
 namespace {
 
-constexpr float glyphExtrusion = 0.1f;
-
 // The window with its context, or nothing at all. Where no configuration
 // has exactly 8 bits, the 8-bit window takes the nearest, and the console
 // says the comparison cannot be trusted.
@@ -74,14 +72,6 @@ void showWindow(WhichWindow which) {
   showDisplayWindow(displayWindow(which));
 }
 
-// Characters 0..254 as extruded polygons of em height 1; list 255 is
-// allocated but stays empty. Without a font the logo is simply absent, and
-// no list stays behind for it.
-void buildGlyphLists() {
-  buildLogoGlyphLists(glyphExtrusion);
-  releaseContext();
-}
-
 // With --check the report takes the event loop's place. The windows are
 // measured at the sizes the compositor settles on: a tiling one resizes the
 // first window when the second appears, and may hold that back until the
@@ -124,11 +114,18 @@ void eventLoopAfterOptions() {
 int runApplication(const StartOptions& options) {
   frontEnd.startInFullScreen = options.fullScreen || options.blind;
   frontEnd.blindTest = options.blind;
-  const StartupSteps waylandSteps = {
-      connectDisplay,          createWindow,      makeCurrent,
-      initContextState,        showWindow,        nullptr,
-      buildGlyphLists,         startRefreshTimer, eventLoopAfterOptions,
-      checkInsteadOfEventLoop, sleepMilliseconds};
+  const StartupSteps waylandSteps = {connectDisplay,
+                                     createWindow,
+                                     makeCurrent,
+                                     initContextState,
+                                     showWindow,
+                                     nullptr,
+                                     buildLogoGlyphLists,
+                                     releaseContext,
+                                     startRefreshTimer,
+                                     eventLoopAfterOptions,
+                                     checkInsteadOfEventLoop,
+                                     sleepMilliseconds};
   endOnSignals();
   int status = runStartup(waylandSteps, options);
   // A compositor that went away (or threw the program out) is no normal end.

@@ -56,39 +56,17 @@ struct Presentation {
   DxgiSurface surface10, surface8, surfaceFull;
   ID3D11Device* device = nullptr;
   ID3D11DeviceContext* immediate = nullptr;
-  PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-  PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-  PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-  PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-  PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-  PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-  PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+  FramebufferCalls gl;
 };
 Presentation dxgi;
-
-template <typename Function>
-void fetchGl(Function& entry, const char* name) {
-  entry = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglGetProcAddress(name)));
-}
 
 // With a context current: the core names, or the extension's where a driver
 // offers only those.
 bool fetchFramebufferEntryPoints() {
-  if (dxgi.genFramebuffers != nullptr) return true;
-  const std::string suffix = wglGetProcAddress("glGenFramebuffers") != nullptr ? "" : "EXT";
-  fetchGl(dxgi.genFramebuffers, ("glGenFramebuffers" + suffix).c_str());
-  fetchGl(dxgi.bindFramebuffer, ("glBindFramebuffer" + suffix).c_str());
-  fetchGl(dxgi.genRenderbuffers, ("glGenRenderbuffers" + suffix).c_str());
-  fetchGl(dxgi.bindRenderbuffer, ("glBindRenderbuffer" + suffix).c_str());
-  fetchGl(dxgi.renderbufferStorage, ("glRenderbufferStorage" + suffix).c_str());
-  fetchGl(dxgi.framebufferRenderbuffer, ("glFramebufferRenderbuffer" + suffix).c_str());
-  fetchGl(dxgi.checkFramebufferStatus, ("glCheckFramebufferStatus" + suffix).c_str());
-  if (dxgi.genFramebuffers != nullptr && dxgi.bindFramebuffer != nullptr &&
-      dxgi.genRenderbuffers != nullptr && dxgi.bindRenderbuffer != nullptr &&
-      dxgi.renderbufferStorage != nullptr && dxgi.framebufferRenderbuffer != nullptr &&
-      dxgi.checkFramebufferStatus != nullptr)
-    return true;
-  dxgi.genFramebuffers = nullptr;
+  if (dxgi.gl.genFramebuffers != nullptr) return true;
+  const char* suffix = wglGetProcAddress("glGenFramebuffers") != nullptr ? "" : "EXT";
+  if (fetchFramebufferCalls(dxgi.gl, wglEntryPoint, suffix)) return true;
+  dxgi.gl.genFramebuffers = nullptr;
   return false;
 }
 
@@ -200,11 +178,12 @@ bool createSwapChain(HWND hwnd, DxgiSurface& surface, int width, int height) {
 // With the window's context current: the framebuffer object's buffers at
 // this size. The swap chain is resized by the caller.
 void allocateFrame(DxgiSurface& surface, int width, int height) {
-  dxgi.bindRenderbuffer(GL_RENDERBUFFER, surface.colourBuffer);
-  dxgi.renderbufferStorage(GL_RENDERBUFFER, surface.tenBit ? GL_RGB10_A2 : GL_RGBA8, width, height);
-  dxgi.bindRenderbuffer(GL_RENDERBUFFER, surface.depthBuffer);
-  dxgi.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-  dxgi.bindRenderbuffer(GL_RENDERBUFFER, 0);
+  dxgi.gl.bindRenderbuffer(GL_RENDERBUFFER, surface.colourBuffer);
+  dxgi.gl.renderbufferStorage(GL_RENDERBUFFER, surface.tenBit ? GL_RGB10_A2 : GL_RGBA8, width,
+                              height);
+  dxgi.gl.bindRenderbuffer(GL_RENDERBUFFER, surface.depthBuffer);
+  dxgi.gl.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+  dxgi.gl.bindRenderbuffer(GL_RENDERBUFFER, 0);
   const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
   surface.pixels.resize(count);
   surface.rowsTopDown.resize(count);
@@ -215,16 +194,16 @@ void allocateFrame(DxgiSurface& surface, int width, int height) {
 // With the window's context current. The framebuffer object stays bound for
 // the context's life, so every frame and every measurement goes into it.
 bool createFramebuffer(DxgiSurface& surface, int width, int height) {
-  dxgi.genFramebuffers(1, &surface.framebuffer);
-  dxgi.genRenderbuffers(1, &surface.colourBuffer);
-  dxgi.genRenderbuffers(1, &surface.depthBuffer);
-  dxgi.bindFramebuffer(GL_FRAMEBUFFER, surface.framebuffer);
+  dxgi.gl.genFramebuffers(1, &surface.framebuffer);
+  dxgi.gl.genRenderbuffers(1, &surface.colourBuffer);
+  dxgi.gl.genRenderbuffers(1, &surface.depthBuffer);
+  dxgi.gl.bindFramebuffer(GL_FRAMEBUFFER, surface.framebuffer);
   allocateFrame(surface, width, height);
-  dxgi.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                               surface.colourBuffer);
-  dxgi.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                               surface.depthBuffer);
-  if (dxgi.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+  dxgi.gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  surface.colourBuffer);
+  dxgi.gl.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                                  surface.depthBuffer);
+  if (dxgi.gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
   const ContextColour colour = currentContextColour();
   const int bits = surface.tenBit ? 10 : 8;
   return colour.redBits == bits && colour.greenBits == bits && colour.blueBits == bits;
@@ -240,7 +219,7 @@ bool fitToWindow(DxgiSurface& surface, int width, int height) {
                                               surface.flags)))
     return false;
   allocateFrame(surface, width, height);
-  return dxgi.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  return dxgi.gl.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
 }
 
 // The framebuffer object's pixels into the back buffer. OpenGL reads rows
@@ -402,7 +381,7 @@ HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, Disp
 
 bool drawIntoDxgiSurface(const DisplayWindow& record, int width, int height) {
   DxgiSurface& surface = *record.dxgi;
-  dxgi.bindFramebuffer(GL_FRAMEBUFFER, surface.framebuffer);
+  dxgi.gl.bindFramebuffer(GL_FRAMEBUFFER, surface.framebuffer);
   return fitToWindow(surface, width, height);
 }
 

@@ -15,13 +15,11 @@
 
 namespace win32 {
 
-namespace {
-
-// The split view's 8-bit framebuffer object needs entry points beyond
-// OpenGL 1.1, which WGL hands out for the context current: the 10-bit one.
 GlFunction wglEntryPoint(const char* name) {
   return reinterpret_cast<GlFunction>(wglGetProcAddress(name));
 }
+
+namespace {
 
 RECT monitorOfWindow10() {
   MONITORINFO info = {};

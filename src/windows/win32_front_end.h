@@ -22,6 +22,7 @@
 #include "app/pixel_format_choice.h"
 #include "app/start_options.h"
 #include "app/startup.h"
+#include "render/framebuffer_calls.h"
 #include "render/gl_headers.h"
 #include "viewer/size_rule.h"
 
@@ -93,6 +94,10 @@ inline DisplayWindow& window8 = frontEnd.windows[static_cast<int>(WhichWindow::E
 // DXGI swap chains; with options.fullScreen the program starts (and checks)
 // in the full-screen split view.
 int runApplication(const StartOptions& options);
+
+// full_screen.cpp: entry points beyond OpenGL 1.1 (framebuffer objects),
+// which WGL hands out for the context current.
+GlFunction wglEntryPoint(const char* name);
 
 // win32_check.cpp: the measured report of both windows and the display.
 // reportDisplayChain prints it and tells whether the 10-bit window delivered

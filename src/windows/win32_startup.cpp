@@ -155,6 +155,7 @@ int runApplication(const StartOptions& options) {
                                    showWindow,
                                    throughDxgi ? nullptr : shareLists,
                                    buildGlyphLists,
+                                   nullptr,
                                    startTimer,
                                    runMessageLoop,
                                    checkInsteadOfMessageLoop,

@@ -22,11 +22,8 @@ int attribute(GLXFBConfig config, int name) {
 
 PixelFormatCandidate describe(GLXFBConfig config, int screenDepth) {
   PixelFormatCandidate record;
-  record.redBits = attribute(config, GLX_RED_SIZE);
-  record.greenBits = attribute(config, GLX_GREEN_SIZE);
-  record.blueBits = attribute(config, GLX_BLUE_SIZE);
-  record.alphaBits = attribute(config, GLX_ALPHA_SIZE);
-  record.depthBits = attribute(config, GLX_DEPTH_SIZE);
+  readSizes(record, {GLX_RED_SIZE, GLX_GREEN_SIZE, GLX_BLUE_SIZE, GLX_ALPHA_SIZE, GLX_DEPTH_SIZE},
+            [config](int name) { return attribute(config, name); });
   const bool windowBit = (attribute(config, GLX_DRAWABLE_TYPE) & GLX_WINDOW_BIT) != 0;
   record.doubleBuffered = attribute(config, GLX_DOUBLEBUFFER) != 0;
   record.rgba = (attribute(config, GLX_RENDER_TYPE) & GLX_RGBA_BIT) != 0;

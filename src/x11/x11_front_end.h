@@ -107,9 +107,10 @@ bool openDisplay();  // DISPLAY's server with GLX 1.3 or later
 // told otherwise).
 bool createX11Window(DisplayWindow& record, GLXFBConfig config, int width = windowSize,
                      int height = windowSize);
+DisplayWindow& displayWindow(WhichWindow which);
 // Mapped; the first Expose paints it. Nothing waits for the window manager,
 // which may show the window much later, minimised, or not at all.
-void showDisplayWindow(DisplayWindow& record);
+void showWindow(WhichWindow which);
 // With its context current: the largest size it can draw, also told to the
 // window manager as the window's maximum size.
 void limitWindowSize(DisplayWindow& record);

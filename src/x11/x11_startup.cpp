@@ -22,8 +22,6 @@ namespace x11 {
 
 namespace {
 
-constexpr float glyphExtrusion = 0.1f;
-
 // Full screen's split view draws its left half into an 8-bit framebuffer
 // object where the context has them.
 GlFunction glxEntryPoint(const char* name) {
@@ -42,10 +40,6 @@ bool createDisplayWindow(DisplayWindow& record, GLXFBConfig config, GLXContext s
   limitWindowSize(record);
   releaseContext();
   return true;
-}
-
-DisplayWindow& displayWindow(WhichWindow which) {
-  return frontEnd.windows[static_cast<int>(which)];
 }
 
 // Where no configuration has exactly 8 bits, the 8-bit window takes the
@@ -75,18 +69,6 @@ bool createWindow(WhichWindow which) {
 
 void makeCurrent(WhichWindow which) {
   makeContextCurrent(displayWindow(which));
-}
-
-void showWindow(WhichWindow which) {
-  showDisplayWindow(displayWindow(which));
-}
-
-// Characters 0..254 as extruded polygons of em height 1; list 255 is
-// allocated but stays empty. Without a font the logo is simply absent, and
-// no list stays behind for it.
-void buildGlyphLists() {
-  buildLogoGlyphLists(glyphExtrusion);
-  releaseContext();
 }
 
 // The console's first line after the banner, where the program has
@@ -130,10 +112,18 @@ int runApplication(const StartOptions& options, const std::string& startNote) {
   frontEnd.noteAfterBanner = startNote;
   frontEnd.startInFullScreen = options.fullScreen || options.blind;
   frontEnd.blindTest = options.blind;
-  const StartupSteps x11Steps = {openDisplayAfterNote,    createWindow,      makeCurrent,
-                                 initContextState,        showWindow,        nullptr,
-                                 buildGlyphLists,         startRefreshTimer, eventLoop,
-                                 checkInsteadOfEventLoop, sleepMilliseconds};
+  const StartupSteps x11Steps = {openDisplayAfterNote,
+                                 createWindow,
+                                 makeCurrent,
+                                 initContextState,
+                                 showWindow,
+                                 nullptr,
+                                 buildLogoGlyphLists,
+                                 releaseContext,
+                                 startRefreshTimer,
+                                 eventLoop,
+                                 checkInsteadOfEventLoop,
+                                 sleepMilliseconds};
   endOnSignals();
   const int status = runStartup(x11Steps, options);
   // The windows would go with the process; closing them here keeps leak

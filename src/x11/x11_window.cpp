@@ -192,8 +192,12 @@ bool createX11Window(DisplayWindow& record, GLXFBConfig config, int width, int h
   return true;
 }
 
-void showDisplayWindow(DisplayWindow& record) {
-  XMapWindow(frontEnd.display, record.window);
+DisplayWindow& displayWindow(WhichWindow which) {
+  return frontEnd.windows[static_cast<int>(which)];
+}
+
+void showWindow(WhichWindow which) {
+  XMapWindow(frontEnd.display, displayWindow(which).window);
   XFlush(frontEnd.display);
 }
 
