@@ -136,7 +136,7 @@ TEST(ScaledOutputTest, WindowsAreDrawnAtTheOutputsScaleOneToOne) {
     ASSERT_NE(window8, 0u);
     EXPECT_EQ(sway.appIds(), (std::vector<std::string>{LUMIVANE_APP_ID, LUMIVANE_APP_ID}));
     // Lights and logo off: the greys from 0.4 to 0.6 are the background's.
-    for (const char* key : {"1", "2", "n"}) EXPECT_TRUE(sway.typeKey(key)) << key;
+    EXPECT_TRUE(sway.typeKeys({"1", "2", "n"}));
     const ScreenRect rect10 = sway.rectOf(window10), rect8 = sway.rectOf(window8);
     ASSERT_EQ(rect10.height, 400) << "logical pixels";
     const int expected8 = rampLevels(0.4, 0.6, 2 * rect8.width, 2 * rect8.height, 255);

@@ -138,6 +138,13 @@ class Desktop {
   bool typeKey(WindowId over, const std::string& key) {
     return x_ ? x_->typeKey(x_->rectOf(over), key) : sway_->typeKey(key);
   }
+  // Keys in order; on sway through one virtual keyboard.
+  bool typeKeys(WindowId over, const std::vector<std::string>& keys) {
+    if (sway_) return sway_->typeKeys(keys);
+    for (const std::string& key : keys)
+      if (!x_->typeKey(x_->rectOf(over), key)) return false;
+    return true;
+  }
   bool requestClose(WindowId window) {
     if (sway_) return sway_->requestClose(window);
     x_->requestClose(window);

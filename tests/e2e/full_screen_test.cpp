@@ -58,7 +58,7 @@ TEST(FullScreenTest, KeyFShowsBothPicturesAndFAgainTheTwoWindowsAndEscapeEndsIt)
   const WindowId full = screen->waitForWindow(fullScreenTitle, 20);
   ASSERT_NE(full, 0u) << "no full-screen window after F";
   // The narrow preset, both lights off, the logo hidden: typed in full screen.
-  for (const char* key : {"b", "1", "2", "n"}) type(key);
+  EXPECT_TRUE(screen->typeKeys(shown.window8, {"b", "1", "2", "n"}));
   SplitHalves halves;
   ScreenRect r;
   int allowed8 = 0, allowed10 = 0;

@@ -54,7 +54,8 @@ class RunningProgramTest : public ::testing::Test {
     return screen->grabUntil(window, test);
   }
   static void type(std::initializer_list<const char*> keys) {
-    for (const char* key : keys) EXPECT_TRUE(screen->typeKey(window8(), key)) << key;
+    const std::vector<std::string> sequence(keys.begin(), keys.end());
+    EXPECT_TRUE(screen->typeKeys(window8(), sequence)) << "could not type " << sequence.front();
   }
   static void mouse(const std::vector<std::string>& commands) {
     EXPECT_TRUE(screen->x()->xdotool(commands)) << "xdotool could not move the mouse";

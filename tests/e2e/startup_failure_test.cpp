@@ -50,8 +50,7 @@ TEST(ShallowScreenTest, DxgiWindowsShowEightBitLevelsAndTheProgramGoesOn) {
   ASSERT_NE(shown.window10, 0u) << "the 10-bit window never appeared";
   ASSERT_NE(shown.window8, 0u) << "the 8-bit window never appeared";
   // Lights off, logo hidden, the narrowest preset (0.45 to 0.55).
-  for (const char* key : {"1", "2", "n", "b"})
-    EXPECT_TRUE(screen.typeKey(shown.window8, key)) << "could not type " << key;
+  EXPECT_TRUE(screen.typeKeys(shown.window8, {"1", "2", "n", "b"}));
   for (const WindowId window : {shown.window10, shown.window8}) {
     const auto levelsOf = [](const ScreenImage& image) {
       return static_cast<int>(greyLevels(image, 0.45, 0.55).size());

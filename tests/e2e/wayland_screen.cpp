@@ -308,15 +308,17 @@ ScreenImage SwayScreen::grab(const ScreenRect& rect) {
 }
 
 bool SwayScreen::typeKey(const std::string& key) {
+  return typeKeys({key});
+}
+
+bool SwayScreen::typeKeys(const std::vector<std::string>& keys) {
   // A tool's virtual keyboard joins the seat when the tool starts, and the
   // program can only ask for that keyboard once the compositor announces it:
   // a key sent at once would reach no keyboard of the program's yet.
   std::vector<std::string> command = {"wtype", "-s", "200"};
-  if (key.size() == 1) {
-    command.push_back(key);
-  } else {
-    command.push_back("-k");
-    command.push_back(key);
+  for (const std::string& key : keys) {
+    if (&key != &keys.front()) command.insert(command.end(), {"-s", "20"});
+    command.insert(command.end(), {"-k", key});
   }
   return runTool(command, {"WAYLAND_DISPLAY=" + socket_});
 }

@@ -38,6 +38,10 @@ class SwayScreen {
   // Types the key (an xdotool-style name: "b", "N", "1", "Escape", "space")
   // into the focused window; false when wtype failed or hung.
   bool typeKey(const std::string& key);
+  // Several keys through one virtual keyboard, in order: each wtype call
+  // joins the seat with a keyboard of its own, and keys sent by calls in
+  // quick succession are now and then lost while the keymaps change.
+  bool typeKeys(const std::vector<std::string>& keys);
   // The app ids of the windows in sway's tree, in the tree's order.
   std::vector<std::string> appIds();
   // The output's pixels under a window at the output's scale: a window
