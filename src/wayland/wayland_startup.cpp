@@ -3,6 +3,7 @@
 // configuration, the program gives up before any window exists; the 8-bit
 // context shares the 10-bit context's display lists from its creation on;
 // the logo's glyph lists are built in that shared space.
+#include <poll.h>
 #include <time.h>
 
 #include <cerrno>
@@ -77,8 +78,8 @@ void showWindow(WhichWindow which) {
 // first window when the second appears, and may hold that back until the
 // first window has answered its earlier configure with a frame. So, as the
 // event loop would, each configured window is painted, until a round trip
-// brings no new configure (a few rounds at most; a bound keeps a restless
-// compositor from holding the check forever).
+// brings no new configure and each window knows its output (a few rounds at
+// most; a bound keeps a restless compositor from holding the check forever).
 bool checkInsteadOfEventLoop() {
   if (endingSignal() != 0) return false;
   for (int round = 0; round < 10; ++round) {
@@ -89,7 +90,17 @@ bool checkInsteadOfEventLoop() {
       painted = true;
     }
     if (!roundTrip()) return false;
-    if (!painted && !window10.needsPaint && !window8.needsPaint) break;
+    // A window is measured at its buffer's scale only once the compositor
+    // has said which output it stands on, which it may do only when it next
+    // draws that output: round trips alone do not wait for it.
+    bool placed = true;
+    for (const DisplayWindow& record : frontEnd.windows)
+      placed = placed && !(record.shown && record.outputs.empty());
+    if (!painted && placed && !window10.needsPaint && !window8.needsPaint) break;
+    if (!placed) {
+      pollfd wait = {wl_display_get_fd(frontEnd.connection.display), POLLIN, 0};
+      poll(&wait, 1, 100);
+    }
   }
   if (frontEnd.startInFullScreen && !enterFullScreen() && connectionLost()) return false;
   return reportDisplayChain();
