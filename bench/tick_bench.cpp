@@ -22,15 +22,11 @@
 
 namespace {
 
-bool createWindow(WhichWindow which, const ColourRequest& colour, GLXContext share) {
-  x11::DisplayWindow& record = x11::displayWindow(which);
-  PixelFormatCandidate chosen;
-  GLXFBConfig config = x11::findFramebufferConfig(colour, false, chosen);
-  if (config == nullptr || !x11::createX11Window(record, config)) return false;
-  if (!x11::createDisplayContext(record, config, share, chosen)) return false;
-  x11::makeContextCurrent(record);
+// As the program's start-up makes each window.
+bool createWindow(WhichWindow which) {
+  if (!x11::createWindow(which)) return false;
+  x11::makeContextCurrent(x11::displayWindow(which));
   initContextState();
-  x11::limitWindowSize(record);
   x11::releaseContext();
   x11::showWindow(which);
   return true;
@@ -69,8 +65,7 @@ int main(int argc, char** argv) {
   const int ticks = argc > 1 ? atoi(argv[1]) : 600;
   const pid_t server = argc > 2 ? static_cast<pid_t>(atoi(argv[2])) : 0;
   if (ticks <= 0 || !x11::openDisplay()) return 1;
-  if (!createWindow(WhichWindow::TenBit, tenBitColour, nullptr) ||
-      !createWindow(WhichWindow::EightBit, eightBitColour, x11::window10.context)) {
+  if (!createWindow(WhichWindow::TenBit) || !createWindow(WhichWindow::EightBit)) {
     printf(
         "ERROR: tick_bench needs a depth-30 X server with 10-bit and 8-bit GLX configurations\n");
     x11::closeWindows();

@@ -18,13 +18,10 @@
 
 namespace {
 
-bool createWindow(wayland::DisplayWindow& record, const ColourRequest& colour, EGLContext share) {
-  PixelFormatCandidate chosen;
-  EGLConfig config = wayland::findEglConfig(colour, false, chosen);
-  record.hasAlpha = chosen.alphaBits > 0;
-  if (config == nullptr || !wayland::createSurfaceWindow(record)) return false;
-  if (!wayland::createDisplayContext(record, config, share, chosen)) return false;
-  wayland::makeContextCurrent(record);
+// As the program's start-up makes each window.
+bool createWindow(WhichWindow which) {
+  if (!wayland::createWindow(which)) return false;
+  wayland::makeContextCurrent(wayland::displayWindow(which));
   initContextState();
   wayland::releaseContext();
   return true;
@@ -58,8 +55,7 @@ int main(int argc, char** argv) {
   const int ticks = argc > 1 ? atoi(argv[1]) : 600;
   const pid_t compositor = argc > 2 ? static_cast<pid_t>(atoi(argv[2])) : 0;
   if (ticks <= 0 || !wayland::connectDisplay()) return 1;
-  const bool created = createWindow(wayland::window10, tenBitColour, EGL_NO_CONTEXT) &&
-                       createWindow(wayland::window8, eightBitColour, wayland::window10.context);
+  const bool created = createWindow(WhichWindow::TenBit) && createWindow(WhichWindow::EightBit);
   if (created) {
     wayland::showDisplayWindow(wayland::window10);
     wayland::showDisplayWindow(wayland::window8);

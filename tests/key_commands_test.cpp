@@ -29,8 +29,10 @@ void recordFullScreen() {
   calls += "fullscreen ";
 }
 
-void recordPick(bool right) {
+// Here Right is always the test's last answer.
+bool recordPick(bool right) {
   calls += right ? "right " : "left ";
+  return right;
 }
 
 const FrontEndActions recorder = {recordQuit,   recordLight,      recordRefresh,
@@ -107,7 +109,9 @@ TEST_F(KeyCommandsTest, DuringTheBlindTestTheArrowsAnswerAndFAndIAreOff) {
                         ViewerKey::Shade}) {
     EXPECT_TRUE(handleViewerKey(key, recorder));
   }
-  EXPECT_EQ(calls, "left right refresh refresh ") << "F and I would reveal the halves";
+  EXPECT_EQ(calls, "left refresh right quit refresh refresh ")
+      << "the next round is shown, the last answer ends the program; F and I would reveal the "
+         "halves";
 }
 
 }  // namespace

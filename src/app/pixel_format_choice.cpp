@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <tuple>
 
+#include "app/facts.h"
+
 namespace {
 
 bool usable(const PixelFormatCandidate& c) {
@@ -70,6 +72,13 @@ bool contextHasChosenColour(const char* title, const ContextColour& got,
     return false;
   }
   return true;
+}
+
+void reportNoConfiguration(bool tenBit, const char* title) {
+  if (tenBit)
+    printf("%s", noTenBitFormatLine);
+  else
+    printf("ERROR: Couldn't find an 8 bit framebuffer configuration for the '%s' window!\n", title);
 }
 
 void noteEightBitWindowColour(const ContextColour& got) {

@@ -73,6 +73,10 @@ int chooseNearestPixelFormat(const std::vector<PixelFormatCandidate>& candidates
 bool contextHasChosenColour(const char* title, const ContextColour& got,
                             const PixelFormatCandidate& chosen);
 
+// GLX and EGL, where no configuration can back the window: the 10-bit
+// window's line, or the 8-bit window's naming it.
+void reportNoConfiguration(bool tenBit, const char* title);
+
 // The 8-bit window is the reference the 10-bit window is judged against:
 // when it holds more than 8 bits, says so in one line (the program goes on).
 void noteEightBitWindowColour(const ContextColour& got);

@@ -53,7 +53,10 @@ bool handleViewerKey(ViewerKey key, const FrontEndActions& actions) {
     case ViewerKey::Left:
     case ViewerKey::Right:
       if (!viewerState.blindTestRunning || actions.pickHalf == nullptr) break;
-      actions.pickHalf(key == ViewerKey::Right);
+      if (actions.pickHalf(key == ViewerKey::Right))
+        actions.quit();
+      else
+        refresh(actions, 1);
       return true;
     case ViewerKey::Other:
       break;

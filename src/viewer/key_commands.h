@@ -34,9 +34,10 @@ struct FrontEndActions {
   // Key F: from the two windows to the full-screen split view and back. A
   // front end without full screen leaves it empty; the key then does nothing.
   void (*toggleFullScreen)() = nullptr;
-  // Left or Right in the blind test: the half the person finds smoother. A
-  // front end without the blind test leaves it empty.
-  void (*pickHalf)(bool right) = nullptr;
+  // Left or Right in the blind test: the half the person finds smoother;
+  // true when that was the last answer, and the program then ends. A front
+  // end without the blind test leaves it empty.
+  bool (*pickHalf)(bool right) = nullptr;
 };
 
 // Runs the key's command and its refreshes. Returns false for a key without a

@@ -1,6 +1,6 @@
 // The EGL side of the display windows: reading the display's configurations
-// into plain records for the exact-size choice, creating each window's EGL
-// surface and desktop OpenGL compatibility context (the 8-bit one sharing the
+// into plain records for the exact-size choice, creating each window with its
+// EGL surface and desktop OpenGL compatibility context (the 8-bit one sharing the
 // 10-bit context's display lists, which EGL arranges when a context is
 // created) and confirming with GL_RED_BITS, GL_GREEN_BITS and GL_BLUE_BITS
 // that the context really got the colour depth it was chosen for.
@@ -11,6 +11,7 @@
 #include "render/frame_setup.h"
 #include "render/gl_headers.h"
 #include "render/level_count.h"
+#include "render/split_view.h"
 #include "wayland/wayland_front_end.h"
 
 namespace wayland {
@@ -36,8 +37,8 @@ PixelFormatCandidate describe(EGLConfig config) {
   return record;
 }
 
-}  // namespace
-
+// The exact configuration for the colour, else (nearestIfNone) the nearest;
+// nullptr if none.
 EGLConfig findEglConfig(const ColourRequest& colour, bool nearestIfNone,
                         PixelFormatCandidate& chosen) {
   EGLint count = 0;
@@ -62,6 +63,8 @@ EGLConfig findEglConfig(const ColourRequest& colour, bool nearestIfNone,
   return candidates[static_cast<std::size_t>(index)];
 }
 
+// The EGL window surface and a context that shares display lists with
+// shareList (may be EGL_NO_CONTEXT), confirmed to have the chosen colour sizes.
 bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext shareList,
                           const PixelFormatCandidate& chosen) {
   record.eglSurface =
@@ -95,6 +98,35 @@ bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext sh
     record.context = EGL_NO_CONTEXT;
     return false;
   }
+  return true;
+}
+
+}  // namespace
+
+DisplayWindow& displayWindow(WhichWindow which) {
+  return frontEnd.windows[static_cast<int>(which)];
+}
+
+bool createWindow(WhichWindow which) {
+  DisplayWindow& record = displayWindow(which);
+  const bool tenBit = which == WhichWindow::TenBit;
+  PixelFormatCandidate chosen;
+  EGLConfig config = findEglConfig(tenBit ? tenBitColour : eightBitColour, !tenBit, chosen);
+  if (config == nullptr) {
+    reportNoConfiguration(tenBit, record.title);
+    return false;
+  }
+  record.config = config;
+  record.hasAlpha = chosen.alphaBits > 0;
+  if (!createSurfaceWindow(record)) return false;
+  if (!createDisplayContext(record, config, tenBit ? EGL_NO_CONTEXT : window10.context, chosen)) {
+    destroyDisplayWindow(record);
+    return false;
+  }
+  if (tenBit)
+    splitViewEntryPoint = eglGetProcAddress;
+  else
+    noteEightBitWindowColour({chosen.redBits, chosen.greenBits, chosen.blueBits});
   return true;
 }
 

@@ -137,16 +137,8 @@ bool pumpEvents(bool withTimers) {
 
 }  // namespace
 
-// Left or Right in the blind test: the next round, or the end.
-void pickHalf(bool right) {
-  if (pickBlindHalf(right))
-    quit();
-  else
-    refreshBoth();
-}
-
 const FrontEndActions waylandActions = {
-    quit, switchLight, refreshBoth, printReportAndRepaint, toggleFullScreen, pickHalf};
+    quit, switchLight, refreshBoth, printReportAndRepaint, toggleFullScreen, pickBlindHalf};
 
 void paintDisplayWindow(DisplayWindow& record) {
   record.needsPaint = false;

@@ -60,8 +60,9 @@ struct DisplayWindow {
   wl_egl_window* eglWindow = nullptr;
   EGLSurface eglSurface = EGL_NO_SURFACE;
   EGLContext context = EGL_NO_CONTEXT;
-  bool hasAlpha = false;      // its configuration carries alpha, which compositors blend by
-  int width = 0, height = 0;  // its size in the compositor's logical pixels
+  EGLConfig config = nullptr;  // the configuration it was created with
+  bool hasAlpha = false;       // its configuration carries alpha, which compositors blend by
+  int width = 0, height = 0;   // its size in the compositor's logical pixels
   // Its buffer is drawn at scale times that size: the largest scale among
   // the outputs it stands on, so the compositor shows it 1:1 where they all
   // have that whole-number scale.
@@ -173,14 +174,12 @@ void followOutputs(DisplayWindow& record);
 void updateBufferScale(DisplayWindow& record);
 
 // egl_context.cpp: configurations and contexts.
-// The exact configuration for the colour, else (nearestIfNone) the nearest;
-// nullptr if none.
-EGLConfig findEglConfig(const ColourRequest& colour, bool nearestIfNone,
-                        PixelFormatCandidate& chosen);
-// The EGL window surface and a context that shares display lists with
-// shareList (may be EGL_NO_CONTEXT), confirmed to have the chosen colour sizes.
-bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext shareList,
-                          const PixelFormatCandidate& chosen);
+DisplayWindow& displayWindow(WhichWindow which);
+// The window with its context, or nothing at all, with an ERROR line. The
+// 10-bit window takes the exact 10-10-10-2 configuration; the 8-bit window
+// the exact 8-bit one, else the nearest with a NOTE line, and its context
+// shares the 10-bit context's display lists (EGL shares only at creation).
+bool createWindow(WhichWindow which);
 void makeContextCurrent(const DisplayWindow& record);
 void releaseContext();
 

@@ -18,11 +18,9 @@ namespace wayland {
 namespace {
 
 bool createFullScreenWindow() {
-  PixelFormatCandidate chosen;
-  // The same exact choice as the 10-bit window's: that one exists, so this does.
-  EGLConfig config = findEglConfig(tenBitColour, false, chosen);
-  if (config == nullptr || !createSurfaceWindow(windowFull)) return false;
-  windowFull.hasAlpha = chosen.alphaBits > 0;
+  // The 10-bit window's configuration.
+  windowFull.hasAlpha = window10.hasAlpha;
+  if (!createSurfaceWindow(windowFull)) return false;
   // Asked before the first commit, so that it is mapped full screen at once,
   // on the output the 10-bit window stands on (the compositor's choice where
   // none is known yet).
@@ -30,7 +28,7 @@ bool createFullScreenWindow() {
   if (windowFull.toplevel != nullptr) xdg_toplevel_set_fullscreen(windowFull.toplevel, output);
   if (windowFull.frame != nullptr) libdecor_frame_set_fullscreen(windowFull.frame, output);
   windowFull.eglSurface =
-      eglCreateWindowSurface(frontEnd.connection.eglDisplay, config,
+      eglCreateWindowSurface(frontEnd.connection.eglDisplay, window10.config,
                              reinterpret_cast<EGLNativeWindowType>(windowFull.eglWindow), nullptr);
   if (windowFull.eglSurface == EGL_NO_SURFACE) {
     printf("ERROR: Unable to create the '%s' window!\n", windowFull.title);

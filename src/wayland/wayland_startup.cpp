@@ -23,48 +23,6 @@ namespace wayland {
 
 namespace {
 
-// The window with its context, or nothing at all. Where no configuration
-// has exactly 8 bits, the 8-bit window takes the nearest, and the console
-// says the comparison cannot be trusted.
-bool createDisplayWindow(DisplayWindow& record, const ColourRequest& colour, EGLContext shareList) {
-  const bool tenBit = &record == &window10;
-  PixelFormatCandidate chosen;
-  EGLConfig config = findEglConfig(colour, !tenBit, chosen);
-  if (config == nullptr) {
-    if (tenBit) {
-      printf("%s", noTenBitFormatLine);
-    } else {
-      printf("ERROR: Couldn't find an 8 bit framebuffer configuration for the '%s' window!\n",
-             record.title);
-    }
-    return false;
-  }
-  record.hasAlpha = chosen.alphaBits > 0;
-  if (!createSurfaceWindow(record)) return false;
-  if (!createDisplayContext(record, config, shareList, chosen)) {
-    destroyDisplayWindow(record);
-    return false;
-  }
-  if (!tenBit) noteEightBitWindowColour({chosen.redBits, chosen.greenBits, chosen.blueBits});
-  return true;
-}
-
-DisplayWindow& displayWindow(WhichWindow which) {
-  return frontEnd.windows[static_cast<int>(which)];
-}
-
-// EGL shares display lists only when a context is created: the 8-bit
-// context is made with the 10-bit context as its share list.
-bool createWindow(WhichWindow which) {
-  const bool tenBit = which == WhichWindow::TenBit;
-  if (!createDisplayWindow(displayWindow(which), tenBit ? tenBitColour : eightBitColour,
-                           tenBit ? EGL_NO_CONTEXT : window10.context))
-    return false;
-  // Full screen's left half is drawn into an 8-bit framebuffer object.
-  if (tenBit) splitViewEntryPoint = eglGetProcAddress;
-  return true;
-}
-
 void makeCurrent(WhichWindow which) {
   makeContextCurrent(displayWindow(which));
 }

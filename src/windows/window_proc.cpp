@@ -67,16 +67,8 @@ void switchLight(Light light, bool on) {
   }
 }
 
-// Left or Right in the blind test: the next round, or the end.
-void pickHalf(bool right) {
-  if (pickBlindHalf(right))
-    quit();
-  else
-    refreshBoth();
-}
-
 const FrontEndActions win32Actions = {
-    quit, switchLight, refreshBoth, printReportAndRepaint, toggleFullScreen, pickHalf};
+    quit, switchLight, refreshBoth, printReportAndRepaint, toggleFullScreen, pickBlindHalf};
 
 void paint(HWND hwnd) {
   if (hwnd == fullScreen.hwnd) {

@@ -1,13 +1,14 @@
 // The GLX side of the display windows: reading the screen's framebuffer
 // configurations into plain records for the exact-size choice, creating each
-// window's context (the 8-bit one sharing the 10-bit context's display lists,
-// which GLX can only arrange when a context is created) and confirming with
-// GL_RED_BITS, GL_GREEN_BITS and GL_BLUE_BITS that the context really got the colour depth it was
-// chosen for.
+// window with its context (the 8-bit one sharing the 10-bit context's display
+// lists, which GLX can only arrange when a context is created) and confirming
+// with GL_RED_BITS, GL_GREEN_BITS and GL_BLUE_BITS that the context really got
+// the colour depth it was chosen for.
 #include <cstdio>
 #include <vector>
 
 #include "render/level_count.h"
+#include "render/split_view.h"
 #include "x11/x11_front_end.h"
 
 namespace x11 {
@@ -38,8 +39,8 @@ PixelFormatCandidate describe(GLXFBConfig config, int screenDepth) {
   return record;
 }
 
-}  // namespace
-
+// The exact configuration for this colour, or with nearestIfNone the nearest
+// where none is exact; nullptr if none. `chosen` describes it.
 GLXFBConfig findFramebufferConfig(const ColourRequest& colour, bool nearestIfNone,
                                   PixelFormatCandidate& chosen) {
   const int screen = DefaultScreen(frontEnd.display);
@@ -58,6 +59,8 @@ GLXFBConfig findFramebufferConfig(const ColourRequest& colour, bool nearestIfNon
   return config;
 }
 
+// A context for the record's window that shares display lists with
+// shareList (may be nullptr), confirmed to have the chosen colour sizes.
 bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
                           const PixelFormatCandidate& chosen) {
   beginErrorTrap();
@@ -76,6 +79,39 @@ bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext 
     record.context = nullptr;
     return false;
   }
+  return true;
+}
+
+// Full screen's split view draws its left half into an 8-bit framebuffer
+// object where the context has them.
+GlFunction glxEntryPoint(const char* name) {
+  return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name));
+}
+
+}  // namespace
+
+bool createWindow(WhichWindow which) {
+  DisplayWindow& record = displayWindow(which);
+  const bool tenBit = which == WhichWindow::TenBit;
+  PixelFormatCandidate chosen;
+  GLXFBConfig config =
+      findFramebufferConfig(tenBit ? tenBitColour : eightBitColour, !tenBit, chosen);
+  if (config == nullptr) {
+    reportNoConfiguration(tenBit, record.title);
+    return false;
+  }
+  if (!createX11Window(record, config)) return false;
+  if (!createDisplayContext(record, config, tenBit ? nullptr : window10.context, chosen)) {
+    destroyDisplayWindow(record);
+    return false;
+  }
+  makeContextCurrent(record);
+  limitWindowSize(record);
+  releaseContext();
+  if (tenBit)
+    splitViewEntryPoint = glxEntryPoint;
+  else
+    noteEightBitWindowColour({chosen.redBits, chosen.greenBits, chosen.blueBits});
   return true;
 }
 

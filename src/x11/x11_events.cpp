@@ -57,16 +57,8 @@ void switchLight(Light light, bool on) {
   releaseContext();
 }
 
-// Left or Right in the blind test: the next round, or the end.
-void pickHalf(bool right) {
-  if (pickBlindHalf(right))
-    quit();
-  else
-    refreshBoth();
-}
-
 const FrontEndActions x11Actions = {
-    quit, switchLight, refreshBoth, printReportAndRepaint, toggleFullScreen, pickHalf};
+    quit, switchLight, refreshBoth, printReportAndRepaint, toggleFullScreen, pickBlindHalf};
 
 DisplayWindow* recordOf(Window window) {
   if (window != None && window == window10.window) return &window10;

@@ -141,14 +141,11 @@ bool endErrorTrap();  // true when no error arrived since beginErrorTrap
 bool xErrorReported();
 
 // glx_context.cpp: configurations and contexts.
-// The exact configuration for this colour, or with nearestIfNone the nearest
-// where none is exact; nullptr if none. `chosen` describes it.
-GLXFBConfig findFramebufferConfig(const ColourRequest& colour, bool nearestIfNone,
-                                  PixelFormatCandidate& chosen);
-// A context for the record's window that shares display lists with
-// shareList (may be nullptr), confirmed to have the chosen colour sizes.
-bool createDisplayContext(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
-                          const PixelFormatCandidate& chosen);
+// The window with its context, or nothing at all, with an ERROR line. The
+// 10-bit window takes the exact 10-10-10-2 configuration; the 8-bit window
+// the exact 8-bit one, else the nearest with a NOTE line, and its context
+// shares the 10-bit context's display lists (GLX shares only at creation).
+bool createWindow(WhichWindow which);
 void makeContextCurrent(const DisplayWindow& record);
 void releaseContext();
 

@@ -22,51 +22,6 @@ namespace x11 {
 
 namespace {
 
-// Full screen's split view draws its left half into an 8-bit framebuffer
-// object where the context has them.
-GlFunction glxEntryPoint(const char* name) {
-  return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name));
-}
-
-// The window with its context, or nothing at all.
-bool createDisplayWindow(DisplayWindow& record, GLXFBConfig config, GLXContext shareList,
-                         const PixelFormatCandidate& chosen) {
-  if (!createX11Window(record, config)) return false;
-  if (!createDisplayContext(record, config, shareList, chosen)) {
-    destroyDisplayWindow(record);
-    return false;
-  }
-  makeContextCurrent(record);
-  limitWindowSize(record);
-  releaseContext();
-  return true;
-}
-
-// Where no configuration has exactly 8 bits, the 8-bit window takes the
-// nearest, and the console says the comparison cannot be trusted. GLX
-// shares display lists only when a context is created: the 8-bit context is
-// made with the 10-bit context as its share list.
-bool createWindow(WhichWindow which) {
-  const bool tenBit = which == WhichWindow::TenBit;
-  PixelFormatCandidate chosen;
-  GLXFBConfig config =
-      findFramebufferConfig(tenBit ? tenBitColour : eightBitColour, !tenBit, chosen);
-  if (config == nullptr) {
-    if (tenBit)
-      printf("%s", noTenBitFormatLine);
-    else
-      printf("ERROR: Couldn't find an 8 bit framebuffer configuration for the '%s' window!\n",
-             window8.title);
-    return false;
-  }
-  if (!createDisplayWindow(displayWindow(which), config, tenBit ? nullptr : window10.context,
-                           chosen))
-    return false;
-  if (tenBit) splitViewEntryPoint = glxEntryPoint;
-  if (!tenBit) noteEightBitWindowColour({chosen.redBits, chosen.greenBits, chosen.blueBits});
-  return true;
-}
-
 void makeCurrent(WhichWindow which) {
   makeContextCurrent(displayWindow(which));
 }
