@@ -129,6 +129,8 @@ bool pumpEvents(bool withTimers) {
     wl_display_cancel_read(display);
   }
   if (wl_display_dispatch_pending(display) < 0) return noteLostConnection();
+  // The queue is empty now; painting may fill it again.
+  leaveFullScreenIfAsked();
   if ((waits[2].revents & POLLIN) != 0) repeatHeldKey();
   handleDragMotion();
   if ((waits[1].revents & POLLIN) != 0) tick();
@@ -225,7 +227,6 @@ void runEventLoop() {
   // would tell which picture is which.
   while (!frontEnd.quitRequested && !frontEnd.lostConnection && endingSignal() == 0 &&
          !(viewerState.blindTestRunning && !fullScreenShown())) {
-    leaveFullScreenIfTakenAway();
     // Windows configured anew are painted at their new size, also when
     // paused; a running scene repaints them with the next tick anyway.
     for (DisplayWindow* record : {&window10, &window8, &windowFull})

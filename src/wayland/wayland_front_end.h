@@ -115,9 +115,11 @@ struct FrontEnd {
   DisplayWindow windows[2] = {{title10}, {title8}};
   // Full screen's split view: the 10-bit window's configuration and context;
   // whether the compositor granted full screen at least once and took it
-  // away since, and whether entering waits for it (wayland_full_screen.cpp).
+  // away since, whether entering waits for it and whether F asked to leave
+  // (wayland_full_screen.cpp).
   DisplayWindow windowFull = {fullScreenTitle};
   bool fullScreenGranted = false, fullScreenTakenAway = false, fullScreenEntering = false;
+  bool fullScreenLeaveAsked = false;
   // The seat's keyboard and pointer, the keymap and its state, key repeat
   // (the compositor's rate in keys per second, 0 for none, and delay; its
   // timerfd and key), the surface under the pointer (wayland_input.cpp).
@@ -218,11 +220,16 @@ void runEventLoop();
 bool enterFullScreen();
 void leaveFullScreen();  // the two windows are painted again
 bool fullScreenShown();
-void toggleFullScreen();  // key F
+// Key F: enters at once, or asks the event loop to leave.
+void toggleFullScreen();
 // A configure of the full-screen window without the fullscreen state: the
 // compositor took full screen away; the event loop then leaves it.
 void noteFullScreenConfigure();
-void leaveFullScreenIfTakenAway();
+// Leaves full screen where F or the compositor asked for it. The event loop
+// calls it just after emptying its queue: libwayland (1.21) never frees a
+// surface destroyed while a queued event names it (the keyboard's or the
+// pointer's focus, say).
+void leaveFullScreenIfAsked();
 
 // wayland_check.cpp: the check's report of both windows (key I, --check).
 // Prints the report; true when the 10-bit window holds 10-bit levels.

@@ -92,6 +92,7 @@ void leaveFullScreen() {
   destroyDisplayWindow(windowFull);
   frontEnd.fullScreenGranted = false;
   frontEnd.fullScreenTakenAway = false;
+  frontEnd.fullScreenLeaveAsked = false;
   // The compositor shows the two windows again (and configures them where
   // their sizes change); they are painted at once, also when paused.
   for (DisplayWindow& record : frontEnd.windows) record.needsPaint = record.shown;
@@ -103,10 +104,10 @@ bool fullScreenShown() {
 
 void toggleFullScreen() {
   if (frontEnd.fullScreenEntering) return;
-  if (windowFull.surface != nullptr)
-    leaveFullScreen();
-  else
+  if (windowFull.surface == nullptr)
     enterFullScreen();
+  else
+    frontEnd.fullScreenLeaveAsked = !frontEnd.fullScreenLeaveAsked;  // F twice stays
 }
 
 void noteFullScreenConfigure() {
@@ -116,8 +117,11 @@ void noteFullScreenConfigure() {
     frontEnd.fullScreenTakenAway = true;
 }
 
-void leaveFullScreenIfTakenAway() {
-  if (frontEnd.fullScreenTakenAway) leaveFullScreen();
+void leaveFullScreenIfAsked() {
+  // A configure is answered with a frame first: a compositor may hold its
+  // next changes (the next full-screen window's among them) until it has it.
+  if (windowFull.needsPaint && windowFull.shown) return;
+  if (frontEnd.fullScreenTakenAway || frontEnd.fullScreenLeaveAsked) leaveFullScreen();
 }
 
 }  // namespace wayland
