@@ -20,9 +20,10 @@ TEST(ChildProcessTest, EndsWithItsStatusAndItsOutput) {
 }
 
 TEST(ChildProcessTest, TellsAnExitFromAnEndBySignal) {
-  ChildProcess handled({"sh", "-c", "trap 'exit 143' TERM; while :; do sleep 0.05; done"}, {});
+  ChildProcess handled(
+      {"sh", "-c", "trap 'exit 143' TERM; echo trapped; while :; do sleep 0.05; done"}, {});
   ChildProcess unhandled({"sleep", "300"}, {});
-  sleepSeconds(0.3);  // the shell has set its trap
+  for (int i = 0; i < 200 && handled.output().empty(); ++i) sleepSeconds(0.05);
   EXPECT_TRUE(handled.signal(SIGTERM));
   EXPECT_TRUE(unhandled.signal(SIGTERM));
   int status = -1;
