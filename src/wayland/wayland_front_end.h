@@ -1,7 +1,8 @@
 // The Wayland front end, with EGL contexts: the start-up steps and
 // runApplication (wayland_startup.cpp), the compositor connection and the two
-// toplevel windows with their decorations (wayland_window.cpp), exact EGL
-// configurations and desktop OpenGL compatibility contexts (egl_context.cpp),
+// toplevel windows with their decorations (wayland_window.cpp), each window
+// made with its desktop OpenGL compatibility context of the exact EGL
+// configuration (egl_context.cpp),
 // keys through xkbcommon and the left-button drag (wayland_input.cpp), the
 // outputs and each window's buffer scale (wayland_output.cpp), and the event
 // loop (wayland_events.cpp): painting, the front-end actions, the size rule and the 16 ms timer
