@@ -1,9 +1,9 @@
 // The X11 front end, with GLX contexts: the start-up steps and
 // runApplication (x11_startup.cpp), the display connection and the two
 // windows (x11_window.cpp), each window made with its context of the exact
-// framebuffer configuration (glx_context.cpp), the event loop (x11_events.cpp): keysyms through the
-// shared keysym table, the front-end actions, the size rule and the 16 ms
-// timer beside the event queue; full screen (x11_full_screen.cpp), the
+// framebuffer configuration (glx_context.cpp), the event loop
+// (x11_events.cpp): keysyms through the shared keysym table, the front-end
+// actions, the size rule and the 16 ms timer beside the event queue; full screen (x11_full_screen.cpp), the
 // split view in one window; and the check's report (x11_check.cpp), with
 // the output's "max bpc" and EDID through XRandR.
 // The logo's glyph lists come from FreeType (glyph_outlines.h), as
