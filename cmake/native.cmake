@@ -22,6 +22,7 @@ add_executable(core_tests
   tests/startup_test.cpp
   tests/pixel_format_choice_test.cpp
   tests/display_check_test.cpp
+  tests/edid_test.cpp
   tests/blind_rounds_test.cpp
   src/windows/extension_list.cpp)
 target_include_directories(core_tests PRIVATE tests)

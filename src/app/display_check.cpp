@@ -1,10 +1,7 @@
 #include "app/display_check.h"
 
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
-#include <set>
 
 const char* presentationName(Presentation presentation) {
   switch (presentation) {
@@ -23,77 +20,6 @@ const char* presentationName(Presentation presentation) {
 ReportedBits reportedBits(long long value) {
   const bool plausible = value >= 6 && value <= 16;
   return {plausible ? ReportedBits::State::Valid : ReportedBits::State::Invalid, value};
-}
-
-namespace {
-
-constexpr std::size_t edidBlockSize = 128;
-
-bool validBaseBlock(const unsigned char* bytes, std::size_t size) {
-  static const unsigned char header[8] = {0x00, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x00};
-  if (size < edidBlockSize || std::memcmp(bytes, header, sizeof header) != 0) return false;
-  unsigned sum = 0;
-  for (std::size_t i = 0; i < edidBlockSize; ++i) sum += bytes[i];
-  return sum % 256 == 0;
-}
-
-// EDID 1.4's video input byte: bits 6-4 the colour depth, 3-0 the interface.
-void readVideoInput(unsigned char input, EdidColour& edid) {
-  static const int depths[8] = {unknownCount, 6, 8, 10, 12, 14, 16, unknownCount};
-  static const char* const interfaces[16] = {"", "DVI", "HDMI", "HDMI", "MDDI", "DisplayPort"};
-  edid.bitsPerColour = depths[(input >> 4) & 7];
-  const char* name = interfaces[input & 0x0f];
-  edid.interface = name != nullptr ? name : "";
-}
-
-// HDMI's vendor-specific data block (IEEE OUI 00-0C-03) in a CEA-861
-// extension: an HDMI sink carries 8 bits per colour, more where its
-// deep-colour flags say so.
-void readHdmiDeepColour(const unsigned char* block, EdidColour& edid) {
-  if (block[0] != 0x02) return;
-  const std::size_t end = block[2];
-  if (end < 4 || end > edidBlockSize) return;
-  for (std::size_t i = 4; i < end;) {
-    const int tag = block[i] >> 5;
-    const std::size_t length = block[i] & 0x1f;
-    if (i + length >= end) break;
-    if (tag == 3 && length >= 5 && block[i + 1] == 0x03 && block[i + 2] == 0x0c &&
-        block[i + 3] == 0x00) {
-      if (*edid.interface == '\0') edid.interface = "HDMI";
-      int bits = 8;
-      if (length >= 6) {
-        const unsigned char flags = block[i + 6];
-        if (flags & 0x10) bits = 10;
-        if (flags & 0x20) bits = 12;
-        if (flags & 0x40) bits = 16;
-      }
-      if (edid.bitsPerColour == unknownCount || bits > edid.bitsPerColour)
-        edid.bitsPerColour = bits;
-    }
-    i += length + 1;
-  }
-}
-
-}  // namespace
-
-EdidColour parseEdid(const unsigned char* bytes, std::size_t size) {
-  EdidColour edid;
-  if (bytes == nullptr || !validBaseBlock(bytes, size)) return edid;
-  edid.present = true;
-  edid.version = bytes[18];
-  edid.revision = bytes[19];
-  edid.valid = edid.version == 1;
-  if (!edid.valid) return edid;
-  const unsigned char input = bytes[20];
-  edid.digital = (input & 0x80) != 0;
-  // Before 1.4 the digital input byte names no depth and no interface.
-  if (edid.digital && edid.revision >= 4) readVideoInput(input, edid);
-  if (edid.digital) {
-    const std::size_t extensions = bytes[126];
-    for (std::size_t k = 1; k <= extensions && (k + 1) * edidBlockSize <= size; ++k)
-      readHdmiDeepColour(bytes + k * edidBlockSize, edid);
-  }
-  return edid;
 }
 
 DesktopComposition desktopComposition(const AdvancedColourAnswers& answers) {
@@ -148,16 +74,26 @@ const char* name8(const CheckReport& report) {
   return fullScreen(report) ? "8-bit half" : "8-bit window";
 }
 
+// Where the program last saw a window's levels: on screen, in the swap
+// chain's back buffer, or (where it cannot see further) in its framebuffer.
+int levelsSeen(const RampMeasurement& ramp) {
+  return ramp.onScreen != unknownCount ? ramp.onScreen : ramp.drawn;
+}
+const char* whereSeen(const CheckReport& report, const RampMeasurement& ramp) {
+  if (ramp.onScreen == unknownCount) return "";
+  return report.swapChain10.format.empty() ? " on screen" : " in the swap chain's back buffer";
+}
+
 // A true 8-bit reference: 8 bits per colour, and no more levels than 8 bits
-// allow (one more is rounding at the ramp's ends). The 8-bit half of full
-// screen lies in the 10-bit framebuffer, narrowed to 8 bits: its levels alone
-// tell.
+// allow where the program last sees them (one more is rounding at the ramp's
+// ends). The 8-bit half of full screen lies in the 10-bit framebuffer,
+// narrowed to 8 bits: its levels alone tell.
 bool trueEightBitReference(const CheckReport& report) {
   const WindowMeasurement& w = report.window8;
-  const RampMeasurement& ramp = w.narrowRamp;
-  const int shown = ramp.onScreen != unknownCount ? ramp.onScreen : ramp.drawn;
+  const int seen = levelsSeen(w.narrowRamp);
   const bool eightBits = w.redBits == 8 && w.greenBits == 8 && w.blueBits == 8;
-  return (eightBits || fullScreen(report)) && shown != unknownCount && shown <= ramp.allowed8 + 1;
+  return (eightBits || fullScreen(report)) && seen != unknownCount &&
+         seen <= w.narrowRamp.allowed8 + 1;
 }
 
 // A reported figure that may decide the verdict: one below 10 bits loses bits.
@@ -205,12 +141,8 @@ std::string tenBitWindowLoss(const CheckReport& report) {
 // the swap chain's back buffer, or in its framebuffer.
 std::string heldLevels(const CheckReport& report) {
   const RampMeasurement& ramp = report.window10.narrowRamp;
-  const bool seen = ramp.onScreen != unknownCount;
-  const char* where = !seen                               ? ""
-                      : report.swapChain10.format.empty() ? " on screen"
-                                                          : " in the swap chain's back buffer";
-  return printed("the %s holds %d of %d levels%s", name10(report),
-                 seen ? ramp.onScreen : ramp.drawn, ramp.allowed10, where);
+  return printed("the %s holds %d of %d levels%s", name10(report), levelsSeen(ramp), ramp.allowed10,
+                 whereSeen(report, ramp));
 }
 
 // Windows' desktop compositor, between the window and the output: an SDR
@@ -292,12 +224,12 @@ CheckVerdict judgeDisplayChain(const CheckReport& report) {
   if (!trueEightBitReference(report)) {
     const RampMeasurement& ramp = report.window8.narrowRamp;
     return {true, printed("Verdict: %s, but the %s is not a true 8-bit reference on "
-                          "this display: it holds %d levels where 8 bits allow %d, so both "
+                          "this display: it holds %d levels%s where 8 bits allow %d, so both "
                           "%s look alike.\n",
-                          held.c_str(), name8(report), ramp.drawn, ramp.allowed8,
-                          fullScreen(report) ? "halves" : "windows")};
+                          held.c_str(), name8(report), levelsSeen(ramp), whereSeen(report, ramp),
+                          ramp.allowed8, fullScreen(report) ? "halves" : "windows")};
   }
-  if (output.wayland)
+  if (output.windowSystem == WindowSystem::Wayland)
     return {true, "Verdict: no link seen loses bits: " + held +
                       "; a Wayland client sees neither the screen nor the display output, so "
                       "check that the compositor drives the output at 10 bits per colour (sway: "
@@ -398,12 +330,12 @@ std::string formatCheckReport(const CheckReport& report) {
   text += rampRows("Narrow ramp", w8.narrowRamp, w10.narrowRamp, onScreenKnown, swapChains);
   text += pixelsLine("8-bit window", w8.pixels, output);
   text += pixelsLine("10-bit window", w10.pixels, output);
-  if (output.x11) {
+  if (output.windowSystem == WindowSystem::X11) {
     text += printed("Screen depth: %s\n", countCell(output.screenDepth).c_str());
     text += printed("Output: %s, max bpc %s, monitor %s\n",
                     output.name.empty() ? "unknown" : output.name.c_str(),
                     reportedCell(output.maxBpc).c_str(), monitorText(output.edid).c_str());
-  } else if (output.wayland) {
+  } else if (output.windowSystem == WindowSystem::Wayland) {
     text += "Output: unknown (a Wayland client cannot read the screen or the output)\n";
   } else {
     text += printed("Output: %s, %s bits per colour\n",

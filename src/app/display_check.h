@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 
+#include "app/edid.h"
 #include "render/level_count.h"
 
 // Bits per colour as the display side reports them (an output's "max bpc",
@@ -22,20 +23,6 @@ struct ReportedBits {
   long long value = 0;  // as reported, where state is not Unknown
 };
 ReportedBits reportedBits(long long value);
-
-// The monitor's own description in its EDID: the video input byte of EDID
-// 1.4 (bits per colour and interface), or what 1.3 and HDMI's deep-colour
-// flags tell. An EDID of any version but 1 is a structure this program does
-// not know: it is shown as invalid, and nothing is read from it.
-struct EdidColour {
-  bool present = false;  // the fixed header and the base block's checksum
-  bool valid = false;    // present, and of version 1
-  int version = 0, revision = 0;
-  bool digital = false;
-  int bitsPerColour = unknownCount;
-  const char* interface = "";  // "DVI", "HDMI", "DisplayPort", ... or "" when undeclared
-};
-EdidColour parseEdid(const unsigned char* bytes, std::size_t size);
 
 // Windows: how the desktop compositor composes windows on the monitor. An
 // SDR desktop is composed at 8 bits per colour, whatever the windows hold;
@@ -54,6 +41,8 @@ struct AdvancedColourAnswers {
 };
 DesktopComposition desktopComposition(const AdvancedColourAnswers& answers);
 
+enum class WindowSystem { Windows, X11, Wayland };
+
 struct DisplayOutputFacts {
   std::string name;                  // "DP-1", "\\.\DISPLAY1"; empty when none was found
   int screenDepth = unknownCount;    // X only
@@ -61,10 +50,10 @@ struct DisplayOutputFacts {
   EdidColour edid;                   // X: the output's "EDID" property
   ReportedBits systemBitsPerColour;  // Windows: what the system drives the display at
   DesktopComposition composition = DesktopComposition::Unknown;  // Windows
-  bool x11 = false;                                              // remedies name xrandr
-  // A Wayland client sees neither the screen nor the output: the report
-  // says so instead of listing unknowns, and its remedy is the compositor's.
-  bool wayland = false;
+  // Which window system measured it: the report's output lines and its
+  // remedies follow it (xrandr on X11; on Wayland, where a client sees
+  // neither the screen nor the output, the compositor's).
+  WindowSystem windowSystem = WindowSystem::Windows;
   // Wayland: an output under a window has a fractional scale, which no
   // buffer scale matches, so the compositor resamples the window.
   bool fractionalScale = false;

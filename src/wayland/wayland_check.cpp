@@ -32,7 +32,7 @@ void measureWindow(const DisplayWindow& record, WindowMeasurement& measurement) 
 
 bool reportDisplayChain() {
   CheckReport report;
-  report.output.wayland = true;
+  report.output.windowSystem = WindowSystem::Wayland;
   if (fullScreenShown()) {
     // Both halves of the split view, in the full-screen window's back buffer;
     // the compositor may scan it out directly.

@@ -11,6 +11,7 @@
 #include <set>
 
 #include "app/display_check.h"
+#include "app/edid.h"
 #include "render/level_count.h"
 #include "render/split_view.h"
 #include "x11/x11_front_end.h"
@@ -184,7 +185,7 @@ void readDisplayOutput(DisplayOutputFacts& facts) {
 
 bool reportDisplayChain() {
   CheckReport report;
-  report.output.x11 = true;
+  report.output.windowSystem = WindowSystem::X11;
   report.output.screenDepth = DefaultDepth(frontEnd.display, DefaultScreen(frontEnd.display));
   if (fullScreenShown()) {
     measureFullScreen(report);
