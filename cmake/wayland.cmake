@@ -4,9 +4,10 @@
 # without a renderer for a compositor that offers no 10-bit buffers).
 #
 # The protocol glue is generated at build time by wayland-scanner from the
-# protocol descriptions: xdg-shell, xdg-decoration and xdg-output from wayland-protocols,
-# and the screen-copy protocol the tests read the screen with, whose
-# description lives in tests/e2e/protocols (no Debian package ships it).
+# protocol descriptions: xdg-shell, xdg-decoration, xdg-output and
+# presentation-time from wayland-protocols, and wlroots' screen-copy
+# protocol, through which the check and the tests read the screen, whose
+# description lives in src/wayland/protocols (no Debian package ships it).
 enable_language(C)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(WAYLAND REQUIRED IMPORTED_TARGET wayland-client wayland-egl xkbcommon
@@ -34,13 +35,17 @@ lumivane_wayland_protocol(xdg-decoration-unstable-v1
   ${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-decoration/xdg-decoration-unstable-v1.xml)
 lumivane_wayland_protocol(xdg-output-unstable-v1
   ${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-output/xdg-output-unstable-v1.xml)
+lumivane_wayland_protocol(presentation-time
+  ${WAYLAND_PROTOCOLS_DIR}/stable/presentation-time/presentation-time.xml)
 lumivane_wayland_protocol(wlr-screencopy-unstable-v1
-  ${CMAKE_SOURCE_DIR}/tests/e2e/protocols/wlr-screencopy-unstable-v1.xml)
+  ${CMAKE_SOURCE_DIR}/src/wayland/protocols/wlr-screencopy-unstable-v1.xml)
 
 add_library(lumivane_wayland STATIC
   ${xdg-shell_sources}
   ${xdg-decoration-unstable-v1_sources}
   ${xdg-output-unstable-v1_sources}
+  ${presentation-time_sources}
+  ${wlr-screencopy-unstable-v1_sources}
   src/wayland/buffer_scale.cpp
   src/wayland/wayland_output.cpp
   src/wayland/wayland_window.cpp
@@ -49,11 +54,12 @@ add_library(lumivane_wayland STATIC
   src/wayland/wayland_events.cpp
   src/wayland/wayland_check.cpp
   src/wayland/wayland_full_screen.cpp
+  src/wayland/wayland_screen_copy.cpp
   src/wayland/wayland_startup.cpp)
 target_include_directories(lumivane_wayland PUBLIC ${LUMIVANE_PROTOCOL_DIR})
 # EGL's own headers would otherwise pull in Xlib for their native types.
 target_compile_definitions(lumivane_wayland PUBLIC EGL_NO_X11)
-target_link_libraries(lumivane_wayland PUBLIC lumivane_core lumivane_glyphs lumivane_posix OpenGL::EGL
+target_link_libraries(lumivane_wayland PUBLIC lumivane_core lumivane_glyphs lumivane_posix lumivane_drm OpenGL::EGL
   PkgConfig::WAYLAND)
 
 add_executable(wayland_tests

@@ -11,6 +11,8 @@ const char* presentationName(Presentation presentation) {
       return "full screen, borderless window";
     case Presentation::FullScreenCompositor:
       return "full screen (compositor)";
+    case Presentation::FullScreenScannedOut:
+      return "full screen, scanned out directly";
     case Presentation::TwoWindows:
       break;
   }
@@ -109,6 +111,22 @@ std::string outputName(const DisplayOutputFacts& output) {
   return output.name.empty() ? std::string("the display output") : "output " + output.name;
 }
 
+// A Wayland compositor that composes the output at fewer than 10 bits per
+// colour, with the remedy: "the compositor composes output HEADLESS-1 at 8
+// bits per colour (sway: output HEADLESS-1 render_bit_depth 10)"; "" where
+// it composes at 10 bits or more, or nobody knows. A client learns the
+// depth from the format the compositor hands its screen copies over in,
+// which wlroots also drives the link at (its "max bpc" follows it), also
+// for a surface it scans out directly.
+std::string compositionLoss(const DisplayOutputFacts& output) {
+  if (output.compositionBits == unknownCount || output.compositionBits >= 10) return "";
+  const char* name = output.name.empty() ? "NAME" : output.name.c_str();
+  return printed(
+      "the compositor composes %s at %d bits per colour (sway: output %s "
+      "render_bit_depth 10)",
+      outputName(output).c_str(), output.compositionBits, name);
+}
+
 // What the weakest link of the 10-bit window's own path is, or "" when it
 // delivers 10-bit levels to the screen.
 std::string tenBitWindowLoss(const CheckReport& report) {
@@ -130,6 +148,8 @@ std::string tenBitWindowLoss(const CheckReport& report) {
     if (report.output.screenDepth != unknownCount && report.output.screenDepth < 30)
       line += printed(" (the X screen has depth %d: run the X server at depth 30).",
                       report.output.screenDepth);
+    else if (!compositionLoss(report.output).empty())
+      line += ": " + compositionLoss(report.output) + ".";
     else
       line += ": the window system converts it to fewer bits.";
     return line;
@@ -145,11 +165,15 @@ std::string heldLevels(const CheckReport& report) {
                  whereSeen(report, ramp));
 }
 
-// Windows' desktop compositor, between the window and the output: an SDR
-// desktop takes every window at 8 bits per colour. Exclusive full screen
-// bypasses it; whether a borderless full-screen window is handed the screen
-// directly only the system knows.
+// The compositor, between the window and the output: a Wayland compositor
+// that composes the output at 8 bits, where the window's levels on screen
+// were not seen; Windows' SDR desktop, which takes every window at 8 bits
+// per colour. Exclusive full screen bypasses Windows' compositor; whether a
+// borderless full-screen window is handed the screen directly only the
+// system knows.
 std::string compositorLoss(const CheckReport& report) {
+  if (!compositionLoss(report.output).empty())
+    return heldLevels(report) + ", but " + compositionLoss(report.output) + ".";
   if (report.output.composition != DesktopComposition::Sdr8 ||
       report.presentation == Presentation::FullScreenExclusive)
     return "";
@@ -229,7 +253,7 @@ CheckVerdict judgeDisplayChain(const CheckReport& report) {
                           held.c_str(), name8(report), levelsSeen(ramp), whereSeen(report, ramp),
                           ramp.allowed8, fullScreen(report) ? "halves" : "windows")};
   }
-  if (output.windowSystem == WindowSystem::Wayland)
+  if (output.windowSystem == WindowSystem::Wayland && output.compositionBits == unknownCount)
     return {true, "Verdict: no link seen loses bits: " + held +
                       "; a Wayland client sees neither the screen nor the display output, so "
                       "check that the compositor drives the output at 10 bits per colour (sway: "
@@ -291,6 +315,16 @@ const char* compositionText(DesktopComposition composition) {
   return "unknown";
 }
 
+// A Wayland compositor's composition, as its screen copy shows it.
+std::string compositionText(const DisplayOutputFacts& output) {
+  if (!output.screenCopyOffered) return "unknown (the compositor offers no screen copy)";
+  if (output.compositionFormat.empty()) return "unknown (the compositor's screen copy failed)";
+  const std::string bits = output.compositionBits == unknownCount
+                               ? std::string("unknown")
+                               : printed("%d bits per colour", output.compositionBits);
+  return bits + " (the compositor's screen copy is " + output.compositionFormat + ")";
+}
+
 std::string monitorText(const EdidColour& edid) {
   if (!edid.present) return "unknown";
   if (!edid.valid) return printed("EDID %d.%d (invalid)", edid.version, edid.revision);
@@ -336,7 +370,10 @@ std::string formatCheckReport(const CheckReport& report) {
                     output.name.empty() ? "unknown" : output.name.c_str(),
                     reportedCell(output.maxBpc).c_str(), monitorText(output.edid).c_str());
   } else if (output.windowSystem == WindowSystem::Wayland) {
-    text += "Output: unknown (a Wayland client cannot read the screen or the output)\n";
+    text +=
+        printed("Output: %s, monitor %s\n", output.name.empty() ? "unknown" : output.name.c_str(),
+                monitorText(output.edid).c_str());
+    text += "Composition: " + compositionText(output) + "\n";
   } else {
     text += printed("Output: %s, %s bits per colour\n",
                     output.name.empty() ? "unknown" : output.name.c_str(),

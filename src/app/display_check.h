@@ -44,10 +44,10 @@ DesktopComposition desktopComposition(const AdvancedColourAnswers& answers);
 enum class WindowSystem { Windows, X11, Wayland };
 
 struct DisplayOutputFacts {
-  std::string name;                  // "DP-1", "\\.\DISPLAY1"; empty when none was found
-  int screenDepth = unknownCount;    // X only
-  ReportedBits maxBpc;               // X: the output's "max bpc" property
-  EdidColour edid;                   // X: the output's "EDID" property
+  std::string name;                // "DP-1", "\\.\DISPLAY1"; empty when none was found
+  int screenDepth = unknownCount;  // X only
+  ReportedBits maxBpc;             // X: the output's "max bpc" property
+  EdidColour edid;  // the X output's "EDID" property, or the kernel's for the connector
   ReportedBits systemBitsPerColour;  // Windows: what the system drives the display at
   DesktopComposition composition = DesktopComposition::Unknown;  // Windows
   // Which window system measured it: the report's output lines and its
@@ -57,6 +57,12 @@ struct DisplayOutputFacts {
   // Wayland: an output under a window has a fractional scale, which no
   // buffer scale matches, so the compositor resamples the window.
   bool fractionalScale = false;
+  // Wayland: whether the compositor offers a copy of the output, the format
+  // it hands the copy over in, which is the one it composes the output in
+  // ("XRGB2101010"; empty where none came), and that format's bits per colour.
+  bool screenCopyOffered = false;
+  std::string compositionFormat;
+  int compositionBits = unknownCount;
 };
 
 // Windows with --dxgi: a window's swap chain. With swap chains the ramps'
@@ -71,15 +77,18 @@ struct SwapChainFacts {
 // of full screen on one surface (its left half the 8-bit picture, its right
 // half the 10-bit one), which the system shows exclusively (a display mode of
 // its own, no desktop compositor), as a borderless window covering the
-// monitor, or through a compositor that may scan it out directly.
+// monitor, through a compositor that may scan it out directly, or through
+// one that says it did (no composition).
 enum class Presentation {
   TwoWindows,
   FullScreenExclusive,
   FullScreenBorderlessWindow,
-  FullScreenCompositor
+  FullScreenCompositor,
+  FullScreenScannedOut
 };
 // "two windows", "full screen, exclusive", "full screen, borderless window",
-// "full screen (compositor)": the report's presentation line names it so.
+// "full screen (compositor)", "full screen, scanned out directly": the
+// report's presentation line names it so.
 const char* presentationName(Presentation presentation);
 
 struct CheckReport {

@@ -38,12 +38,16 @@
 #include "app/start_options.h"
 #include "app/startup.h"
 #include "posix/ending_signal.h"
+#include "render/window_marks.h"
 #include "viewer/key_commands.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
-// xdg-output's manager (its protocol header is wayland_output.cpp's alone).
+// xdg-output's manager (its protocol header is wayland_output.cpp's alone),
+// the screen-copy manager and presentation feedback (wayland_screen_copy.cpp's).
 struct zxdg_output_manager_v1;
+struct zwlr_screencopy_manager_v1;
+struct wp_presentation;
 
 namespace wayland {
 
@@ -140,6 +144,12 @@ struct FrontEnd {
   int refreshTimer = -1;
   // What the command line asked for (wayland_startup.cpp).
   bool startInFullScreen = false, blindTest = false;
+  // What the check sees past the windows, where the compositor offers it:
+  // shared memory and the wlroots screen copy for copies of an output, and
+  // presentation feedback (wayland_screen_copy.cpp).
+  wl_shm* shm = nullptr;
+  zwlr_screencopy_manager_v1* screenCopies = nullptr;
+  wp_presentation* presentation = nullptr;
 };
 
 extern FrontEnd frontEnd;
@@ -166,9 +176,13 @@ void disconnectDisplay();  // both windows and the seat; the connection goes wit
 
 // wayland_output.cpp: the outputs and each window's buffer scale.
 void addOutput(wl_registry* registry, uint32_t name, uint32_t version);
-void addOutputManager(wl_registry* registry, uint32_t name);  // xdg-output, where offered
+void addOutputManager(wl_registry* registry, uint32_t name,
+                      uint32_t version);  // xdg-output, where offered
 void removeOutput(uint32_t name);
 void forgetOutputs();  // every output released, with a connection that is dropped
+// The output's connector name ("DP-1", from wl_output version 4 or
+// xdg-output version 2); empty where the compositor does not name it.
+std::string outputName(wl_output* output);
 // Listens to the surface's enter and leave: its buffer scale, and the output
 // full screen goes to (the 10-bit window's first).
 void followOutputs(DisplayWindow& record);
@@ -231,6 +245,29 @@ void noteFullScreenConfigure();
 // surface destroyed while a queued event names it (the keyboard's or the
 // pointer's focus, say).
 void leaveFullScreenIfAsked();
+
+// wayland_screen_copy.cpp: the screen copy and presentation feedback.
+// Binds the global where it is one of theirs; false where it is not.
+bool addCheckGlobal(wl_registry* registry, uint32_t name, const char* interface);
+void forgetCheckGlobals();  // with a connection that is dropped
+bool screenCopyOffered();
+bool presentationFeedbackOffered();
+// Swaps the window's back buffer (its context current) and waits, for a
+// second at most, until the compositor has drawn the output with it; false
+// where it did not answer in time. With scannedOut, presentation feedback
+// is asked for where offered, and where it comes, scannedOut says whether
+// the frame went to the screen without composition.
+bool showCheckFrame(DisplayWindow& record, bool* scannedOut);
+// A copy of the output in the format the compositor hands it over in,
+// which is the one it composes the output in.
+struct OutputCopy {
+  std::string format;                // "XRGB2101010"; empty where none was offered
+  int bitsPerColour = unknownCount;  // that format's
+  CopiedScreen pixels;
+};
+// False where no copy was made or its format cannot be read (the format is
+// named all the same where the compositor offered one).
+bool copyOutput(wl_output* output, OutputCopy& copy);
 
 // wayland_check.cpp: the check's report of both windows (key I, --check).
 // Prints the report; true when the 10-bit window holds 10-bit levels.

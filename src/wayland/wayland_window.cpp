@@ -70,6 +70,7 @@ void dropConnection() {
   if (frontEnd.connection.compositor != nullptr)
     wl_compositor_destroy(frontEnd.connection.compositor);
   forgetOutputs();
+  forgetCheckGlobals();
   if (frontEnd.connection.registry != nullptr) wl_registry_destroy(frontEnd.connection.registry);
   wl_display_disconnect(frontEnd.connection.display);
   frontEnd.connection = Connection();
@@ -101,7 +102,9 @@ void globalAdded(void*, wl_registry* registry, uint32_t name, const char* interf
   } else if (strcmp(interface, wl_output_interface.name) == 0) {
     addOutput(registry, name, version);
   } else if (strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
-    addOutputManager(registry, name);
+    addOutputManager(registry, name, version);
+  } else {
+    addCheckGlobal(registry, name, interface);
   }
 }
 
