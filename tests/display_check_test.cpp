@@ -244,8 +244,8 @@ TEST(CheckVerdicts, AShallowReferenceOrUnknownOutputKeepsStatusZero) {
             std::string::npos);
 }
 
-// On Wayland only the framebuffers are measured: the report says the
-// output is out of sight and points at the compositor, and every loss the
+// On Wayland without a screen copy only the framebuffers are measured: the
+// report says so and points at the compositor, and every loss the
 // framebuffers show still decides the status.
 TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
   CheckReport r = depth30WindowsOn(waylandOutput(false));
@@ -258,11 +258,11 @@ TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
   const std::string text = formatCheckReport(r);
   EXPECT_EQ(text.find("levels on screen"), std::string::npos) << text;
   EXPECT_EQ(text.find("Screen depth"), std::string::npos) << text;
-  EXPECT_NE(text.find("\nOutput: unknown (a Wayland client cannot read the screen or the "
-                      "output)\n"),
+  EXPECT_NE(text.find("\nOutput: unknown, monitor unknown\n"
+                      "Composition: unknown (the compositor offers no screen copy)\nVerdict: "),
             std::string::npos)
       << text;
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 10) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 11) << text;
 
   // A shallow reference is still named before the unknown output.
   CheckReport shallow = r;
@@ -277,6 +277,69 @@ TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
   v = judgeDisplayChain(r);
   EXPECT_FALSE(v.tenBitsDelivered);
   EXPECT_NE(v.line.find("holds only 26 of 104 levels"), std::string::npos) << v.line;
+}
+
+// Where the compositor hands over a copy of the output, the copy's format is
+// its composition: an 8-bit one is the link that loses the bits, whether
+// the window was found in the copy or not, and in full screen too, where
+// wlroots drives the link at its composition's depth even when it scans the
+// surface out directly.
+TEST(CheckVerdicts, OnWaylandTheScreenCopyShowsTheComposition) {
+  CheckReport r = depth30WindowsOn(waylandOutput(false));
+  r.output.name = "HEADLESS-1";
+  r.output.screenCopyOffered = true;
+  r.output.compositionFormat = "XRGB8888";
+  r.output.compositionBits = 8;
+  r.window10.fullRamp.onScreen = 256;
+  r.window10.narrowRamp.onScreen = 26;
+  const std::string loss =
+      "the compositor composes output HEADLESS-1 at 8 bits per colour (sway: output HEADLESS-1 "
+      "render_bit_depth 10).\n";
+  EXPECT_EQ(verdictLine(r, false),
+            "Verdict: the 10-bit window holds 104 of 104 levels in its framebuffer, but only 26 "
+            "reach the screen: " +
+                loss);
+  std::string text = formatCheckReport(r);
+  EXPECT_NE(text.find("  levels on screen              26                26\n"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\nOutput: HEADLESS-1, monitor unknown\nComposition: 8 bits per colour "
+                      "(the compositor's screen copy is XRGB8888)\nVerdict: "),
+            std::string::npos)
+      << text;
+
+  CheckReport unseen = r;
+  forgetLevelsOnScreen(unseen);
+  EXPECT_EQ(verdictLine(unseen, false),
+            "Verdict: the 10-bit window holds 104 of 104 levels, but " + loss);
+  unseen.presentation = Presentation::FullScreenScannedOut;
+  EXPECT_EQ(verdictLine(unseen, false),
+            "Verdict: the 10-bit half holds 104 of 104 levels, but " + loss);
+  EXPECT_EQ(formatCheckReport(unseen).rfind(
+                "Display chain check\nPresentation: full screen, scanned out directly\n", 0),
+            0u);
+
+  r.output.compositionFormat = "XRGB2101010";
+  r.output.compositionBits = 10;
+  r.window10.fullRamp.onScreen = 400;
+  r.window10.narrowRamp.onScreen = 104;
+  EXPECT_EQ(verdictLine(r, true),
+            "Verdict: no link seen loses bits: the 10-bit window holds 104 of 104 levels on "
+            "screen; output HEADLESS-1's bits per colour are unknown here, so check the "
+            "monitor's own settings.\n");
+  r.output.name = "DP-1";
+  r.output.edid = parsed(edidBlock(4, 0xa5));
+  EXPECT_NE(verdictLine(r, false).find("but the monitor on output DP-1 declares only 8 bits"),
+            std::string::npos);
+  EXPECT_NE(formatCheckReport(r).find("\nOutput: DP-1, monitor digital DisplayPort, 8 bits per "
+                                      "colour (EDID 1.4)\nComposition: 10 bits per colour (the "
+                                      "compositor's screen copy is XRGB2101010)\n"),
+            std::string::npos);
+
+  r.output.compositionFormat.clear();
+  r.output.compositionBits = unknownCount;
+  EXPECT_NE(formatCheckReport(r).find("\nComposition: unknown (the compositor's screen copy "
+                                      "failed)\n"),
+            std::string::npos);
 }
 
 // A window the system scales blends neighbouring levels: named after the
@@ -465,6 +528,8 @@ TEST(CheckReportText, FullScreenHalves) {
   EXPECT_STREQ(presentationName(Presentation::TwoWindows), "two windows");
   EXPECT_STREQ(presentationName(Presentation::FullScreenExclusive), "full screen, exclusive");
   EXPECT_STREQ(presentationName(Presentation::FullScreenCompositor), "full screen (compositor)");
+  EXPECT_STREQ(presentationName(Presentation::FullScreenScannedOut),
+               "full screen, scanned out directly");
 }
 
 // Windows with DXGI swap chains: the levels counted are those read back
