@@ -44,10 +44,10 @@ bool findShownRamp(OnScreen& seen, bool narrowRamp, CopiedScreen& copy, int& lef
   drawWindowMarks(width, height, picture);
   const bool fullScreen = &record == &windowFull;
   if (!showCheckFrame(record, fullScreen ? &seen.scannedOut : nullptr) || !screenCopyOffered() ||
-      record.outputs.empty())
+      outputUnder(record) == nullptr)
     return false;
   OutputCopy output;
-  const bool copied = copyOutput(record.outputs.front(), output);
+  const bool copied = copyOutput(outputUnder(record), output);
   if (!output.format.empty()) {
     seen.report->output.compositionFormat = output.format;
     seen.report->output.compositionBits = output.bitsPerColour;
@@ -113,8 +113,8 @@ void measureFullScreen(CheckReport& report) {
 // The output under the 10-bit picture, and its monitor as the kernel knows it.
 void readDisplayOutput(DisplayOutputFacts& output) {
   const DisplayWindow& record = fullScreenShown() ? windowFull : window10;
-  if (record.outputs.empty()) return;
-  output.name = outputName(record.outputs.front());
+  if (outputUnder(record) == nullptr) return;
+  output.name = outputName(outputUnder(record));
   const std::vector<unsigned char> edid = readConnectorEdid(output.name);
   output.edid = parseEdid(edid.data(), edid.size());
 }

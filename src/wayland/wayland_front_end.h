@@ -183,6 +183,8 @@ void forgetOutputs();  // every output released, with a connection that is dropp
 // The output's connector name ("DP-1", from wl_output version 4 or
 // xdg-output version 2); empty where the compositor does not name it.
 std::string outputName(wl_output* output);
+// The first output the window stands on, of those bound here; null for none.
+wl_output* outputUnder(const DisplayWindow& record);
 // Listens to the surface's enter and leave: its buffer scale, and the output
 // full screen goes to (the 10-bit window's first).
 void followOutputs(DisplayWindow& record);

@@ -143,6 +143,14 @@ std::string outputName(wl_output* output) {
   return std::string();
 }
 
+wl_output* outputUnder(const DisplayWindow& record) {
+  // libdecor binds the outputs too: the surface enters its objects as well.
+  for (wl_output* output : record.outputs)
+    for (const Output* known : frontEnd.outputs)
+      if (known->output == output) return output;
+  return nullptr;
+}
+
 void followOutputs(DisplayWindow& record) {
   // Where libdecor listens to the surface itself, it keeps its own listener.
   if (wl_proxy_get_listener(reinterpret_cast<wl_proxy*>(record.surface)) == nullptr)

@@ -38,6 +38,8 @@ std::vector<std::string> compositorCommand(CompositorKind kind, const std::strin
     std::ofstream(folder + "/config")
         << (kind == CompositorKind::SwayTenBit
                 ? "output HEADLESS-1 mode 800x400 position 0 0 render_bit_depth 10\n"
+            : kind == CompositorKind::SwayEightBit
+                ? "output HEADLESS-1 mode 800x400 position 0 0\n"
                 : "output HEADLESS-1 mode 1600x800 position 0 0 render_bit_depth 10 scale 2\n")
         << "default_border none\n"
            "xwayland disable\n";
