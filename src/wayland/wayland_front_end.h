@@ -7,8 +7,10 @@
 // outputs and each window's buffer scale (wayland_output.cpp), and the event
 // loop (wayland_events.cpp): painting, the front-end actions, the size rule and the 16 ms timer
 // beside the display connection; the check's report (wayland_check.cpp) of
-// what each window's framebuffer holds; full screen's split view on a toplevel
-// of its own (wayland_full_screen.cpp). The logo's glyph lists come from
+// what each window's framebuffer holds and, where the compositor offers a
+// copy of the screen, what reaches it (wayland_screen_copy.cpp, with
+// presentation feedback); full screen's split view on a toplevel of its own
+// (wayland_full_screen.cpp). The logo's glyph lists come from
 // FreeType (freetype/glyph_outlines.h), shared with the X11 front end.
 //
 // What it leaves out: no window icon (Wayland has no client icons; the
