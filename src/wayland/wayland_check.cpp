@@ -43,11 +43,11 @@ bool findShownRamp(OnScreen& seen, bool narrowRamp, CopiedScreen& copy, int& lef
   const int picture = markedPicture(seen.tenBit, narrowRamp);
   drawWindowMarks(width, height, picture);
   const bool fullScreen = &record == &windowFull;
-  if (!showCheckFrame(record, fullScreen ? &seen.scannedOut : nullptr) || !screenCopyOffered() ||
-      outputUnder(record) == nullptr)
-    return false;
+  const bool shown = showCheckFrame(record, fullScreen ? &seen.scannedOut : nullptr);
+  if (!screenCopyOffered() || outputUnder(record) == nullptr) return false;
+  // The output's composition shows in any copy, with the window or without.
   OutputCopy output;
-  const bool copied = copyOutput(outputUnder(record), output);
+  const bool copied = copyOutput(outputUnder(record), output) && shown;
   if (!output.format.empty()) {
     seen.report->output.compositionFormat = output.format;
     seen.report->output.compositionBits = output.bitsPerColour;
