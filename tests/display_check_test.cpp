@@ -109,6 +109,7 @@ DisplayOutputFacts waylandOutput(bool fractionalScale) {
   DisplayOutputFacts output;
   output.windowSystem = WindowSystem::Wayland;
   output.fractionalScale = fractionalScale;
+  output.compositor = Compositor::Sway;
   return output;
 }
 
@@ -262,7 +263,8 @@ TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
                       "output)\n"),
             std::string::npos)
       << text;
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 10) << text;
+  EXPECT_NE(text.find("\nCompositor: sway\nVerdict: "), std::string::npos) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 11) << text;
 
   // A shallow reference is still named before the unknown output.
   CheckReport shallow = r;
@@ -277,6 +279,73 @@ TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
   v = judgeDisplayChain(r);
   EXPECT_FALSE(v.tenBitsDelivered);
   EXPECT_NE(v.line.find("holds only 26 of 104 levels"), std::string::npos) << v.line;
+}
+
+// Each compositor, told by the globals it offers (those of sway 1.7, KWin
+// 5.27 and Mutter 43 as they offered them), is named with its own remedy and
+// no other's.
+TEST(CheckVerdicts, EachCompositorGetsOnlyItsOwnRemedy) {
+  const std::vector<std::string> sway = {
+      "wl_compositor",       "zwlr_gamma_control_manager_v1",          "org_kde_kwin_idle",
+      "zwlr_layer_shell_v1", "org_kde_kwin_server_decoration_manager", "xdg_wm_base"};
+  const std::vector<std::string> kwin = {"wl_compositor",
+                                         "zwlr_layer_shell_v1",
+                                         "org_kde_kwin_idle",
+                                         "org_kde_plasma_shell",
+                                         "org_kde_kwin_server_decoration_manager",
+                                         "kde_output_device_v2"};
+  const std::vector<std::string> hyprland = {"zwlr_layer_shell_v1",
+                                             "hyprland_toplevel_export_manager_v1"};
+  struct Case {
+    std::vector<std::string> globals;
+    bool swaySocket;
+    std::string kwinColourDepth, name, remedy;
+  };
+  const Case cases[] = {
+      {sway, true, "", "sway", "sway: output NAME render_bit_depth 10"},
+      {sway, false, "", "sway or another wlroots compositor",
+       "sway: output NAME render_bit_depth 10; other wlroots compositors: their own output "
+       "settings"},
+      {kwin, true, "", "KWin",
+       "KWin composes at 10 bits where the driver and the monitor allow, unless "
+       "KWIN_DRM_PREFER_COLOR_DEPTH is set below 30"},
+      {kwin, false, "30", "KWin", "KWin composes at 10 bits where"},
+      {kwin, false, "24", "KWin",
+       "KWin: KWIN_DRM_PREFER_COLOR_DEPTH=24 is set here, which keeps it below 10 bits: unset it "
+       "in the session's environment"},
+      {{"wl_compositor", "xdg_wm_base", "gtk_shell1", "zwp_pointer_gestures_v1"},
+       true,
+       "",
+       "Mutter",
+       "Mutter composes at 8 bits before GNOME 46, which tries 10-bit output first"},
+      {{"xdg_wm_base", "weston_desktop_shell", "weston_screenshooter"},
+       false,
+       "",
+       "Weston",
+       "Weston: gbm-format=xrgb2101010 in weston.ini"},
+      {hyprland, true, "", "Hyprland", "Hyprland: bitdepth,10 in the output's monitor rule"},
+      {{"zwlr_layer_shell_v1", "zriver_control_v1"},
+       false,
+       "",
+       "river",
+       "in the compositor's own output settings"},
+      {{"wl_compositor", "wl_shm", "xdg_wm_base"},
+       true,
+       "",
+       "unknown",
+       "in the compositor's own output settings"},
+  };
+  for (const Case& c : cases) {
+    CheckReport r = depth30WindowsOn(waylandOutput(false));
+    forgetLevelsOnScreen(r);
+    r.output.compositor = compositorFromGlobals(c.globals, c.swaySocket);
+    r.output.kwinColourDepth = c.kwinColourDepth;
+    const std::string text = formatCheckReport(r);
+    EXPECT_NE(text.find("\nCompositor: " + c.name + "\nVerdict: "), std::string::npos) << text;
+    const std::string line = verdictLine(r, true);
+    EXPECT_NE(line.find("at 10 bits per colour (" + c.remedy), std::string::npos) << line;
+    EXPECT_EQ(line.find("sway") != std::string::npos, c.name.rfind("sway", 0) == 0) << line;
+  }
 }
 
 // A window the system scales blends neighbouring levels: named after the
@@ -462,9 +531,49 @@ TEST(CheckReportText, FullScreenHalves) {
             std::string::npos)
       << judgeDisplayChain(r).line;
 
+  EXPECT_EQ(text.find(" window pixels"), std::string::npos) << "the halves, not windows";
+  r.window8.pixels = r.window10.pixels = PixelScaling::OneToOne;
+  EXPECT_NE(formatCheckReport(r).find("\n8-bit half pixels: 1:1\n10-bit half pixels: 1:1\n"),
+            std::string::npos)
+      << formatCheckReport(r);
+
   EXPECT_STREQ(presentationName(Presentation::TwoWindows), "two windows");
   EXPECT_STREQ(presentationName(Presentation::FullScreenExclusive), "full screen, exclusive");
   EXPECT_STREQ(presentationName(Presentation::FullScreenCompositor), "full screen (compositor)");
+}
+
+// A compositor's full screen that leaves part of the output to the desktop
+// says what it got; one that covers the output, or whose output's size is
+// unknown, is named as before.
+TEST(CheckReportText, FullScreenSmallerThanItsOutput) {
+  CheckReport r = depth30WindowsOn(waylandOutput(false));
+  r.presentation = Presentation::FullScreenCompositor;
+  r.coverage = {400, 400, 1280, 1024};
+  EXPECT_FALSE(coversOutput(r.coverage));
+  EXPECT_EQ(formatCheckReport(r).rfind(
+                "Display chain check\n"
+                "Presentation: full screen (compositor), 400x400 of a 1280x1024 output\n"
+                "NOTE: The full-screen window got 400x400 of the 1280x1024 output: the desktop "
+                "shows beside the two halves.\n"
+                "                                8-bit half        10-bit half\n",
+                0),
+            0u)
+      << formatCheckReport(r);
+  for (const SurfaceCoverage whole :
+       {SurfaceCoverage{1280, 1024, 1280, 1024}, SurfaceCoverage{1280, 1024, 0, 0},
+        SurfaceCoverage{0, 0, 1280, 1024}}) {
+    r.coverage = whole;
+    EXPECT_TRUE(coversOutput(whole));
+    EXPECT_EQ(formatCheckReport(r).rfind("Display chain check\nPresentation: full screen "
+                                         "(compositor)\n                                8-bit",
+                                         0),
+              0u)
+        << formatCheckReport(r);
+  }
+  r.coverage = {1280, 1000, 1280, 1024};
+  EXPECT_FALSE(coversOutput(r.coverage)) << "short by 24 rows";
+  r.presentation = Presentation::TwoWindows;
+  EXPECT_EQ(formatCheckReport(r).find("NOTE"), std::string::npos) << "no full screen, no note";
 }
 
 // Windows with DXGI swap chains: the levels counted are those read back

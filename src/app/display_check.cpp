@@ -208,6 +208,21 @@ std::string scalingLoss(const CheckReport& report) {
 
 }  // namespace
 
+bool coversOutput(const SurfaceCoverage& coverage) {
+  const bool known = coverage.width > 0 && coverage.height > 0 && coverage.outputWidth > 0 &&
+                     coverage.outputHeight > 0;
+  return !known ||
+         (coverage.width >= coverage.outputWidth && coverage.height >= coverage.outputHeight);
+}
+
+std::string coverageNote(const SurfaceCoverage& coverage) {
+  if (coversOutput(coverage)) return "";
+  return printed(
+      "NOTE: The full-screen window got %dx%d of the %dx%d output: the desktop shows beside "
+      "the two halves.\n",
+      coverage.width, coverage.height, coverage.outputWidth, coverage.outputHeight);
+}
+
 CheckVerdict judgeDisplayChain(const CheckReport& report) {
   std::string loss = tenBitWindowLoss(report);
   if (loss.empty()) loss = scalingLoss(report);
@@ -232,8 +247,9 @@ CheckVerdict judgeDisplayChain(const CheckReport& report) {
   if (output.windowSystem == WindowSystem::Wayland)
     return {true, "Verdict: no link seen loses bits: " + held +
                       "; a Wayland client sees neither the screen nor the display output, so "
-                      "check that the compositor drives the output at 10 bits per colour (sway: "
-                      "output NAME render_bit_depth 10) and the monitor's own settings.\n"};
+                      "check that the compositor drives the output at 10 bits per colour (" +
+                      compositorRemedy(output.compositor, output.kwinColourDepth) +
+                      ") and the monitor's own settings.\n"};
   const bool outputKnown = valid(output.maxBpc) || valid(output.systemBitsPerColour);
   const bool monitorKnown = output.edid.bitsPerColour != unknownCount;
   if (outputKnown && monitorKnown)
@@ -318,7 +334,13 @@ std::string formatCheckReport(const CheckReport& report) {
   const DisplayOutputFacts& output = report.output;
   const bool onScreenKnown = w10.narrowRamp.onScreen != unknownCount;
   std::string text = "Display chain check\n";
-  text += printed("Presentation: %s\n", presentationName(report.presentation));
+  text += printed("Presentation: %s", presentationName(report.presentation));
+  const SurfaceCoverage& coverage = report.coverage;
+  if (fullScreen(report) && !coversOutput(coverage))
+    text += printed(", %dx%d of a %dx%d output", coverage.width, coverage.height,
+                    coverage.outputWidth, coverage.outputHeight);
+  text += "\n";
+  if (fullScreen(report)) text += coverageNote(coverage);
   text += row("", name8(report), name10(report));
   text += row("Framebuffer bits (R G B A)", bitsCell(w8), bitsCell(w10));
   const bool swapChains = !report.swapChain10.format.empty();
@@ -328,8 +350,8 @@ std::string formatCheckReport(const CheckReport& report) {
   }
   text += rampRows("Full ramp", w8.fullRamp, w10.fullRamp, onScreenKnown, swapChains);
   text += rampRows("Narrow ramp", w8.narrowRamp, w10.narrowRamp, onScreenKnown, swapChains);
-  text += pixelsLine("8-bit window", w8.pixels, output);
-  text += pixelsLine("10-bit window", w10.pixels, output);
+  text += pixelsLine(name8(report), w8.pixels, output);
+  text += pixelsLine(name10(report), w10.pixels, output);
   if (output.windowSystem == WindowSystem::X11) {
     text += printed("Screen depth: %s\n", countCell(output.screenDepth).c_str());
     text += printed("Output: %s, max bpc %s, monitor %s\n",
@@ -337,6 +359,7 @@ std::string formatCheckReport(const CheckReport& report) {
                     reportedCell(output.maxBpc).c_str(), monitorText(output.edid).c_str());
   } else if (output.windowSystem == WindowSystem::Wayland) {
     text += "Output: unknown (a Wayland client cannot read the screen or the output)\n";
+    text += printed("Compositor: %s\n", compositorName(output.compositor));
   } else {
     text += printed("Output: %s, %s bits per colour\n",
                     output.name.empty() ? "unknown" : output.name.c_str(),

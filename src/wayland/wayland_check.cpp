@@ -8,6 +8,7 @@
 // window is measured at its buffer's size (its size times its scale), and
 // the report says whether the compositor shows it 1:1.
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/display_check.h"
 #include "render/level_count.h"
@@ -33,10 +34,14 @@ void measureWindow(const DisplayWindow& record, WindowMeasurement& measurement) 
 bool reportDisplayChain() {
   CheckReport report;
   report.output.windowSystem = WindowSystem::Wayland;
+  report.output.compositor = frontEnd.connection.compositorKind;
+  const char* kwinColourDepth = getenv("KWIN_DRM_PREFER_COLOR_DEPTH");
+  if (kwinColourDepth != nullptr) report.output.kwinColourDepth = kwinColourDepth;
   if (fullScreenShown()) {
     // Both halves of the split view, in the full-screen window's back buffer;
     // the compositor may scan it out directly.
     report.presentation = Presentation::FullScreenCompositor;
+    report.coverage = fullScreenCoverage();
     makeContextCurrent(windowFull);
     measureSplitView(report.window8, report.window10, windowFull.width * windowFull.scale,
                      windowFull.height * windowFull.scale, nullptr, nullptr);

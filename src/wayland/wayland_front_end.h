@@ -64,6 +64,10 @@ struct DisplayWindow {
   EGLConfig config = nullptr;  // the configuration it was created with
   bool hasAlpha = false;       // its configuration carries alpha, which compositors blend by
   int width = 0, height = 0;   // its size in the compositor's logical pixels
+  // The buffer size its EGL surface was made at. Mesa sizes a surface's
+  // first buffer when it is first made current, whatever resizes follow
+  // before that buffer is swapped.
+  int surfaceWidth = 0, surfaceHeight = 0;
   // Its buffer is drawn at scale times that size: the largest scale among
   // the outputs it stands on, so the compositor shows it 1:1 where they all
   // have that whole-number scale.
@@ -100,6 +104,9 @@ struct Connection {
   libdecor* decorContext = nullptr;  // only where the compositor draws no decorations
   wl_seat* seat = nullptr;
   EGLDisplay eglDisplay = EGL_NO_DISPLAY;
+  // Who composes: told by the names of the globals it offers.
+  std::vector<std::string> globalNames;
+  Compositor compositorKind = Compositor::Unknown;
 };
 
 // Everything the Wayland front end keeps between calls, in one record
@@ -169,6 +176,10 @@ void addOutput(wl_registry* registry, uint32_t name, uint32_t version);
 void addOutputManager(wl_registry* registry, uint32_t name);  // xdg-output, where offered
 void removeOutput(uint32_t name);
 void forgetOutputs();  // every output released, with a connection that is dropped
+// The output's size in logical pixels (the compositor's, as window sizes
+// are); false where it has not told it. A null output is the only one, where
+// there is only one.
+bool outputSize(wl_output* output, int& width, int& height);
 // Listens to the surface's enter and leave: its buffer scale, and the output
 // full screen goes to (the 10-bit window's first).
 void followOutputs(DisplayWindow& record);
@@ -183,6 +194,9 @@ DisplayWindow& displayWindow(WhichWindow which);
 // the exact 8-bit one, else the nearest with a NOTE line, and its context
 // shares the 10-bit context's display lists (EGL shares only at creation).
 bool createWindow(WhichWindow which);
+// Makes (or makes anew) the window's EGL surface at its buffer's present
+// size, with swaps that never wait for the compositor; false if EGL refuses.
+bool createWindowSurface(DisplayWindow& record);
 void makeContextCurrent(const DisplayWindow& record);
 void releaseContext();
 
@@ -221,11 +235,17 @@ void runEventLoop();
 bool enterFullScreen();
 void leaveFullScreen();  // the two windows are painted again
 bool fullScreenShown();
+// Shown over the whole output (as far as the output's size is known), as
+// the blind test needs it: beside a smaller window the desktop shows.
+bool fullScreenCoversOutput();
 // Key F: enters at once, or asks the event loop to leave.
 void toggleFullScreen();
 // A configure of the full-screen window without the fullscreen state: the
-// compositor took full screen away; the event loop then leaves it.
+// compositor took full screen away; the event loop then leaves it. One with
+// the state that leaves the size to us gets the output's.
 void noteFullScreenConfigure();
+// The full-screen window's size against its output's, in logical pixels.
+SurfaceCoverage fullScreenCoverage();
 // Leaves full screen where F or the compositor asked for it. The event loop
 // calls it just after emptying its queue: libwayland (1.21) never frees a
 // surface destroyed while a queued event names it (the keyboard's or the

@@ -69,7 +69,7 @@ void eventLoopAfterOptions() {
   if (frontEnd.startInFullScreen && endingSignal() == 0) enterFullScreen();
   // --blind: the test runs in full screen, or not at all.
   if (frontEnd.blindTest && endingSignal() == 0 && !connectionLost()) {
-    if (!fullScreenShown()) {
+    if (!fullScreenCoversOutput()) {
       printf("%s", blindNeedsFullScreenLine);
       return;
     }

@@ -82,6 +82,7 @@ const xdg_wm_base_listener wmBaseListener = {pingReceived};
 
 void globalAdded(void*, wl_registry* registry, uint32_t name, const char* interface,
                  uint32_t version) {
+  frontEnd.connection.globalNames.push_back(interface);
   auto bind = [&](const wl_interface* wanted, uint32_t highest) {
     return wl_registry_bind(registry, name, wanted, version < highest ? version : highest);
   };
@@ -226,8 +227,11 @@ std::string openConnection() {
   wl_registry_add_listener(frontEnd.connection.registry, &registryListener, nullptr);
   // Twice: the globals, then what binding them sent (the keyboard's map).
   if (wl_display_roundtrip(frontEnd.connection.display) >= 0 &&
-      wl_display_roundtrip(frontEnd.connection.display) >= 0)
+      wl_display_roundtrip(frontEnd.connection.display) >= 0) {
+    frontEnd.connection.compositorKind =
+        compositorFromGlobals(frontEnd.connection.globalNames, isSet(getenv("SWAYSOCK")));
     return std::string();
+  }
   // A compositor that ended, or a socket with nobody behind it.
   const int error = wl_display_get_error(frontEnd.connection.display);
   dropConnection();
@@ -304,6 +308,16 @@ void showDisplayWindow(DisplayWindow& record) {
   }
   // A signal or a lost connection ends the program before the window is shown.
   if (!record.configured) return;
+  // The first buffer must have the size of the configure just acknowledged
+  // (KWin answers one of another size by giving the window that size): a
+  // surface made before the configure, at another size, is made anew.
+  if ((record.surfaceWidth != record.width * record.scale ||
+       record.surfaceHeight != record.height * record.scale) &&
+      !createWindowSurface(record)) {
+    printf("ERROR: Unable to create the '%s' window!\n", record.title);
+    requestQuit();
+    return;
+  }
   record.shown = true;
   paintDisplayWindow(record);
 }
@@ -348,6 +362,7 @@ void destroyDisplayWindow(DisplayWindow& record) {
   record.xdgSurface = nullptr;
   record.frame = nullptr;
   record.surface = nullptr;
+  record.surfaceWidth = record.surfaceHeight = 0;
   record.shown = false;
   record.configured = false;
   record.needsPaint = false;
