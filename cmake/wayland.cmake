@@ -5,7 +5,7 @@
 #
 # The protocol glue is generated at build time by wayland-scanner from the
 # protocol descriptions: xdg-shell, xdg-decoration and xdg-output from wayland-protocols,
-# and the screen-copy protocol the tests read the screen with, whose
+# plasma-shell from plasma-wayland-protocols, and the screen-copy protocol the tests read the screen with, whose
 # description lives in tests/e2e/protocols (no Debian package ships it).
 enable_language(C)
 find_package(PkgConfig REQUIRED)
@@ -34,6 +34,9 @@ lumivane_wayland_protocol(xdg-decoration-unstable-v1
   ${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-decoration/xdg-decoration-unstable-v1.xml)
 lumivane_wayland_protocol(xdg-output-unstable-v1
   ${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-output/xdg-output-unstable-v1.xml)
+# KWin's plasma-shell: the one way a client may place its windows there.
+find_package(PlasmaWaylandProtocols REQUIRED)
+lumivane_wayland_protocol(plasma-shell ${PLASMA_WAYLAND_PROTOCOLS_DIR}/plasma-shell.xml)
 lumivane_wayland_protocol(wlr-screencopy-unstable-v1
   ${CMAKE_SOURCE_DIR}/tests/e2e/protocols/wlr-screencopy-unstable-v1.xml)
 
@@ -41,6 +44,7 @@ add_library(lumivane_wayland STATIC
   ${xdg-shell_sources}
   ${xdg-decoration-unstable-v1_sources}
   ${xdg-output-unstable-v1_sources}
+  ${plasma-shell_sources}
   src/wayland/buffer_scale.cpp
   src/wayland/wayland_output.cpp
   src/wayland/wayland_window.cpp

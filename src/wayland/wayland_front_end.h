@@ -37,6 +37,7 @@
 #include "app/pixel_format_choice.h"
 #include "app/start_options.h"
 #include "app/startup.h"
+#include "plasma-shell-client-protocol.h"
 #include "posix/ending_signal.h"
 #include "viewer/key_commands.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
@@ -58,6 +59,7 @@ struct DisplayWindow {
   xdg_toplevel* toplevel = nullptr;
   zxdg_toplevel_decoration_v1* decoration = nullptr;
   libdecor_frame* frame = nullptr;
+  org_kde_plasma_surface* plasmaSurface = nullptr;  // KWin: where it places the window
   wl_egl_window* eglWindow = nullptr;
   EGLSurface eglSurface = EGL_NO_SURFACE;
   EGLContext context = EGL_NO_CONTEXT;
@@ -101,6 +103,8 @@ struct Connection {
   wl_compositor* compositor = nullptr;
   xdg_wm_base* wmBase = nullptr;
   zxdg_decoration_manager_v1* decorationManager = nullptr;  // absent on many desktops
+  // KWin's plasma-shell, through which a client may place its windows.
+  org_kde_plasma_shell* plasmaShell = nullptr;
   libdecor* decorContext = nullptr;  // only where the compositor draws no decorations
   wl_seat* seat = nullptr;
   EGLDisplay eglDisplay = EGL_NO_DISPLAY;

@@ -23,12 +23,12 @@ TEST(CheckTest, ReportsWhatEachWindowHoldsOnADeepColourScreen) {
   const std::string start = startText();
   const int reportLines = on(FrontEndKind::X11)           ? 15
                           : on(FrontEndKind::WindowsDxgi) ? 17
-                          : on(FrontEndKind::Wayland)     ? 12
+                          : on(FrontEndKind::Wayland)     ? 13
                                                           : 13;
   EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'),
             std::count(start.begin(), start.end(), '\n') + reportLines)
       << "the presentation line, the table, the two pixels lines, the desktop's composition "
-         "on Windows and one verdict line:\n"
+         "on Windows, the compositor on Wayland and one verdict line:\n"
       << run.output;
   EXPECT_FALSE(screen->hasWindowTitled(title10)) << "no window left behind";
 }

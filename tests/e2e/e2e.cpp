@@ -41,14 +41,16 @@ bool allBlack(const ScreenImage& image) {
                      [](const ScreenPixel& p) { return p.r == 0 && p.g == 0 && p.b == 0; });
 }
 
-// The Wayland report's last two lines on the 10-bit sway, where each window
-// is 400 pixels square.
+// The Wayland report's last three lines on the 10-bit sway, where each window
+// is 400 pixels square. The program is started without SWAYSOCK, so it knows
+// the wlroots family and no more.
 const char waylandReportEnd[] =
     "Output: unknown (a Wayland client cannot read the screen or the output)\n"
+    "Compositor: sway or another wlroots compositor\n"
     "Verdict: no link seen loses bits: the 10-bit window holds 104 of 104 levels; a Wayland "
     "client sees neither the screen nor the display output, so check that the compositor drives "
-    "the output at 10 bits per colour (sway: output NAME render_bit_depth 10) and the monitor's "
-    "own settings.\n";
+    "the output at 10 bits per colour (sway: output NAME render_bit_depth 10; other wlroots "
+    "compositors: their own output settings) and the monitor's own settings.\n";
 
 }  // namespace
 
