@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -281,64 +283,36 @@ TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
   EXPECT_NE(v.line.find("holds only 26 of 104 levels"), std::string::npos) << v.line;
 }
 
-// Each compositor, told by the globals it offers (those of sway 1.7, KWin
-// 5.27 and Mutter 43 as they offered them), is named with its own remedy and
-// no other's.
+// Each compositor, told by the globals it offers (some of those sway 1.7,
+// KWin 5.27 and Mutter 43 offered), is named with its own remedy and no
+// other's. The globals are one word each, the remedy the verdict's start.
 TEST(CheckVerdicts, EachCompositorGetsOnlyItsOwnRemedy) {
-  const std::vector<std::string> sway = {
-      "wl_compositor",       "zwlr_gamma_control_manager_v1",          "org_kde_kwin_idle",
-      "zwlr_layer_shell_v1", "org_kde_kwin_server_decoration_manager", "xdg_wm_base"};
-  const std::vector<std::string> kwin = {"wl_compositor",
-                                         "zwlr_layer_shell_v1",
-                                         "org_kde_kwin_idle",
-                                         "org_kde_plasma_shell",
-                                         "org_kde_kwin_server_decoration_manager",
-                                         "kde_output_device_v2"};
-  const std::vector<std::string> hyprland = {"zwlr_layer_shell_v1",
-                                             "hyprland_toplevel_export_manager_v1"};
+  const std::string sway = "wl_compositor org_kde_kwin_idle zwlr_layer_shell_v1 xdg_wm_base ";
+  const std::string kwin = sway + "org_kde_plasma_shell kde_output_device_v2";
   struct Case {
-    std::vector<std::string> globals;
+    std::string globals;
     bool swaySocket;
     std::string kwinColourDepth, name, remedy;
   };
   const Case cases[] = {
-      {sway, true, "", "sway", "sway: output NAME render_bit_depth 10"},
+      {sway, true, "", "sway", "sway: output NAME render_bit_depth 10) "},
       {sway, false, "", "sway or another wlroots compositor",
-       "sway: output NAME render_bit_depth 10; other wlroots compositors: their own output "
-       "settings"},
-      {kwin, true, "", "KWin",
-       "KWin composes at 10 bits where the driver and the monitor allow, unless "
-       "KWIN_DRM_PREFER_COLOR_DEPTH is set below 30"},
+       "sway: output NAME render_bit_depth 10; other wlroots compositors: their own"},
+      {kwin, true, "", "KWin", "KWin composes at 10 bits where the driver and the monitor allow"},
       {kwin, false, "30", "KWin", "KWin composes at 10 bits where"},
-      {kwin, false, "24", "KWin",
-       "KWin: KWIN_DRM_PREFER_COLOR_DEPTH=24 is set here, which keeps it below 10 bits: unset it "
-       "in the session's environment"},
-      {{"wl_compositor", "xdg_wm_base", "gtk_shell1", "zwp_pointer_gestures_v1"},
-       true,
-       "",
-       "Mutter",
-       "Mutter composes at 8 bits before GNOME 46, which tries 10-bit output first"},
-      {{"xdg_wm_base", "weston_desktop_shell", "weston_screenshooter"},
-       false,
-       "",
-       "Weston",
-       "Weston: gbm-format=xrgb2101010 in weston.ini"},
-      {hyprland, true, "", "Hyprland", "Hyprland: bitdepth,10 in the output's monitor rule"},
-      {{"zwlr_layer_shell_v1", "zriver_control_v1"},
-       false,
-       "",
-       "river",
-       "in the compositor's own output settings"},
-      {{"wl_compositor", "wl_shm", "xdg_wm_base"},
-       true,
-       "",
-       "unknown",
-       "in the compositor's own output settings"},
+      {kwin, false, "24", "KWin", "KWin: KWIN_DRM_PREFER_COLOR_DEPTH=24 is set here, which keeps"},
+      {"xdg_wm_base gtk_shell1", true, "", "Mutter", "Mutter composes at 8 bits before GNOME 46"},
+      {"xdg_wm_base weston_desktop_shell", false, "", "Weston", "Weston: gbm-format=xrgb2101010"},
+      {sway + "hyprland_toplevel_export_manager_v1", true, "", "Hyprland", "Hyprland: bitdepth,10"},
+      {sway + "zriver_control_v1", false, "", "river", "in the compositor's own output settings"},
+      {"wl_compositor wl_shm xdg_wm_base", true, "", "unknown", "in the compositor's own output"},
   };
   for (const Case& c : cases) {
+    std::istringstream words(c.globals);
+    const std::vector<std::string> globals{std::istream_iterator<std::string>(words), {}};
     CheckReport r = depth30WindowsOn(waylandOutput(false));
     forgetLevelsOnScreen(r);
-    r.output.compositor = compositorFromGlobals(c.globals, c.swaySocket);
+    r.output.compositor = compositorFromGlobals(globals, c.swaySocket);
     r.output.kwinColourDepth = c.kwinColourDepth;
     const std::string text = formatCheckReport(r);
     EXPECT_NE(text.find("\nCompositor: " + c.name + "\nVerdict: "), std::string::npos) << text;
@@ -559,15 +533,11 @@ TEST(CheckReportText, FullScreenSmallerThanItsOutput) {
                 0),
             0u)
       << formatCheckReport(r);
-  for (const SurfaceCoverage whole :
-       {SurfaceCoverage{1280, 1024, 1280, 1024}, SurfaceCoverage{1280, 1024, 0, 0},
-        SurfaceCoverage{0, 0, 1280, 1024}}) {
+  for (const SurfaceCoverage whole : {SurfaceCoverage{1280, 1024, 1280, 1024},
+                                      SurfaceCoverage{1280, 1024, 0, 0}, SurfaceCoverage{}}) {
     r.coverage = whole;
-    EXPECT_TRUE(coversOutput(whole));
-    EXPECT_EQ(formatCheckReport(r).rfind("Display chain check\nPresentation: full screen "
-                                         "(compositor)\n                                8-bit",
-                                         0),
-              0u)
+    EXPECT_NE(formatCheckReport(r).find("\nPresentation: full screen (compositor)\n     "),
+              std::string::npos)
         << formatCheckReport(r);
   }
   r.coverage = {1280, 1000, 1280, 1024};
