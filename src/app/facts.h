@@ -33,7 +33,8 @@ inline constexpr char windowClassName[] = "OpenGLWindowClass";
 
 // Printed first by every front end. "Version 101015" is the console's own
 // version line, not the executable's 1.0.0.1: people and scripts know the
-// text as it is, so it stays exactly so.
+// text as it is, so its first eight lines stay exactly so. The last two name
+// F, the remedy the check names on Windows, and I, so people find them.
 inline constexpr char consoleBanner[] =
     "Lumivane DisplayPort 10 bit video test application\nVersion 101015\n"
     "Usage: \n"
@@ -43,7 +44,9 @@ inline constexpr char consoleBanner[] =
     "  Press '1' key to toggle main lighting.\n"
     "  Press '2' key to toggle side lighting.\n"
     "  Press 'c' key to change the ramp's colour.\n"
-    "  Press Left or Right in the blind test (--blind) to name the smoother half.\n";
+    "  Press Left or Right in the blind test (--blind) to name the smoother half.\n"
+    "  Press 'f' key for full screen (both pictures on one 10-bit surface).\n"
+    "  Press 'i' key to print the display chain report.\n";
 
 // --blind where full screen could not be had: two windows would tell which
 // picture is which.

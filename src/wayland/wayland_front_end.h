@@ -138,8 +138,6 @@ struct FrontEnd {
   // timerfd (wayland_events.cpp).
   bool quitRequested = false, lostConnection = false;
   int refreshTimer = -1;
-  // What the command line asked for (wayland_startup.cpp).
-  bool startInFullScreen = false, blindTest = false;
 };
 
 extern FrontEnd frontEnd;
