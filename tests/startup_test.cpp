@@ -127,7 +127,6 @@ TEST_F(StartupTest, FullScreenTheBlindTestAndAnEarlyEndFollowTheOptions) {
     EXPECT_EQ(trail.substr(trail.find("timer")), c.steps);
     EXPECT_NE(output().find(c.console), std::string::npos) << c.console;
   }
-  ::testing::internal::CaptureStdout();
 }
 
 TEST_F(StartupTest, EveryFailureToStartEndsWithMinusOne) {

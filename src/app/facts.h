@@ -53,7 +53,7 @@ inline constexpr char consoleBanner[] =
 inline constexpr char blindNeedsFullScreenLine[] =
     "ERROR: The blind test needs full screen, which this display did not give.\n";
 
-// The line either front end prints when the screen has no 10-10-10-2 format.
+// The line every front end prints when the screen has no 10-10-10-2 format.
 inline constexpr char noTenBitFormatLine[] =
     "ERROR: 10 bit video is either not supported, or not currently enabled on this video card.\n";
 // Windows: the driver lacks WGL_ARB_pixel_format or one of its entry points.
@@ -65,7 +65,7 @@ inline constexpr char noPixelFormatExtensionLine[] =
 inline constexpr char tryDxgiNote[] =
     "NOTE: Try 'lumivane --dxgi': it shows 10 bit video through DXGI swap chains, which most "
     "current video cards support on a 10 bit desktop.\n";
-// Either front end, when no bold "Arial" (or its stand-in) can be loaded:
+// Every front end, when no bold "Arial" (or its stand-in) can be loaded:
 // the program goes on without the logo.
 inline constexpr char logoFontMissingNote[] =
     "NOTE: Unable to load a bold Arial font for the logo, so the logo is not shown.\n";
