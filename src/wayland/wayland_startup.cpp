@@ -73,9 +73,8 @@ bool checkInsteadOfEventLoop() {
 }
 
 // A signal, or a compositor that went away (or threw the program out).
-int earlyEndStatus() {
-  if (endingSignal() != 0) return 128 + endingSignal();
-  return connectionLost() ? -1 : 0;
+int endedEarly() {
+  return earlyEndStatus(connectionLost());
 }
 
 }  // namespace
@@ -94,7 +93,7 @@ int runApplication(const StartOptions& options) {
                                      checkInsteadOfEventLoop,
                                      sleepMilliseconds,
                                      enterFullScreenAtStart,
-                                     earlyEndStatus};
+                                     endedEarly};
   endOnSignals();
   const int status = runStartup(waylandSteps, options);
   // The windows would go with the process; closing them here keeps leak

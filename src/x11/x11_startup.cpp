@@ -48,10 +48,9 @@ bool checkInsteadOfEventLoop() {
 
 // A signal, or an error the X server reported (for any request made so far:
 // the round trip brings them in).
-int earlyEndStatus() {
-  if (endingSignal() != 0) return 128 + endingSignal();
+int endedEarly() {
   if (frontEnd.display != nullptr) XSync(frontEnd.display, False);
-  return xErrorReported() ? -1 : 0;
+  return earlyEndStatus(xErrorReported());
 }
 
 }  // namespace
@@ -71,7 +70,7 @@ int runApplication(const StartOptions& options, const std::string& startNote) {
                                  checkInsteadOfEventLoop,
                                  sleepMilliseconds,
                                  showFullScreenAtStart,
-                                 earlyEndStatus};
+                                 endedEarly};
   endOnSignals();
   const int status = runStartup(x11Steps, options);
   // The windows would go with the process; closing them here keeps leak
