@@ -10,9 +10,10 @@
 // both contexts share; 0 until start-up has built them.
 extern GLuint glyphListBase;
 
-// Requires a current context that has been through initContextState. Reads
-// viewerState; renderFrame then advances it by one frame (skipFrame). `left`
-// places the window's area in the framebuffer, as beginFrame takes it.
+// Both require a current context that has been through initContextState.
+// drawFrame draws the frame viewerState describes; renderFrame draws it and
+// then advances the animation by one frame (skipFrame). `left` places the
+// window's area in the framebuffer, as beginFrame takes it.
 void renderFrame(int width, int height, int left = 0);
 void drawFrame(int width, int height, int left = 0);
 

@@ -1,5 +1,5 @@
 // The one record of what both display windows show and how far the animation
-// has run, the commands that change it and the per-frame advance of the animation.
+// has run, the commands that change it and the animation's per-frame advance.
 // Plain data and arithmetic: no platform or graphics interface is used here.
 #pragma once
 
