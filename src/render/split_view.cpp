@@ -208,7 +208,6 @@ int splitLeftWidth(int width) {
 void renderSplitView(int width, int height) {
   const int leftWidth = splitLeftWidth(width);
   const int rightWidth = width - leftWidth;
-  const ViewerState before = viewerState;
   // The 8-bit picture takes the left half, but where the blind test puts it
   // on the right.
   const bool eightBitRight = viewerState.eightBitHalfOnRight;
@@ -219,19 +218,16 @@ void renderSplitView(int width, int height) {
   glEnable(GL_SCISSOR_TEST);
   glScissor(left8, 0, width8, height);
   drawHalfAtEightBits(left8, width8, height, [&](int x) {
-    renderFrame(width8, height, x);
+    drawFrame(width8, height, x);
     if (labelled) drawLabel(splitLabel8, x, width8, height);
   });
 
-  // The 10-bit half shows the same frame: the angles go back to where the
-  // 8-bit half found them, and its paint advances them once.
-  viewerState.sceneAngle = before.sceneAngle;
-  viewerState.logoAngle = before.logoAngle;
-  viewerState.logoDirection = before.logoDirection;
+  // The 10-bit half shows the same frame; the animation then advances once.
   glScissor(left10, 0, width10, height);
-  renderFrame(width10, height, left10);
+  drawFrame(width10, height, left10);
   if (labelled) drawLabel(splitLabel10, left10, width10, height);
   glDisable(GL_SCISSOR_TEST);
+  skipFrame();
 }
 
 void measureSplitView(WindowMeasurement& left, WindowMeasurement& right, int width, int height,

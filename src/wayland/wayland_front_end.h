@@ -149,8 +149,6 @@ struct FrontEnd {
   // timerfd (wayland_events.cpp).
   bool quitRequested = false, lostConnection = false;
   int refreshTimer = -1;
-  // What the command line asked for (wayland_startup.cpp).
-  bool startInFullScreen = false, blindTest = false;
 };
 
 extern FrontEnd frontEnd;
@@ -210,6 +208,10 @@ int keyRepeatTimer();     // a timerfd, armed while a repeating key is held
 void repeatHeldKey();     // the repeat timer expired
 void handleDragMotion();  // pointer moves arrived in the last dispatch
 void releaseSeat();
+// The shared key table's key for a key code of this keymap in this state:
+// the code's keysyms without and with Shift in its layout, and whether Alt
+// is held.
+ViewerKey viewerKeyOfKeyCode(xkb_keymap* keymap, xkb_state* state, xkb_keycode_t key);
 
 // wayland_events.cpp: painting, the front-end actions, the size rule and the event loop.
 extern const FrontEndActions waylandActions;

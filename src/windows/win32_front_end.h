@@ -79,8 +79,6 @@ struct FrontEnd {
   // context draws, 0 until asked (window_proc.cpp).
   Window10Place window10Place;
   int drawableWidth = 0, drawableHeight = 0;
-  // What the command line asked for (win32_startup.cpp).
-  bool startInFullScreen = false, blindTest = false;
 };
 extern FrontEnd frontEnd;
 inline DisplayWindow& window10 = frontEnd.windows[static_cast<int>(WhichWindow::TenBit)];
