@@ -16,7 +16,6 @@ namespace win32 {
 PROC(WINAPI* wglEntryPointLookup)(LPCSTR name) = wglGetProcAddress;
 
 GlFunction wglEntryPoint(const char* name) {
-  // Through a plain function pointer type, which any other may be cast to.
   return reinterpret_cast<GlFunction>(wglEntryPointLookup(name));
 }
 
@@ -24,6 +23,7 @@ namespace {
 
 template <typename Function>
 Function fetchEntryPoint(const char* name) {
+  // Through the plain function pointer type, which any other may be cast to.
   return reinterpret_cast<Function>(wglEntryPoint(name));
 }
 
