@@ -1,7 +1,6 @@
 #include "render/split_view.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -14,26 +13,6 @@
 GlLookup splitViewEntryPoint = nullptr;
 
 namespace {
-
-bool hasExtension(const char* name) {
-  const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  if (list == nullptr) return false;
-  const std::size_t length = std::strlen(name);
-  for (const char* at = std::strstr(list, name); at != nullptr; at = std::strstr(at + 1, name))
-    if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
-  return false;
-}
-
-// Entry points are only asked for what the context says it has: a lookup
-// may hand out a function for any name.
-bool fetchSplitViewCalls(FramebufferCalls& calls) {
-  if (splitViewEntryPoint == nullptr) return false;
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  const bool core =
-      (version != nullptr && std::atoi(version) >= 3) || hasExtension("GL_ARB_framebuffer_object");
-  if (!core && !hasExtension("GL_EXT_framebuffer_object")) return false;
-  return fetchFramebufferCalls(calls, splitViewEntryPoint, core ? "" : "EXT");
-}
 
 // The 8-8-8-8 framebuffer object with a 24-bit depth buffer that the left
 // half is drawn into, kept from frame to frame (made anew for a new size):
@@ -63,7 +42,7 @@ bool bindEightBitFramebuffer(int width, int height, GLint& previous) {
     return true;
   }
   deleteEightBitFramebuffer();
-  if (!fetchSplitViewCalls(eightBits.calls)) return false;
+  if (!findFramebufferCalls(eightBits.calls, splitViewEntryPoint)) return false;
   glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
   const FramebufferCalls& calls = eightBits.calls;
   calls.genFramebuffers(1, &eightBits.framebuffer);
