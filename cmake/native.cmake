@@ -23,8 +23,7 @@ add_executable(core_tests
   tests/pixel_format_choice_test.cpp
   tests/display_check_test.cpp
   tests/edid_test.cpp
-  tests/blind_rounds_test.cpp
-  src/windows/extension_list.cpp)
+  tests/blind_rounds_test.cpp)
 target_include_directories(core_tests PRIVATE tests)
 target_link_libraries(core_tests PRIVATE lumivane_core GTest::gtest_main)
 gtest_discover_tests(core_tests)

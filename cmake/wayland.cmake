@@ -5,9 +5,10 @@
 #
 # The protocol glue is generated at build time by wayland-scanner from the
 # protocol descriptions: xdg-shell, xdg-decoration, xdg-output and
-# presentation-time from wayland-protocols, and wlroots' screen-copy
-# protocol, through which the check and the tests read the screen, whose
-# description lives in src/wayland/protocols (no Debian package ships it).
+# presentation-time from wayland-protocols, plasma-shell from
+# plasma-wayland-protocols, and wlroots' screen-copy protocol, through which
+# the check and the tests read the screen, whose description lives in
+# src/wayland/protocols (no Debian package ships it).
 enable_language(C)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(WAYLAND REQUIRED IMPORTED_TARGET wayland-client wayland-egl xkbcommon
@@ -37,6 +38,9 @@ lumivane_wayland_protocol(xdg-output-unstable-v1
   ${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-output/xdg-output-unstable-v1.xml)
 lumivane_wayland_protocol(presentation-time
   ${WAYLAND_PROTOCOLS_DIR}/stable/presentation-time/presentation-time.xml)
+# KWin's plasma-shell: the one way a client may place its windows there.
+find_package(PlasmaWaylandProtocols REQUIRED)
+lumivane_wayland_protocol(plasma-shell ${PLASMA_WAYLAND_PROTOCOLS_DIR}/plasma-shell.xml)
 lumivane_wayland_protocol(wlr-screencopy-unstable-v1
   ${CMAKE_SOURCE_DIR}/src/wayland/protocols/wlr-screencopy-unstable-v1.xml)
 
@@ -46,6 +50,7 @@ add_library(lumivane_wayland STATIC
   ${xdg-output-unstable-v1_sources}
   ${presentation-time_sources}
   ${wlr-screencopy-unstable-v1_sources}
+  ${plasma-shell_sources}
   src/wayland/buffer_scale.cpp
   src/wayland/wayland_output.cpp
   src/wayland/wayland_window.cpp

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -109,6 +111,7 @@ DisplayOutputFacts waylandOutput(bool fractionalScale) {
   DisplayOutputFacts output;
   output.windowSystem = WindowSystem::Wayland;
   output.fractionalScale = fractionalScale;
+  output.compositor = Compositor::Sway;
   return output;
 }
 
@@ -258,11 +261,11 @@ TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
   const std::string text = formatCheckReport(r);
   EXPECT_EQ(text.find("levels on screen"), std::string::npos) << text;
   EXPECT_EQ(text.find("Screen depth"), std::string::npos) << text;
-  EXPECT_NE(text.find("\nOutput: unknown, monitor unknown\n"
+  EXPECT_NE(text.find("\nOutput: unknown, monitor unknown\nCompositor: sway\n"
                       "Composition: unknown (the compositor offers no screen copy)\nVerdict: "),
             std::string::npos)
       << text;
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 11) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12) << text;
 
   // A shallow reference is still named before the unknown output.
   CheckReport shallow = r;
@@ -302,9 +305,11 @@ TEST(CheckVerdicts, OnWaylandTheScreenCopyShowsTheComposition) {
   std::string text = formatCheckReport(r);
   EXPECT_NE(text.find("  levels on screen              26                26\n"), std::string::npos)
       << text;
-  EXPECT_NE(text.find("\nOutput: HEADLESS-1, monitor unknown\nComposition: 8 bits per colour "
-                      "(the compositor's screen copy is XRGB8888)\nVerdict: "),
-            std::string::npos)
+  EXPECT_NE(
+      text.find(
+          "\nOutput: HEADLESS-1, monitor unknown\nCompositor: sway\nComposition: 8 bits per colour "
+          "(the compositor's screen copy is XRGB8888)\nVerdict: "),
+      std::string::npos)
       << text;
 
   CheckReport unseen = r;
@@ -330,9 +335,10 @@ TEST(CheckVerdicts, OnWaylandTheScreenCopyShowsTheComposition) {
   r.output.edid = parsed(edidBlock(4, 0xa5));
   EXPECT_NE(verdictLine(r, false).find("but the monitor on output DP-1 declares only 8 bits"),
             std::string::npos);
-  EXPECT_NE(formatCheckReport(r).find("\nOutput: DP-1, monitor digital DisplayPort, 8 bits per "
-                                      "colour (EDID 1.4)\nComposition: 10 bits per colour (the "
-                                      "compositor's screen copy is XRGB2101010)\n"),
+  EXPECT_NE(formatCheckReport(r).find(
+                "\nOutput: DP-1, monitor digital DisplayPort, 8 bits per "
+                "colour (EDID 1.4)\nCompositor: sway\nComposition: 10 bits per colour (the "
+                "compositor's screen copy is XRGB2101010)\n"),
             std::string::npos);
 
   r.output.compositionFormat.clear();
@@ -340,6 +346,45 @@ TEST(CheckVerdicts, OnWaylandTheScreenCopyShowsTheComposition) {
   EXPECT_NE(formatCheckReport(r).find("\nComposition: unknown (the compositor's screen copy "
                                       "failed)\n"),
             std::string::npos);
+}
+
+// Each compositor, told by the globals it offers (some of those sway 1.7,
+// KWin 5.27 and Mutter 43 offered), is named with its own remedy and no
+// other's. The globals are one word each, the remedy the verdict's start.
+TEST(CheckVerdicts, EachCompositorGetsOnlyItsOwnRemedy) {
+  const std::string sway = "wl_compositor org_kde_kwin_idle zwlr_layer_shell_v1 xdg_wm_base ";
+  const std::string kwin = sway + "org_kde_plasma_shell kde_output_device_v2";
+  struct Case {
+    std::string globals;
+    bool swaySocket;
+    std::string kwinColourDepth, name, remedy;
+  };
+  const Case cases[] = {
+      {sway, true, "", "sway", "sway: output NAME render_bit_depth 10) "},
+      {sway, false, "", "sway or another wlroots compositor",
+       "sway: output NAME render_bit_depth 10; other wlroots compositors: their own"},
+      {kwin, true, "", "KWin", "KWin composes at 10 bits where the driver and the monitor allow"},
+      {kwin, false, "30", "KWin", "KWin composes at 10 bits where"},
+      {kwin, false, "24", "KWin", "KWin: KWIN_DRM_PREFER_COLOR_DEPTH=24 is set here, which keeps"},
+      {"xdg_wm_base gtk_shell1", true, "", "Mutter", "Mutter composes at 8 bits before GNOME 46"},
+      {"xdg_wm_base weston_desktop_shell", false, "", "Weston", "Weston: gbm-format=xrgb2101010"},
+      {sway + "hyprland_toplevel_export_manager_v1", true, "", "Hyprland", "Hyprland: bitdepth,10"},
+      {sway + "zriver_control_v1", false, "", "river", "in the compositor's own output settings"},
+      {"wl_compositor wl_shm xdg_wm_base", true, "", "unknown", "in the compositor's own output"},
+  };
+  for (const Case& c : cases) {
+    std::istringstream words(c.globals);
+    const std::vector<std::string> globals{std::istream_iterator<std::string>(words), {}};
+    CheckReport r = depth30WindowsOn(waylandOutput(false));
+    forgetLevelsOnScreen(r);
+    r.output.compositor = compositorFromGlobals(globals, c.swaySocket);
+    r.output.kwinColourDepth = c.kwinColourDepth;
+    const std::string text = formatCheckReport(r);
+    EXPECT_NE(text.find("\nCompositor: " + c.name + "\nComposition: "), std::string::npos) << text;
+    const std::string line = verdictLine(r, true);
+    EXPECT_NE(line.find("at 10 bits per colour (" + c.remedy), std::string::npos) << line;
+    EXPECT_EQ(line.find("sway") != std::string::npos, c.name.rfind("sway", 0) == 0) << line;
+  }
 }
 
 // A window the system scales blends neighbouring levels: named after the
@@ -525,11 +570,47 @@ TEST(CheckReportText, FullScreenHalves) {
             std::string::npos)
       << judgeDisplayChain(r).line;
 
+  EXPECT_EQ(text.find(" window pixels"), std::string::npos) << "the halves, not windows";
+  r.window8.pixels = r.window10.pixels = PixelScaling::OneToOne;
+  EXPECT_NE(formatCheckReport(r).find("\n8-bit half pixels: 1:1\n10-bit half pixels: 1:1\n"),
+            std::string::npos)
+      << formatCheckReport(r);
+
   EXPECT_STREQ(presentationName(Presentation::TwoWindows), "two windows");
   EXPECT_STREQ(presentationName(Presentation::FullScreenExclusive), "full screen, exclusive");
   EXPECT_STREQ(presentationName(Presentation::FullScreenCompositor), "full screen (compositor)");
   EXPECT_STREQ(presentationName(Presentation::FullScreenScannedOut),
                "full screen, scanned out directly");
+}
+
+// A compositor's full screen that leaves part of the output to the desktop
+// says what it got; one that covers the output, or whose output's size is
+// unknown, is named as before.
+TEST(CheckReportText, FullScreenSmallerThanItsOutput) {
+  CheckReport r = depth30WindowsOn(waylandOutput(false));
+  r.presentation = Presentation::FullScreenCompositor;
+  r.coverage = {400, 400, 1280, 1024};
+  EXPECT_FALSE(coversOutput(r.coverage));
+  EXPECT_EQ(formatCheckReport(r).rfind(
+                "Display chain check\n"
+                "Presentation: full screen (compositor), 400x400 of a 1280x1024 output\n"
+                "NOTE: The full-screen window got 400x400 of the 1280x1024 output: the desktop "
+                "shows beside the two halves.\n"
+                "                                8-bit half        10-bit half\n",
+                0),
+            0u)
+      << formatCheckReport(r);
+  for (const SurfaceCoverage whole : {SurfaceCoverage{1280, 1024, 1280, 1024},
+                                      SurfaceCoverage{1280, 1024, 0, 0}, SurfaceCoverage{}}) {
+    r.coverage = whole;
+    EXPECT_NE(formatCheckReport(r).find("\nPresentation: full screen (compositor)\n     "),
+              std::string::npos)
+        << formatCheckReport(r);
+  }
+  r.coverage = {1280, 1000, 1280, 1024};
+  EXPECT_FALSE(coversOutput(r.coverage)) << "short by 24 rows";
+  r.presentation = Presentation::TwoWindows;
+  EXPECT_EQ(formatCheckReport(r).find("NOTE"), std::string::npos) << "no full screen, no note";
 }
 
 // Windows with DXGI swap chains: the levels counted are those read back

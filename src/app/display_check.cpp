@@ -111,8 +111,17 @@ std::string outputName(const DisplayOutputFacts& output) {
   return output.name.empty() ? std::string("the display output") : "output " + output.name;
 }
 
+// The compositor's remedy, naming the output where its name is known:
+// "sway: output HEADLESS-1 render_bit_depth 10".
+std::string compositorRemedyFor(const DisplayOutputFacts& output) {
+  std::string remedy = compositorRemedy(output.compositor, output.kwinColourDepth);
+  const std::size_t name = remedy.find("NAME");
+  if (name != std::string::npos && !output.name.empty()) remedy.replace(name, 4, output.name);
+  return remedy;
+}
+
 // A Wayland compositor that composes the output at fewer than 10 bits per
-// colour, with the remedy: "the compositor composes output HEADLESS-1 at 8
+// colour, with its remedy: "the compositor composes output HEADLESS-1 at 8
 // bits per colour (sway: output HEADLESS-1 render_bit_depth 10)"; "" where
 // it composes at 10 bits or more, or nobody knows. A client learns the
 // depth from the format the compositor hands its screen copies over in,
@@ -120,11 +129,9 @@ std::string outputName(const DisplayOutputFacts& output) {
 // for a surface it scans out directly.
 std::string compositionLoss(const DisplayOutputFacts& output) {
   if (output.compositionBits == unknownCount || output.compositionBits >= 10) return "";
-  const char* name = output.name.empty() ? "NAME" : output.name.c_str();
-  return printed(
-      "the compositor composes %s at %d bits per colour (sway: output %s "
-      "render_bit_depth 10)",
-      outputName(output).c_str(), output.compositionBits, name);
+  return printed("the compositor composes %s at %d bits per colour (%s)",
+                 outputName(output).c_str(), output.compositionBits,
+                 compositorRemedyFor(output).c_str());
 }
 
 // What the weakest link of the 10-bit window's own path is, or "" when it
@@ -232,6 +239,21 @@ std::string scalingLoss(const CheckReport& report) {
 
 }  // namespace
 
+bool coversOutput(const SurfaceCoverage& coverage) {
+  const bool known = coverage.width > 0 && coverage.height > 0 && coverage.outputWidth > 0 &&
+                     coverage.outputHeight > 0;
+  return !known ||
+         (coverage.width >= coverage.outputWidth && coverage.height >= coverage.outputHeight);
+}
+
+std::string coverageNote(const SurfaceCoverage& coverage) {
+  if (coversOutput(coverage)) return "";
+  return printed(
+      "NOTE: The full-screen window got %dx%d of the %dx%d output: the desktop shows beside "
+      "the two halves.\n",
+      coverage.width, coverage.height, coverage.outputWidth, coverage.outputHeight);
+}
+
 CheckVerdict judgeDisplayChain(const CheckReport& report) {
   std::string loss = tenBitWindowLoss(report);
   if (loss.empty()) loss = scalingLoss(report);
@@ -256,8 +278,8 @@ CheckVerdict judgeDisplayChain(const CheckReport& report) {
   if (output.windowSystem == WindowSystem::Wayland && output.compositionBits == unknownCount)
     return {true, "Verdict: no link seen loses bits: " + held +
                       "; a Wayland client sees neither the screen nor the display output, so "
-                      "check that the compositor drives the output at 10 bits per colour (sway: "
-                      "output NAME render_bit_depth 10) and the monitor's own settings.\n"};
+                      "check that the compositor drives the output at 10 bits per colour (" +
+                      compositorRemedyFor(output) + ") and the monitor's own settings.\n"};
   const bool outputKnown = valid(output.maxBpc) || valid(output.systemBitsPerColour);
   const bool monitorKnown = output.edid.bitsPerColour != unknownCount;
   if (outputKnown && monitorKnown)
@@ -352,7 +374,13 @@ std::string formatCheckReport(const CheckReport& report) {
   const DisplayOutputFacts& output = report.output;
   const bool onScreenKnown = w10.narrowRamp.onScreen != unknownCount;
   std::string text = "Display chain check\n";
-  text += printed("Presentation: %s\n", presentationName(report.presentation));
+  text += printed("Presentation: %s", presentationName(report.presentation));
+  const SurfaceCoverage& coverage = report.coverage;
+  if (fullScreen(report) && !coversOutput(coverage))
+    text += printed(", %dx%d of a %dx%d output", coverage.width, coverage.height,
+                    coverage.outputWidth, coverage.outputHeight);
+  text += "\n";
+  if (fullScreen(report)) text += coverageNote(coverage);
   text += row("", name8(report), name10(report));
   text += row("Framebuffer bits (R G B A)", bitsCell(w8), bitsCell(w10));
   const bool swapChains = !report.swapChain10.format.empty();
@@ -362,8 +390,8 @@ std::string formatCheckReport(const CheckReport& report) {
   }
   text += rampRows("Full ramp", w8.fullRamp, w10.fullRamp, onScreenKnown, swapChains);
   text += rampRows("Narrow ramp", w8.narrowRamp, w10.narrowRamp, onScreenKnown, swapChains);
-  text += pixelsLine("8-bit window", w8.pixels, output);
-  text += pixelsLine("10-bit window", w10.pixels, output);
+  text += pixelsLine(name8(report), w8.pixels, output);
+  text += pixelsLine(name10(report), w10.pixels, output);
   if (output.windowSystem == WindowSystem::X11) {
     text += printed("Screen depth: %s\n", countCell(output.screenDepth).c_str());
     text += printed("Output: %s, max bpc %s, monitor %s\n",
@@ -373,6 +401,7 @@ std::string formatCheckReport(const CheckReport& report) {
     text +=
         printed("Output: %s, monitor %s\n", output.name.empty() ? "unknown" : output.name.c_str(),
                 monitorText(output.edid).c_str());
+    text += printed("Compositor: %s\n", compositorName(output.compositor));
     text += "Composition: " + compositionText(output) + "\n";
   } else {
     text += printed("Output: %s, %s bits per colour\n",

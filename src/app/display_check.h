@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <string>
 
+#include "app/compositor.h"
 #include "app/edid.h"
 #include "render/level_count.h"
 
@@ -63,6 +64,10 @@ struct DisplayOutputFacts {
   bool screenCopyOffered = false;
   std::string compositionFormat;
   int compositionBits = unknownCount;
+  // Wayland: the compositor, and KWIN_DRM_PREFER_COLOR_DEPTH as this
+  // environment sets it (empty where unset); the remedy is that compositor's.
+  Compositor compositor = Compositor::Unknown;
+  std::string kwinColourDepth;
 };
 
 // Windows with --dxgi: a window's swap chain. With swap chains the ramps'
@@ -91,10 +96,23 @@ enum class Presentation {
 // report's presentation line names it so.
 const char* presentationName(Presentation presentation);
 
+// Full screen's surface against the output it is on, in the same pixels;
+// 0 where the front end does not know them.
+struct SurfaceCoverage {
+  int width = 0, height = 0, outputWidth = 0, outputHeight = 0;
+};
+// Whether the surface covers the output (true where either is unknown): a
+// smaller one shows the desktop beside the two halves.
+bool coversOutput(const SurfaceCoverage& coverage);
+// "NOTE: ..." with its line end where the surface does not cover the
+// output, else "".
+std::string coverageNote(const SurfaceCoverage& coverage);
+
 struct CheckReport {
   // In full screen window8 and window10 hold the left and the right half.
   WindowMeasurement window8, window10;
   Presentation presentation = Presentation::TwoWindows;
+  SurfaceCoverage coverage;  // in full screen, where the front end knows it
   SwapChainFacts swapChain8, swapChain10;
   DisplayOutputFacts output;
 };

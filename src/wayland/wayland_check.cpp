@@ -13,6 +13,7 @@
 // presentation feedback tells whether the compositor scanned the split view
 // out directly. The monitor is the kernel's connector of the output's name.
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/display_check.h"
 #include "drm/connector_edid.h"
@@ -104,6 +105,7 @@ void measureFullScreen(CheckReport& report) {
   releaseContext();
   report.presentation =
       seen.scannedOut ? Presentation::FullScreenScannedOut : Presentation::FullScreenCompositor;
+  report.coverage = fullScreenCoverage();
   const PixelScaling pixels =
       windowFull.drawnOneToOne ? PixelScaling::OneToOne : PixelScaling::Scaled;
   report.window8.pixels = report.window10.pixels = pixels;
@@ -125,6 +127,9 @@ bool reportDisplayChain() {
   CheckReport report;
   report.output.windowSystem = WindowSystem::Wayland;
   report.output.screenCopyOffered = screenCopyOffered();
+  report.output.compositor = frontEnd.connection.compositorKind;
+  const char* kwinColourDepth = getenv("KWIN_DRM_PREFER_COLOR_DEPTH");
+  if (kwinColourDepth != nullptr) report.output.kwinColourDepth = kwinColourDepth;
   if (fullScreenShown()) {
     measureFullScreen(report);
   } else {

@@ -151,6 +151,18 @@ wl_output* outputUnder(const DisplayWindow& record) {
   return nullptr;
 }
 
+bool outputSize(wl_output* output, int& width, int& height) {
+  for (const Output* known : frontEnd.outputs) {
+    if (known->output != output && !(output == nullptr && frontEnd.outputs.size() == 1)) continue;
+    // xdg-output's logical size, which a fractional scale shapes too.
+    const int scale = known->scale > 0 ? known->scale : 1;
+    width = known->logicalWidth > 0 ? known->logicalWidth : known->modeWidth / scale;
+    height = known->logicalHeight > 0 ? known->logicalHeight : known->modeHeight / scale;
+    return width > 0 && height > 0;
+  }
+  return false;
+}
+
 void followOutputs(DisplayWindow& record) {
   // Where libdecor listens to the surface itself, it keeps its own listener.
   if (wl_proxy_get_listener(reinterpret_cast<wl_proxy*>(record.surface)) == nullptr)

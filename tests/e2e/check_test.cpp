@@ -23,12 +23,12 @@ TEST(CheckTest, ReportsWhatEachWindowHoldsOnADeepColourScreen) {
   const std::string start = startText();
   const int reportLines = on(FrontEndKind::X11)           ? 15
                           : on(FrontEndKind::WindowsDxgi) ? 17
-                          : on(FrontEndKind::Wayland)     ? 15
+                          : on(FrontEndKind::Wayland)     ? 16
                                                           : 13;
   EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'),
             std::count(start.begin(), start.end(), '\n') + reportLines)
       << "the presentation line, the table, the two pixels lines, the desktop's composition "
-         "on Windows and Wayland and one verdict line:\n"
+         "on Windows, the compositor and its composition on Wayland and one verdict line:\n"
       << run.output;
   EXPECT_FALSE(screen->hasWindowTitled(title10)) << "no window left behind";
 }
@@ -97,7 +97,8 @@ TEST(CheckTest, OnAnEightBitSwayTheVerdictNamesTheComposition) {
                   (full ? "half" : "window") +
                   " holds 104 of 104 levels in its framebuffer, but only 26 reach the screen: the "
                   "compositor composes output HEADLESS-1 at 8 bits per colour (sway: output "
-                  "HEADLESS-1 render_bit_depth 10).\n");
+                  "HEADLESS-1 render_bit_depth 10; other wlroots compositors: their own output "
+                  "settings).\n");
   }
 }
 

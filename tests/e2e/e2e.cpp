@@ -41,10 +41,12 @@ bool allBlack(const ScreenImage& image) {
                      [](const ScreenPixel& p) { return p.r == 0 && p.g == 0 && p.b == 0; });
 }
 
-// The Wayland report's last three lines on the 10-bit sway, where each
-// window is 400 pixels square.
+// The Wayland report's last four lines on the 10-bit sway, where each window
+// is 400 pixels square. The program is started without SWAYSOCK, so it knows
+// the wlroots family and no more.
 const char waylandReportEnd[] =
     "Output: HEADLESS-1, monitor unknown\n"
+    "Compositor: sway or another wlroots compositor\n"
     "Composition: 10 bits per colour (the compositor's screen copy is XRGB2101010)\n"
     "Verdict: no link seen loses bits: the 10-bit window holds 104 of 104 levels on screen; "
     "output HEADLESS-1's bits per colour are unknown here, so check the monitor's own "
