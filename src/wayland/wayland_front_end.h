@@ -164,6 +164,14 @@ struct FrontEnd {
 };
 
 extern FrontEnd frontEnd;
+
+// Destroys an object of the connection's (a protocol object, an EGL window,
+// a libdecor frame) where there is one, and forgets it.
+template <typename Object>
+void destroyAndForget(Object*& object, void (*destroy)(Object*)) {
+  if (object != nullptr) destroy(object);
+  object = nullptr;
+}
 inline DisplayWindow& window10 = frontEnd.windows[static_cast<int>(WhichWindow::TenBit)];
 inline DisplayWindow& window8 = frontEnd.windows[static_cast<int>(WhichWindow::EightBit)];
 inline DisplayWindow& windowFull = frontEnd.windowFull;

@@ -211,12 +211,9 @@ bool addCheckGlobal(wl_registry* registry, uint32_t name, const char* interface)
 }
 
 void forgetCheckGlobals() {
-  if (frontEnd.screenCopies != nullptr) zwlr_screencopy_manager_v1_destroy(frontEnd.screenCopies);
-  if (frontEnd.presentation != nullptr) wp_presentation_destroy(frontEnd.presentation);
-  if (frontEnd.shm != nullptr) wl_shm_destroy(frontEnd.shm);
-  frontEnd.screenCopies = nullptr;
-  frontEnd.presentation = nullptr;
-  frontEnd.shm = nullptr;
+  destroyAndForget(frontEnd.screenCopies, zwlr_screencopy_manager_v1_destroy);
+  destroyAndForget(frontEnd.presentation, wp_presentation_destroy);
+  destroyAndForget(frontEnd.shm, wl_shm_destroy);
 }
 
 bool screenCopyOffered() {
