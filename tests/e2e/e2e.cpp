@@ -54,8 +54,13 @@ const char waylandReportEnd[] =
 
 const FrontEnd* frontEnd = nullptr;
 std::vector<std::string> launchCommand;
+CompositorKind waylandCompositor = CompositorKind::SwayTenBit;
 
 ScreenImage Desktop::grab(WindowId window) {
+  if (driven_) {
+    ADD_FAILURE() << "a test without pictures here grabbed one: " << cannotCopyPictures();
+    return ScreenImage();
+  }
   const auto once = [&] {
     return x_ ? x_->grab(x_->rectOf(window)) : sway_->grab(sway_->rectOf(window));
   };
@@ -73,7 +78,7 @@ DeepColourScreen& deepColourScreen() {
   static DeepColourScreen screen;
   if (!screen.xServer && !screen.compositor) {
     if (on(FrontEndKind::Wayland))
-      screen.compositor = std::make_unique<PrivateCompositor>(CompositorKind::SwayTenBit);
+      screen.compositor = std::make_unique<PrivateCompositor>(waylandCompositor);
     else
       screen.xServer = std::make_unique<PrivateXServer>(30);
   }
@@ -91,7 +96,8 @@ std::unique_ptr<Desktop> deepColourDesktop() {
                         : std::make_unique<Desktop>(*screen.compositor);
 }
 
-const char* const deepColourScreenMissing = "the deep-colour screen (Xvfb or sway) did not start";
+const char* const deepColourScreenMissing =
+    "the deep-colour screen (Xvfb, or the Wayland compositor) did not start";
 
 ShallowScreen::ShallowScreen() {
   if (on(FrontEndKind::Wayland)) {
@@ -256,15 +262,24 @@ double cpuSecondsOver(pid_t pid, double seconds) {
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   static const std::vector<FrontEnd> table = frontEnds();
+  bool known = true;
   int i = 1;
-  for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+  for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+    const std::string option = argv[i];
     for (const FrontEnd& candidate : table)
-      if (std::string(argv[i]) == std::string("--front-end=") + candidate.name)
-        frontEnd = &candidate;
+      if (option == std::string("--front-end=") + candidate.name) frontEnd = &candidate;
+    if (option.rfind("--compositor=", 0) == 0) {
+      const std::string name = option.substr(13);
+      known = name == "sway" || name == "mutter" || name == "kwin";
+      waylandCompositor = name == "mutter" ? CompositorKind::Mutter
+                          : name == "kwin" ? CompositorKind::Kwin
+                                           : CompositorKind::SwayTenBit;
+    }
+  }
   launchCommand.assign(argv + std::min(i + 1, argc), argv + argc);
-  if (frontEnd == nullptr || launchCommand.empty()) {
-    std::cerr << "usage: e2e_tests [gtest flags] --front-end=linux|windows|windows-dxgi|wayland -- "
-                 "COMMAND [ARGS...]\n";
+  if (frontEnd == nullptr || launchCommand.empty() || !known) {
+    std::cerr << "usage: e2e_tests [gtest flags] --front-end=linux|windows|windows-dxgi|wayland "
+                 "[--compositor=sway|mutter|kwin] -- COMMAND [ARGS...]\n";
     return 2;
   }
   return RUN_ALL_TESTS();
