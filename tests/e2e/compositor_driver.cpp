@@ -73,9 +73,10 @@ bool startMutter(Mutter& mutter) {
                   "CreateSession", &reply, "") ||
       sd_bus_message_read(reply, "o", &path) < 0)
     return false;
-  mutter.session = path;
+  mutter.session = path;  // the reply holds the text
   sd_bus_message_unref(reply);
-  if (!callMutter(mutter, path, "org.gnome.Mutter.RemoteDesktop.Session", "Start", nullptr, ""))
+  if (!callMutter(mutter, mutter.session.c_str(), "org.gnome.Mutter.RemoteDesktop.Session", "Start",
+                  nullptr, ""))
     return false;
   // Headless Mutter makes its keyboard at the first key sent, whose press is
   // lost: a Shift, pressed and released, makes it.
@@ -93,6 +94,7 @@ struct Window {
 
 struct Kwin {
   wl_display* display = nullptr;
+  wl_registry* registry = nullptr;
   org_kde_kwin_fake_input* input = nullptr;
   org_kde_plasma_window_management* management = nullptr;
   std::list<Window> windows;
@@ -155,7 +157,8 @@ const wl_registry_listener registryListener = {globalAdded, globalRemoved};
 bool startKwin(Kwin& kwin) {
   kwin.display = wl_display_connect(nullptr);
   if (kwin.display == nullptr) return false;
-  wl_registry_add_listener(wl_display_get_registry(kwin.display), &registryListener, &kwin);
+  kwin.registry = wl_display_get_registry(kwin.display);
+  wl_registry_add_listener(kwin.registry, &registryListener, &kwin);
   if (wl_display_roundtrip(kwin.display) < 0 || kwin.input == nullptr ||
       kwin.management == nullptr) {
     std::cerr << "compositor_driver: KWin offers no fake input or window management here\n";
@@ -199,6 +202,16 @@ bool kwinKey(Kwin& kwin, xkb_keysym_t keysym) {
   return wl_display_roundtrip(kwin.display) >= 0;
 }
 
+void stop(Mutter& mutter, Kwin& kwin) {
+  sd_bus_flush_close_unref(mutter.bus);
+  for (const Window& window : kwin.windows) org_kde_plasma_window_destroy(window.handle);
+  for (void* proxy : {static_cast<void*>(kwin.input), static_cast<void*>(kwin.management),
+                      static_cast<void*>(kwin.registry)})
+    if (proxy != nullptr) wl_proxy_destroy(static_cast<wl_proxy*>(proxy));
+  if (kwin.display != nullptr) wl_display_disconnect(kwin.display);
+  xkb_keymap_unref(kwin.keymap);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -211,6 +224,7 @@ int main(int argc, char** argv) {
   }
   if (!(kind == "mutter" ? startMutter(mutter) : startKwin(kwin))) {
     std::cout << "failed" << std::endl;
+    stop(mutter, kwin);
     return 1;
   }
   std::cout << "ok" << std::endl;
@@ -235,5 +249,6 @@ int main(int argc, char** argv) {
     }
     std::cout << (done ? "ok" : "failed") << std::endl;
   }
+  stop(mutter, kwin);
   return 0;
 }

@@ -6,14 +6,15 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <chrono>
 #include <iostream>
 
 #include "e2e.h"
 
-// Types I until the report it prints holds test, for at most 30 s; the last
-// whole report (empty when none came). A key typed before a window of the
-// program has the keyboard goes nowhere: Mutter tells no client when its
-// windows are up, so the key is typed again.
+// Types I until the report it prints holds test, for at most 30 s or while
+// the program runs; the last whole report (empty when none came). A key typed before a window of
+// the program has the keyboard goes nowhere: Mutter tells no client when its windows are up, so the
+// key is typed again.
 template <typename Test>
 static std::string reportWhere(Desktop& screen, ChildProcess& program, Test test) {
   std::string report;
@@ -27,13 +28,12 @@ static std::string reportWhere(Desktop& screen, ChildProcess& program, Test test
                        output.find('\n', verdict + 1) != std::string::npos;
     return report = whole ? output.substr(start) : std::string();
   };
-  waitUntil(
-      [&] {
-        const std::size_t from = program.output().size();
-        EXPECT_TRUE(screen.typeKey(0, "i"));
-        return waitUntil([&] { return !reportAfter(from).empty(); }, 5) && test(report);
-      },
-      30);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (program.running() && std::chrono::steady_clock::now() < deadline) {
+    const std::size_t from = program.output().size();
+    EXPECT_TRUE(screen.typeKey(0, "i"));
+    if (waitUntil([&] { return !reportAfter(from).empty(); }, 5) && test(report)) break;
+  }
   return report;
 }
 
