@@ -223,6 +223,19 @@ void expectDeepColourReport(const std::string& report) {
   }
 }
 
+void expectHalvesFillTheOutput(const std::string& report, int width, int height) {
+  const int allowed8 = rampLevels(0.0, 1.0, width / 2, height, 255);
+  const int allowed10 = rampLevels(0.0, 1.0, width / 2, height, 1023);
+  // The first "allow" row is the full ramp's.
+  EXPECT_EQ(reportRow(report, "  levels 8 / 10 bits allow"),
+            (std::vector<int>{allowed8, allowed10, allowed8, allowed10}))
+      << "halves as tall as the " << width << "x" << height << " output:\n"
+      << report;
+  const std::vector<int> drawn = reportRow(report, "Full ramp: levels drawn");
+  ASSERT_EQ(drawn.size(), 2u) << report;
+  EXPECT_NEAR(drawn[1], allowed10, 1) << report;
+}
+
 SplitHalves halvesOf(const ScreenImage& image, double low, double high) {
   SplitHalves halves;
   const int half = image.width / 2, max = image.maxLevel;

@@ -319,6 +319,11 @@ inline int logoPixels(const ScreenImage& image) {
       image, {image.width * 3 / 4, image.height * 3 / 4, image.width / 4, image.height / 4});
 }
 
+// That the report's full ramp (0 to 1) was measured on halves as tall as the
+// output and half as wide: what 8 and 10 bits allow there, and about as many
+// levels drawn in the 10-bit half.
+void expectHalvesFillTheOutput(const std::string& report, int width, int height);
+
 // The split view's halves: the background's grey levels in each, and the
 // label pixels in each half's top quarter.
 struct SplitHalves {
