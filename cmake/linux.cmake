@@ -10,9 +10,10 @@ target_link_libraries(lumivane PRIVATE lumivane_x11 lumivane_wayland)
 set(LUMIVANE_LINUX_PROGRAM_DIR ${CMAKE_BINARY_DIR} CACHE PATH "Where build/linux/lumivane goes")
 set_target_properties(lumivane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${LUMIVANE_LINUX_PROGRAM_DIR})
 
-add_executable(linux_tests tests/linux/display_system_test.cpp src/linux/display_system.cpp)
+add_executable(linux_tests tests/linux/display_system_test.cpp src/linux/display_system.cpp
+  tests/drm/connector_edid_test.cpp)
 target_include_directories(linux_tests PRIVATE src)
-target_link_libraries(linux_tests PRIVATE GTest::gtest_main)
+target_link_libraries(linux_tests PRIVATE lumivane_drm GTest::gtest_main)
 gtest_discover_tests(linux_tests)
 
 add_test(NAME linux_program_end_to_end

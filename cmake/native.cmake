@@ -22,8 +22,8 @@ add_executable(core_tests
   tests/startup_test.cpp
   tests/pixel_format_choice_test.cpp
   tests/display_check_test.cpp
-  tests/blind_rounds_test.cpp
-  src/windows/extension_list.cpp)
+  tests/edid_test.cpp
+  tests/blind_rounds_test.cpp)
 target_include_directories(core_tests PRIVATE tests)
 target_link_libraries(core_tests PRIVATE lumivane_core GTest::gtest_main)
 gtest_discover_tests(core_tests)
@@ -65,9 +65,15 @@ target_link_libraries(e2e_tests PRIVATE e2e_support GTest::gtest)
 target_compile_definitions(e2e_tests PRIVATE LUMIVANE_APP_ID="${LUMIVANE_APP_ID}")
 
 # What both Linux front ends share and neither owns: SIGINT and SIGTERM
-# (POSIX only), and the logo's glyph outlines from FreeType.
+# (POSIX only), the kernel's connectors, and the logo's glyph outlines from
+# FreeType.
 add_library(lumivane_posix STATIC src/posix/ending_signal.cpp)
 target_include_directories(lumivane_posix PUBLIC src)
+
+# The kernel's view of the display connectors (Linux only): the monitor's
+# EDID by the connector's name, for both Linux front ends.
+add_library(lumivane_drm STATIC src/drm/connector_edid.cpp)
+target_include_directories(lumivane_drm PUBLIC src)
 
 find_package(Freetype REQUIRED)
 find_package(Fontconfig REQUIRED)

@@ -4,11 +4,13 @@
 # without a renderer for a compositor that offers no 10-bit buffers).
 #
 # The protocol glue is generated at build time by wayland-scanner from the
-# protocol descriptions: xdg-shell, xdg-decoration and xdg-output from wayland-protocols,
-# the screen-copy protocol the tests read the screen with, whose
-# description lives in tests/e2e/protocols (no Debian package ships it), and
+# protocol descriptions: xdg-shell, xdg-decoration, xdg-output and
+# presentation-time from wayland-protocols, plasma-shell from
+# plasma-wayland-protocols, and wlroots' screen-copy protocol, through which
+# the check and the tests read the screen, whose description lives in
+# src/wayland/protocols (no Debian package ships it); for the tests alone,
 # KWin's fake input and window management from plasma-wayland-protocols,
-# through which the tests drive KWin.
+# through which they drive KWin.
 enable_language(C)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(WAYLAND REQUIRED IMPORTED_TARGET wayland-client wayland-egl xkbcommon
@@ -36,9 +38,13 @@ lumivane_wayland_protocol(xdg-decoration-unstable-v1
   ${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-decoration/xdg-decoration-unstable-v1.xml)
 lumivane_wayland_protocol(xdg-output-unstable-v1
   ${WAYLAND_PROTOCOLS_DIR}/unstable/xdg-output/xdg-output-unstable-v1.xml)
-lumivane_wayland_protocol(wlr-screencopy-unstable-v1
-  ${CMAKE_SOURCE_DIR}/tests/e2e/protocols/wlr-screencopy-unstable-v1.xml)
+lumivane_wayland_protocol(presentation-time
+  ${WAYLAND_PROTOCOLS_DIR}/stable/presentation-time/presentation-time.xml)
+# KWin's plasma-shell: the one way a client may place its windows there.
 find_package(PlasmaWaylandProtocols REQUIRED)
+lumivane_wayland_protocol(plasma-shell ${PLASMA_WAYLAND_PROTOCOLS_DIR}/plasma-shell.xml)
+lumivane_wayland_protocol(wlr-screencopy-unstable-v1
+  ${CMAKE_SOURCE_DIR}/src/wayland/protocols/wlr-screencopy-unstable-v1.xml)
 lumivane_wayland_protocol(fake-input ${PLASMA_WAYLAND_PROTOCOLS_DIR}/fake-input.xml)
 lumivane_wayland_protocol(plasma-window-management
   ${PLASMA_WAYLAND_PROTOCOLS_DIR}/plasma-window-management.xml)
@@ -47,6 +53,9 @@ add_library(lumivane_wayland STATIC
   ${xdg-shell_sources}
   ${xdg-decoration-unstable-v1_sources}
   ${xdg-output-unstable-v1_sources}
+  ${presentation-time_sources}
+  ${wlr-screencopy-unstable-v1_sources}
+  ${plasma-shell_sources}
   src/wayland/buffer_scale.cpp
   src/wayland/wayland_output.cpp
   src/wayland/wayland_window.cpp
@@ -55,11 +64,12 @@ add_library(lumivane_wayland STATIC
   src/wayland/wayland_events.cpp
   src/wayland/wayland_check.cpp
   src/wayland/wayland_full_screen.cpp
+  src/wayland/wayland_screen_copy.cpp
   src/wayland/wayland_startup.cpp)
 target_include_directories(lumivane_wayland PUBLIC ${LUMIVANE_PROTOCOL_DIR})
 # EGL's own headers would otherwise pull in Xlib for their native types.
 target_compile_definitions(lumivane_wayland PUBLIC EGL_NO_X11)
-target_link_libraries(lumivane_wayland PUBLIC lumivane_core lumivane_glyphs lumivane_posix OpenGL::EGL
+target_link_libraries(lumivane_wayland PUBLIC lumivane_core lumivane_glyphs lumivane_posix lumivane_drm OpenGL::EGL
   PkgConfig::WAYLAND)
 
 add_executable(wayland_tests

@@ -4,8 +4,8 @@ add_library(lumivane_windows STATIC
   src/windows/window_class.cpp
   src/windows/deep_colour_window.cpp
   src/windows/window_proc.cpp
-  src/windows/extension_list.cpp
   src/windows/win32_check.cpp
+  src/windows/dxgi_swap_chain.cpp
   src/windows/dxgi_present.cpp
   src/windows/full_screen.cpp)
 target_link_libraries(lumivane_windows PUBLIC lumivane_core opengl32 glu32 gdi32 user32)

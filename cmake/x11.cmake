@@ -11,7 +11,8 @@ add_library(lumivane_x11 STATIC
   src/x11/x11_startup.cpp
   src/x11/x11_check.cpp
   src/x11/x11_full_screen.cpp)
-target_link_libraries(lumivane_x11 PUBLIC lumivane_core lumivane_glyphs lumivane_posix OpenGL::GLX X11::X11
+target_link_libraries(lumivane_x11 PUBLIC lumivane_core lumivane_glyphs lumivane_posix lumivane_drm
+  OpenGL::GLX X11::X11
   X11::Xrandr)
 # The windows' _NET_WM_ICON images, drawn by make_icon (cmake/icon.cmake).
 target_include_directories(lumivane_x11 PRIVATE ${LUMIVANE_ICON_DIR})

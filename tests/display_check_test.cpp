@@ -1,10 +1,12 @@
-// The check's pure parts: the command line, the levels a ramp allows, the
-// monitor's EDID, and the verdict for each weakest link.
+// The check's pure parts: the command line, the levels a ramp allows and
+// the verdict for each weakest link.
 #include "app/display_check.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -73,78 +75,13 @@ EdidColour parsed(const std::vector<unsigned char>& bytes) {
   return parseEdid(bytes.data(), bytes.size());
 }
 
-TEST(EdidParsing, VideoInputOfEdid14) {
-  // Digital, 10 bits, DisplayPort: 1 011 0101.
-  EdidColour dp10 = parsed(edidBlock(4, 0xb5));
-  EXPECT_TRUE(dp10.valid);
-  EXPECT_TRUE(dp10.digital);
-  EXPECT_EQ(dp10.version, 1);
-  EXPECT_EQ(dp10.revision, 4);
-  EXPECT_EQ(dp10.bitsPerColour, 10);
-  EXPECT_STREQ(dp10.interface, "DisplayPort");
-  struct Case {
-    unsigned char input;
-    int bits;
-    const char* interface;
-  };
-  for (const Case& c :
-       {Case{0x95, 6, "DisplayPort"}, Case{0xa5, 8, "DisplayPort"}, Case{0xc5, 12, "DisplayPort"},
-        Case{0xa2, 8, "HDMI"}, Case{0xb3, 10, "HDMI"}, Case{0xa1, 8, "DVI"},
-        Case{0x80, unknownCount, ""}, Case{0xf5, unknownCount, "DisplayPort"}}) {
-    const EdidColour edid = parsed(edidBlock(4, c.input));
-    EXPECT_EQ(edid.bitsPerColour, c.bits) << std::hex << int(c.input);
-    EXPECT_STREQ(edid.interface, c.interface) << std::hex << int(c.input);
-  }
-}
-
-TEST(EdidParsing, OlderAndAnalogueMonitorsDeclareNoDepth) {
-  // EDID 1.3, digital: the same bits meant nothing then.
-  EdidColour old = parsed(edidBlock(3, 0xb5));
-  EXPECT_TRUE(old.valid);
-  EXPECT_TRUE(old.digital);
-  EXPECT_EQ(old.bitsPerColour, unknownCount);
-  EXPECT_STREQ(old.interface, "");
-  // Analogue (VGA): levels are whatever the DAC makes of them.
-  EdidColour analogue = parsed(edidBlock(4, 0x0e));
-  EXPECT_TRUE(analogue.valid);
-  EXPECT_FALSE(analogue.digital);
-  EXPECT_EQ(analogue.bitsPerColour, unknownCount);
-}
-
-TEST(EdidParsing, HdmiDeepColourFlagsInTheExtension) {
-  std::vector<unsigned char> tv = edidBlock(3, 0x80, 1);
-  appendHdmiExtension(tv, 0x38);  // DC_36bit and DC_30bit, DC_Y444
-  EdidColour edid = parsed(tv);
-  EXPECT_EQ(edid.bitsPerColour, 12);
-  EXPECT_STREQ(edid.interface, "HDMI");
-
-  std::vector<unsigned char> plain = edidBlock(3, 0x80, 1);
-  appendHdmiExtension(plain, 0x00);
-  EXPECT_EQ(parsed(plain).bitsPerColour, 8) << "an HDMI sink without deep colour takes 8 bits";
-
-  std::vector<unsigned char> cut = edidBlock(3, 0x80, 1);
-  EXPECT_EQ(parsed(cut).bitsPerColour, unknownCount) << "an extension announced but not there";
-}
-
-TEST(EdidParsing, DamagedDataIsUnknown) {
-  std::vector<unsigned char> e = edidBlock(4, 0xb5);
-  e[40] ^= 1;
-  EXPECT_FALSE(parsed(e).valid) << "checksum";
-  e = edidBlock(4, 0xb5);
-  e[0] = 0x01;
-  EXPECT_FALSE(parsed(e).valid) << "header";
-  e = edidBlock(4, 0xb5);
-  EXPECT_FALSE(parseEdid(e.data(), 127).valid) << "short";
-  EXPECT_FALSE(parseEdid(nullptr, 0).valid);
-}
-
 // Both windows as a depth-30 X screen shows them, 400 pixels square.
 CheckReport depth30Report() {
   CheckReport r;
   r.window8 = {8, 8, 8, 8, {256, 256, 256, 400}, {26, 26, 26, 104}};
   r.window10 = {10, 10, 10, 2, {400, 400, 256, 400}, {104, 104, 26, 104}};
   r.output.name = "DP-1";
-  r.output.x11 = true;
+  r.output.windowSystem = WindowSystem::X11;
   r.output.screenDepth = 30;
   return r;
 }
@@ -172,8 +109,9 @@ DisplayOutputFacts windowsDisplay() {
 
 DisplayOutputFacts waylandOutput(bool fractionalScale) {
   DisplayOutputFacts output;
-  output.wayland = true;
+  output.windowSystem = WindowSystem::Wayland;
   output.fractionalScale = fractionalScale;
+  output.compositor = Compositor::Sway;
   return output;
 }
 
@@ -256,7 +194,7 @@ TEST(CheckVerdicts, NonsenseFromTheDisplayIsInvalidAndDecidesNothing) {
     EXPECT_EQ(reportedBits(bits).state, ReportedBits::State::Valid);
   EXPECT_EQ(ReportedBits().state, ReportedBits::State::Unknown);
   CheckReport windows = depth30Report();
-  windows.output.x11 = false;
+  windows.output.windowSystem = WindowSystem::Windows;
   windows.output.systemBitsPerColour = reportedBits(4);
   EXPECT_TRUE(judgeDisplayChain(windows).tenBitsDelivered);
   EXPECT_NE(formatCheckReport(windows).find("Output: DP-1, 4 (invalid) bits per colour\n"),
@@ -303,14 +241,14 @@ TEST(CheckVerdicts, AShallowReferenceOrUnknownOutputKeepsStatusZero) {
   EXPECT_NE(v.line.find("output DP-1's bits per colour are unknown"), std::string::npos) << v.line;
 
   // Windows says what it drives the display at.
-  r.output.x11 = false;
+  r.output.windowSystem = WindowSystem::Windows;
   r.output.systemBitsPerColour = reportedBits(8);
   EXPECT_NE(verdictLine(r, false).find("Windows drives output DP-1 at 8 bits per colour"),
             std::string::npos);
 }
 
-// On Wayland only the framebuffers are measured: the report says the
-// output is out of sight and points at the compositor, and every loss the
+// On Wayland without a screen copy only the framebuffers are measured: the
+// report says so and points at the compositor, and every loss the
 // framebuffers show still decides the status.
 TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
   CheckReport r = depth30WindowsOn(waylandOutput(false));
@@ -323,11 +261,11 @@ TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
   const std::string text = formatCheckReport(r);
   EXPECT_EQ(text.find("levels on screen"), std::string::npos) << text;
   EXPECT_EQ(text.find("Screen depth"), std::string::npos) << text;
-  EXPECT_NE(text.find("\nOutput: unknown (a Wayland client cannot read the screen or the "
-                      "output)\n"),
+  EXPECT_NE(text.find("\nOutput: unknown, monitor unknown\nCompositor: sway\n"
+                      "Composition: unknown (the compositor offers no screen copy)\nVerdict: "),
             std::string::npos)
       << text;
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 10) << text;
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12) << text;
 
   // A shallow reference is still named before the unknown output.
   CheckReport shallow = r;
@@ -342,6 +280,111 @@ TEST(CheckVerdicts, OnWaylandTheCompositorIsTheLinkOutOfSight) {
   v = judgeDisplayChain(r);
   EXPECT_FALSE(v.tenBitsDelivered);
   EXPECT_NE(v.line.find("holds only 26 of 104 levels"), std::string::npos) << v.line;
+}
+
+// Where the compositor hands over a copy of the output, the copy's format is
+// its composition: an 8-bit one is the link that loses the bits, whether
+// the window was found in the copy or not, and in full screen too, where
+// wlroots drives the link at its composition's depth even when it scans the
+// surface out directly.
+TEST(CheckVerdicts, OnWaylandTheScreenCopyShowsTheComposition) {
+  CheckReport r = depth30WindowsOn(waylandOutput(false));
+  r.output.name = "HEADLESS-1";
+  r.output.screenCopyOffered = true;
+  r.output.compositionFormat = "XRGB8888";
+  r.output.compositionBits = 8;
+  r.window10.fullRamp.onScreen = 256;
+  r.window10.narrowRamp.onScreen = 26;
+  const std::string loss =
+      "the compositor composes output HEADLESS-1 at 8 bits per colour (sway: output HEADLESS-1 "
+      "render_bit_depth 10).\n";
+  EXPECT_EQ(verdictLine(r, false),
+            "Verdict: the 10-bit window holds 104 of 104 levels in its framebuffer, but only 26 "
+            "reach the screen: " +
+                loss);
+  std::string text = formatCheckReport(r);
+  EXPECT_NE(text.find("  levels on screen              26                26\n"), std::string::npos)
+      << text;
+  EXPECT_NE(
+      text.find(
+          "\nOutput: HEADLESS-1, monitor unknown\nCompositor: sway\nComposition: 8 bits per colour "
+          "(the compositor's screen copy is XRGB8888)\nVerdict: "),
+      std::string::npos)
+      << text;
+
+  CheckReport unseen = r;
+  forgetLevelsOnScreen(unseen);
+  EXPECT_EQ(verdictLine(unseen, false),
+            "Verdict: the 10-bit window holds 104 of 104 levels, but " + loss);
+  unseen.presentation = Presentation::FullScreenScannedOut;
+  EXPECT_EQ(verdictLine(unseen, false),
+            "Verdict: the 10-bit half holds 104 of 104 levels, but " + loss);
+  EXPECT_EQ(formatCheckReport(unseen).rfind(
+                "Display chain check\nPresentation: full screen, scanned out directly\n", 0),
+            0u);
+
+  r.output.compositionFormat = "XRGB2101010";
+  r.output.compositionBits = 10;
+  r.window10.fullRamp.onScreen = 400;
+  r.window10.narrowRamp.onScreen = 104;
+  EXPECT_EQ(verdictLine(r, true),
+            "Verdict: no link seen loses bits: the 10-bit window holds 104 of 104 levels on "
+            "screen; output HEADLESS-1's bits per colour are unknown here, so check the "
+            "monitor's own settings.\n");
+  r.output.name = "DP-1";
+  r.output.edid = parsed(edidBlock(4, 0xa5));
+  EXPECT_NE(verdictLine(r, false).find("but the monitor on output DP-1 declares only 8 bits"),
+            std::string::npos);
+  EXPECT_NE(formatCheckReport(r).find(
+                "\nOutput: DP-1, monitor digital DisplayPort, 8 bits per "
+                "colour (EDID 1.4)\nCompositor: sway\nComposition: 10 bits per colour (the "
+                "compositor's screen copy is XRGB2101010)\n"),
+            std::string::npos);
+
+  r.output.compositionFormat.clear();
+  r.output.compositionBits = unknownCount;
+  EXPECT_NE(formatCheckReport(r).find("\nComposition: unknown (the compositor's screen copy "
+                                      "failed)\n"),
+            std::string::npos);
+}
+
+// Each compositor, told by the globals it offers (some of those sway 1.7,
+// KWin 5.27 and Mutter 43 offered), is named with its own remedy and no
+// other's. The globals are one word each, the remedy the verdict's start.
+TEST(CheckVerdicts, EachCompositorGetsOnlyItsOwnRemedy) {
+  const std::string sway = "wl_compositor org_kde_kwin_idle zwlr_layer_shell_v1 xdg_wm_base ";
+  const std::string kwin = sway + "org_kde_plasma_shell kde_output_device_v2";
+  struct Case {
+    std::string globals;
+    bool swaySocket;
+    std::string kwinColourDepth, name, remedy;
+  };
+  const Case cases[] = {
+      {sway, true, "", "sway", "sway: output NAME render_bit_depth 10) "},
+      {sway, false, "", "sway or another wlroots compositor",
+       "sway: output NAME render_bit_depth 10; other wlroots compositors: their own"},
+      {kwin, true, "", "KWin", "KWin composes at 10 bits where the driver and the monitor allow"},
+      {kwin, false, "30", "KWin", "KWin composes at 10 bits where"},
+      {kwin, false, "24", "KWin", "KWin: KWIN_DRM_PREFER_COLOR_DEPTH=24 is set here, which keeps"},
+      {"xdg_wm_base gtk_shell1", true, "", "Mutter", "Mutter composes at 8 bits before GNOME 46"},
+      {"xdg_wm_base weston_desktop_shell", false, "", "Weston", "Weston: gbm-format=xrgb2101010"},
+      {sway + "hyprland_toplevel_export_manager_v1", true, "", "Hyprland", "Hyprland: bitdepth,10"},
+      {sway + "zriver_control_v1", false, "", "river", "in the compositor's own output settings"},
+      {"wl_compositor wl_shm xdg_wm_base", true, "", "unknown", "in the compositor's own output"},
+  };
+  for (const Case& c : cases) {
+    std::istringstream words(c.globals);
+    const std::vector<std::string> globals{std::istream_iterator<std::string>(words), {}};
+    CheckReport r = depth30WindowsOn(waylandOutput(false));
+    forgetLevelsOnScreen(r);
+    r.output.compositor = compositorFromGlobals(globals, c.swaySocket);
+    r.output.kwinColourDepth = c.kwinColourDepth;
+    const std::string text = formatCheckReport(r);
+    EXPECT_NE(text.find("\nCompositor: " + c.name + "\nComposition: "), std::string::npos) << text;
+    const std::string line = verdictLine(r, true);
+    EXPECT_NE(line.find("at 10 bits per colour (" + c.remedy), std::string::npos) << line;
+    EXPECT_EQ(line.find("sway") != std::string::npos, c.name.rfind("sway", 0) == 0) << line;
+  }
 }
 
 // A window the system scales blends neighbouring levels: named after the
@@ -516,8 +559,8 @@ TEST(CheckReportText, FullScreenHalves) {
 
   r.window8.narrowRamp.onScreen = 104;
   EXPECT_NE(judgeDisplayChain(r).line.find(
-                "the 8-bit half is not a true 8-bit reference on this display: it holds 26 "
-                "levels where 8 bits allow 26, so both halves look alike"),
+                "the 8-bit half is not a true 8-bit reference on this display: it holds 104 "
+                "levels on screen where 8 bits allow 26, so both halves look alike"),
             std::string::npos)
       << judgeDisplayChain(r).line;
   r.window10.narrowRamp.onScreen = 26;
@@ -527,9 +570,47 @@ TEST(CheckReportText, FullScreenHalves) {
             std::string::npos)
       << judgeDisplayChain(r).line;
 
+  EXPECT_EQ(text.find(" window pixels"), std::string::npos) << "the halves, not windows";
+  r.window8.pixels = r.window10.pixels = PixelScaling::OneToOne;
+  EXPECT_NE(formatCheckReport(r).find("\n8-bit half pixels: 1:1\n10-bit half pixels: 1:1\n"),
+            std::string::npos)
+      << formatCheckReport(r);
+
   EXPECT_STREQ(presentationName(Presentation::TwoWindows), "two windows");
   EXPECT_STREQ(presentationName(Presentation::FullScreenExclusive), "full screen, exclusive");
   EXPECT_STREQ(presentationName(Presentation::FullScreenCompositor), "full screen (compositor)");
+  EXPECT_STREQ(presentationName(Presentation::FullScreenScannedOut),
+               "full screen, scanned out directly");
+}
+
+// A compositor's full screen that leaves part of the output to the desktop
+// says what it got; one that covers the output, or whose output's size is
+// unknown, is named as before.
+TEST(CheckReportText, FullScreenSmallerThanItsOutput) {
+  CheckReport r = depth30WindowsOn(waylandOutput(false));
+  r.presentation = Presentation::FullScreenCompositor;
+  r.coverage = {400, 400, 1280, 1024};
+  EXPECT_FALSE(coversOutput(r.coverage));
+  EXPECT_EQ(formatCheckReport(r).rfind(
+                "Display chain check\n"
+                "Presentation: full screen (compositor), 400x400 of a 1280x1024 output\n"
+                "NOTE: The full-screen window got 400x400 of the 1280x1024 output: the desktop "
+                "shows beside the two halves.\n"
+                "                                8-bit half        10-bit half\n",
+                0),
+            0u)
+      << formatCheckReport(r);
+  for (const SurfaceCoverage whole : {SurfaceCoverage{1280, 1024, 1280, 1024},
+                                      SurfaceCoverage{1280, 1024, 0, 0}, SurfaceCoverage{}}) {
+    r.coverage = whole;
+    EXPECT_NE(formatCheckReport(r).find("\nPresentation: full screen (compositor)\n     "),
+              std::string::npos)
+        << formatCheckReport(r);
+  }
+  r.coverage = {1280, 1000, 1280, 1024};
+  EXPECT_FALSE(coversOutput(r.coverage)) << "short by 24 rows";
+  r.presentation = Presentation::TwoWindows;
+  EXPECT_EQ(formatCheckReport(r).find("NOTE"), std::string::npos) << "no full screen, no note";
 }
 
 // Windows with DXGI swap chains: the levels counted are those read back

@@ -9,10 +9,12 @@
 namespace {
 
 // Records the order of the platform steps; `failing` names the one step that
-// reports failure, `delivered` what the check step answers.
+// reports failure, `delivered` what the check step answers, `earlyEnd` what
+// ends the program before its time.
 std::string trail;
 std::string failing;
 bool delivered = false;
+int earlyEnd = 0;
 
 bool step(const std::string& name) {
   trail += name;
@@ -38,6 +40,8 @@ StartupSteps recordingSteps() {
       [] { step("loop"); },
       [] { return step("check") && delivered; },
       [](unsigned milliseconds) { trail += "sleep" + std::to_string(milliseconds) + ' '; },
+      [] { return step("full"); },
+      [] { return earlyEnd; },
   };
 }
 
@@ -46,6 +50,7 @@ class StartupTest : public ::testing::Test {
   void SetUp() override {
     trail.clear();
     failing.clear();
+    earlyEnd = 0;
     ::testing::internal::CaptureStdout();
   }
   std::string output() { return ::testing::internal::GetCapturedStdout(); }
@@ -88,12 +93,40 @@ TEST_F(StartupTest, TheCheckTakesTheLoopsPlaceAndItsAnswerIsTheStatus) {
   output();
 }
 
-TEST_F(StartupTest, ABlindRunWhoseTestNeverBeganIsNoNormalEnd) {
-  StartOptions blind;
-  blind.blind = true;
-  EXPECT_EQ(runStartup(recordingSteps(), blind), -1);
-  EXPECT_EQ(trail.substr(trail.find("timer")), "timer loop ");
+TEST_F(StartupTest, FullScreenTheBlindTestAndAnEarlyEndFollowTheOptions) {
   output();
+  struct Case {
+    bool fullScreen, check, blind;
+    const char* failing;
+    int earlyEnd;
+    const char* steps;  // from the timer on
+    int status;
+    const char* console;  // a line the console shows after the banner
+  } cases[] = {
+      {true, false, false, "", 0, "timer full loop ", 0, ""},
+      {true, true, false, "", 0, "timer full check ", 0, ""},
+      {true, false, false, "full", 0, "timer full loop ", 0, ""},
+      // Escape before the first answer: the score so far, and no pass.
+      {false, false, true, "", 0, "timer full loop ", 1, "Round 1 of 10:"},
+      {false, false, true, "full", 0, "timer full ", -1, blindNeedsFullScreenLine},
+      // A signal or a lost display: no full screen, no blind test.
+      {false, false, true, "", 130, "timer loop ", 130, ""},
+      {true, true, false, "", -1, "timer check ", -1, ""},
+  };
+  for (const Case& c : cases) {
+    trail.clear();
+    failing = c.failing;
+    earlyEnd = c.earlyEnd;
+    delivered = true;
+    StartOptions options;
+    options.fullScreen = c.fullScreen;
+    options.check = c.check;
+    options.blind = c.blind;
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(runStartup(recordingSteps(), options), c.status) << c.steps;
+    EXPECT_EQ(trail.substr(trail.find("timer")), c.steps);
+    EXPECT_NE(output().find(c.console), std::string::npos) << c.console;
+  }
 }
 
 TEST_F(StartupTest, EveryFailureToStartEndsWithMinusOne) {

@@ -9,13 +9,6 @@ class ViewerStateTest : public ::testing::Test {
   void SetUp() override { viewerState = ViewerState{}; }
 };
 
-// What renderFrame does to the state in one frame with the logo drawn.
-void paintOnce() {
-  turnLogoAtBounds();
-  advanceScene();
-  if (viewerState.logoVisible) advanceLogo();
-}
-
 TEST_F(ViewerStateTest, ShadeCycleVisitsEveryPresetAndKeepsShadesWhenSwitchedOff) {
   const int expectedIndex[] = {4, 5, 0, 1, 2, 3};
   const float expectedTop[] = {0.55f, 0.5f, 0.5f, 1.0f, 0.8f, 0.6f};
@@ -80,18 +73,18 @@ TEST_F(ViewerStateTest, LogoSwingTurnsAtTheKnownFrames) {
 }
 
 TEST_F(ViewerStateTest, PausedPaintsMoveOnlyTheLogoAndAHiddenLogoStays) {
-  paintOnce();
+  skipFrame();
   EXPECT_DOUBLE_EQ(viewerState.sceneAngle, 0.2);
   EXPECT_DOUBLE_EQ(viewerState.logoAngle, 0.1);
 
   togglePause();
-  paintOnce();
+  skipFrame();
   EXPECT_DOUBLE_EQ(viewerState.sceneAngle, 0.2);
   EXPECT_DOUBLE_EQ(viewerState.logoAngle, 0.2);
 
   togglePause();
   toggleLogo();
-  paintOnce();
+  skipFrame();
   EXPECT_DOUBLE_EQ(viewerState.sceneAngle, 0.4);
   EXPECT_DOUBLE_EQ(viewerState.logoAngle, 0.2);
 }

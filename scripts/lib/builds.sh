@@ -9,6 +9,10 @@ cache_value() {
   sed -n "s/^$2:[A-Z]*=//p" "$root/build/$1/CMakeCache.txt"
 }
 
+# Parallel build jobs: one a core of this machine.
+# shellcheck disable=SC2034 # read by the scripts that source this file
+jobs=$(nproc 2>/dev/null || echo 2)
+
 # wine_runs BUILD: whether this host runs that Windows build under Wine.
 wine_runs() {
   [ "$(cache_value "$1" LUMIVANE_WINE_RUNS)" = ON ]

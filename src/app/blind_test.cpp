@@ -17,7 +17,6 @@ constexpr double seenThreshold = 0.05;
 
 void startBlindTest(BlindTest& test, const std::function<std::uint32_t()>& nextRandom) {
   test = BlindTest{};
-  test.running = true;
   // The top bit: every 32-bit source's best.
   for (ScreenHalf& half : test.eightBitHalf)
     half = (nextRandom() >> 31) != 0 ? ScreenHalf::Right : ScreenHalf::Left;
@@ -36,11 +35,10 @@ std::string blindRoundLine(const BlindTest& test) {
 }
 
 std::string answerBlindRound(BlindTest& test, ScreenHalf answer) {
-  if (!test.running) return "";
+  if (test.answered >= blindRoundCount) return "";
   if (answer != currentEightBitHalf(test)) ++test.tenBitPicks;
   ++test.answered;
   if (test.answered < blindRoundCount) return blindRoundLine(test);
-  test.running = false;
   return blindScoreLines(test);
 }
 
@@ -103,19 +101,16 @@ bool beginBlindTest() {
 bool pickBlindHalf(bool right) {
   const std::string lines =
       answerBlindRound(blindTest, right ? ScreenHalf::Right : ScreenHalf::Left);
-  if (blindTest.running)
-    viewerState.eightBitHalfOnRight = currentEightBitHalf(blindTest) == ScreenHalf::Right;
-  else
-    viewerState.blindTestRunning = false;
+  viewerState.blindTestRunning = blindTest.answered < blindRoundCount;
+  viewerState.eightBitHalfOnRight = currentEightBitHalf(blindTest) == ScreenHalf::Right;
   printf("%s", lines.c_str());
-  return !blindTest.running;
+  return !viewerState.blindTestRunning;
 }
 
 int finishBlindTest(int status) {
-  if (!blindTest.running && blindTest.answered == 0) return status == 0 ? -1 : status;
-  if (blindTest.running) {
+  if (!viewerState.blindTestRunning && blindTest.answered == 0) return status == 0 ? -1 : status;
+  if (viewerState.blindTestRunning) {
     printf("%s", blindScoreLines(blindTest).c_str());
-    blindTest.running = false;
     viewerState.blindTestRunning = false;
   }
   return status == 0 ? blindExitStatus(blindTest) : status;

@@ -13,10 +13,11 @@ enum class ScreenHalf { Left, Right };
 
 constexpr int blindRoundCount = 10;
 
+// Whether the program's test runs (from its start until the last answer or
+// Escape) is viewerState.blindTestRunning, which the key table reads.
 struct BlindTest {
-  bool running = false;  // --blind, until the last answer or Escape
-  int answered = 0;      // rounds answered so far; the current round is answered + 1
-  int tenBitPicks = 0;   // answers that named the 10-bit half
+  int answered = 0;     // rounds answered so far; the current round is answered + 1
+  int tenBitPicks = 0;  // answers that named the 10-bit half
   ScreenHalf eightBitHalf[blindRoundCount] = {};
 };
 
@@ -34,7 +35,7 @@ ScreenHalf currentEightBitHalf(const BlindTest& test);
 std::string blindRoundLine(const BlindTest& test);
 
 // Records the answer for the current round. Returns the next round's line, or
-// after the last round the score lines; the test is then no longer running.
+// after the last round the score lines; nothing once all rounds are answered.
 std::string answerBlindRound(BlindTest& test, ScreenHalf answer);
 
 // The chance that guessing names the 10-bit half in at least `picked` of

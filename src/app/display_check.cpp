@@ -1,10 +1,7 @@
 #include "app/display_check.h"
 
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
-#include <set>
 
 const char* presentationName(Presentation presentation) {
   switch (presentation) {
@@ -14,6 +11,8 @@ const char* presentationName(Presentation presentation) {
       return "full screen, borderless window";
     case Presentation::FullScreenCompositor:
       return "full screen (compositor)";
+    case Presentation::FullScreenScannedOut:
+      return "full screen, scanned out directly";
     case Presentation::TwoWindows:
       break;
   }
@@ -23,77 +22,6 @@ const char* presentationName(Presentation presentation) {
 ReportedBits reportedBits(long long value) {
   const bool plausible = value >= 6 && value <= 16;
   return {plausible ? ReportedBits::State::Valid : ReportedBits::State::Invalid, value};
-}
-
-namespace {
-
-constexpr std::size_t edidBlockSize = 128;
-
-bool validBaseBlock(const unsigned char* bytes, std::size_t size) {
-  static const unsigned char header[8] = {0x00, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x00};
-  if (size < edidBlockSize || std::memcmp(bytes, header, sizeof header) != 0) return false;
-  unsigned sum = 0;
-  for (std::size_t i = 0; i < edidBlockSize; ++i) sum += bytes[i];
-  return sum % 256 == 0;
-}
-
-// EDID 1.4's video input byte: bits 6-4 the colour depth, 3-0 the interface.
-void readVideoInput(unsigned char input, EdidColour& edid) {
-  static const int depths[8] = {unknownCount, 6, 8, 10, 12, 14, 16, unknownCount};
-  static const char* const interfaces[16] = {"", "DVI", "HDMI", "HDMI", "MDDI", "DisplayPort"};
-  edid.bitsPerColour = depths[(input >> 4) & 7];
-  const char* name = interfaces[input & 0x0f];
-  edid.interface = name != nullptr ? name : "";
-}
-
-// HDMI's vendor-specific data block (IEEE OUI 00-0C-03) in a CEA-861
-// extension: an HDMI sink carries 8 bits per colour, more where its
-// deep-colour flags say so.
-void readHdmiDeepColour(const unsigned char* block, EdidColour& edid) {
-  if (block[0] != 0x02) return;
-  const std::size_t end = block[2];
-  if (end < 4 || end > edidBlockSize) return;
-  for (std::size_t i = 4; i < end;) {
-    const int tag = block[i] >> 5;
-    const std::size_t length = block[i] & 0x1f;
-    if (i + length >= end) break;
-    if (tag == 3 && length >= 5 && block[i + 1] == 0x03 && block[i + 2] == 0x0c &&
-        block[i + 3] == 0x00) {
-      if (*edid.interface == '\0') edid.interface = "HDMI";
-      int bits = 8;
-      if (length >= 6) {
-        const unsigned char flags = block[i + 6];
-        if (flags & 0x10) bits = 10;
-        if (flags & 0x20) bits = 12;
-        if (flags & 0x40) bits = 16;
-      }
-      if (edid.bitsPerColour == unknownCount || bits > edid.bitsPerColour)
-        edid.bitsPerColour = bits;
-    }
-    i += length + 1;
-  }
-}
-
-}  // namespace
-
-EdidColour parseEdid(const unsigned char* bytes, std::size_t size) {
-  EdidColour edid;
-  if (bytes == nullptr || !validBaseBlock(bytes, size)) return edid;
-  edid.present = true;
-  edid.version = bytes[18];
-  edid.revision = bytes[19];
-  edid.valid = edid.version == 1;
-  if (!edid.valid) return edid;
-  const unsigned char input = bytes[20];
-  edid.digital = (input & 0x80) != 0;
-  // Before 1.4 the digital input byte names no depth and no interface.
-  if (edid.digital && edid.revision >= 4) readVideoInput(input, edid);
-  if (edid.digital) {
-    const std::size_t extensions = bytes[126];
-    for (std::size_t k = 1; k <= extensions && (k + 1) * edidBlockSize <= size; ++k)
-      readHdmiDeepColour(bytes + k * edidBlockSize, edid);
-  }
-  return edid;
 }
 
 DesktopComposition desktopComposition(const AdvancedColourAnswers& answers) {
@@ -148,16 +76,26 @@ const char* name8(const CheckReport& report) {
   return fullScreen(report) ? "8-bit half" : "8-bit window";
 }
 
+// Where the program last saw a window's levels: on screen, in the swap
+// chain's back buffer, or (where it cannot see further) in its framebuffer.
+int levelsSeen(const RampMeasurement& ramp) {
+  return ramp.onScreen != unknownCount ? ramp.onScreen : ramp.drawn;
+}
+const char* whereSeen(const CheckReport& report, const RampMeasurement& ramp) {
+  if (ramp.onScreen == unknownCount) return "";
+  return report.swapChain10.format.empty() ? " on screen" : " in the swap chain's back buffer";
+}
+
 // A true 8-bit reference: 8 bits per colour, and no more levels than 8 bits
-// allow (one more is rounding at the ramp's ends). The 8-bit half of full
-// screen lies in the 10-bit framebuffer, narrowed to 8 bits: its levels alone
-// tell.
+// allow where the program last sees them (one more is rounding at the ramp's
+// ends). The 8-bit half of full screen lies in the 10-bit framebuffer,
+// narrowed to 8 bits: its levels alone tell.
 bool trueEightBitReference(const CheckReport& report) {
   const WindowMeasurement& w = report.window8;
-  const RampMeasurement& ramp = w.narrowRamp;
-  const int shown = ramp.onScreen != unknownCount ? ramp.onScreen : ramp.drawn;
+  const int seen = levelsSeen(w.narrowRamp);
   const bool eightBits = w.redBits == 8 && w.greenBits == 8 && w.blueBits == 8;
-  return (eightBits || fullScreen(report)) && shown != unknownCount && shown <= ramp.allowed8 + 1;
+  return (eightBits || fullScreen(report)) && seen != unknownCount &&
+         seen <= w.narrowRamp.allowed8 + 1;
 }
 
 // A reported figure that may decide the verdict: one below 10 bits loses bits.
@@ -171,6 +109,29 @@ bool valid(const ReportedBits& bits) {
 
 std::string outputName(const DisplayOutputFacts& output) {
   return output.name.empty() ? std::string("the display output") : "output " + output.name;
+}
+
+// The compositor's remedy, naming the output where its name is known:
+// "sway: output HEADLESS-1 render_bit_depth 10".
+std::string compositorRemedyFor(const DisplayOutputFacts& output) {
+  std::string remedy = compositorRemedy(output.compositor, output.kwinColourDepth);
+  const std::size_t name = remedy.find("NAME");
+  if (name != std::string::npos && !output.name.empty()) remedy.replace(name, 4, output.name);
+  return remedy;
+}
+
+// A Wayland compositor that composes the output at fewer than 10 bits per
+// colour, with its remedy: "the compositor composes output HEADLESS-1 at 8
+// bits per colour (sway: output HEADLESS-1 render_bit_depth 10)"; "" where
+// it composes at 10 bits or more, or nobody knows. A client learns the
+// depth from the format the compositor hands its screen copies over in,
+// which wlroots also drives the link at (its "max bpc" follows it), also
+// for a surface it scans out directly.
+std::string compositionLoss(const DisplayOutputFacts& output) {
+  if (output.compositionBits == unknownCount || output.compositionBits >= 10) return "";
+  return printed("the compositor composes %s at %d bits per colour (%s)",
+                 outputName(output).c_str(), output.compositionBits,
+                 compositorRemedyFor(output).c_str());
 }
 
 // What the weakest link of the 10-bit window's own path is, or "" when it
@@ -194,6 +155,8 @@ std::string tenBitWindowLoss(const CheckReport& report) {
     if (report.output.screenDepth != unknownCount && report.output.screenDepth < 30)
       line += printed(" (the X screen has depth %d: run the X server at depth 30).",
                       report.output.screenDepth);
+    else if (!compositionLoss(report.output).empty())
+      line += ": " + compositionLoss(report.output) + ".";
     else
       line += ": the window system converts it to fewer bits.";
     return line;
@@ -205,19 +168,19 @@ std::string tenBitWindowLoss(const CheckReport& report) {
 // the swap chain's back buffer, or in its framebuffer.
 std::string heldLevels(const CheckReport& report) {
   const RampMeasurement& ramp = report.window10.narrowRamp;
-  const bool seen = ramp.onScreen != unknownCount;
-  const char* where = !seen                               ? ""
-                      : report.swapChain10.format.empty() ? " on screen"
-                                                          : " in the swap chain's back buffer";
-  return printed("the %s holds %d of %d levels%s", name10(report),
-                 seen ? ramp.onScreen : ramp.drawn, ramp.allowed10, where);
+  return printed("the %s holds %d of %d levels%s", name10(report), levelsSeen(ramp), ramp.allowed10,
+                 whereSeen(report, ramp));
 }
 
-// Windows' desktop compositor, between the window and the output: an SDR
-// desktop takes every window at 8 bits per colour. Exclusive full screen
-// bypasses it; whether a borderless full-screen window is handed the screen
-// directly only the system knows.
+// The compositor, between the window and the output: a Wayland compositor
+// that composes the output at 8 bits, where the window's levels on screen
+// were not seen; Windows' SDR desktop, which takes every window at 8 bits
+// per colour. Exclusive full screen bypasses Windows' compositor; whether a
+// borderless full-screen window is handed the screen directly only the
+// system knows.
 std::string compositorLoss(const CheckReport& report) {
+  if (!compositionLoss(report.output).empty())
+    return heldLevels(report) + ", but " + compositionLoss(report.output) + ".";
   if (report.output.composition != DesktopComposition::Sdr8 ||
       report.presentation == Presentation::FullScreenExclusive)
     return "";
@@ -276,6 +239,21 @@ std::string scalingLoss(const CheckReport& report) {
 
 }  // namespace
 
+bool coversOutput(const SurfaceCoverage& coverage) {
+  const bool known = coverage.width > 0 && coverage.height > 0 && coverage.outputWidth > 0 &&
+                     coverage.outputHeight > 0;
+  return !known ||
+         (coverage.width >= coverage.outputWidth && coverage.height >= coverage.outputHeight);
+}
+
+std::string coverageNote(const SurfaceCoverage& coverage) {
+  if (coversOutput(coverage)) return "";
+  return printed(
+      "NOTE: The full-screen window got %dx%d of the %dx%d output: the desktop shows beside "
+      "the two halves.\n",
+      coverage.width, coverage.height, coverage.outputWidth, coverage.outputHeight);
+}
+
 CheckVerdict judgeDisplayChain(const CheckReport& report) {
   std::string loss = tenBitWindowLoss(report);
   if (loss.empty()) loss = scalingLoss(report);
@@ -292,16 +270,16 @@ CheckVerdict judgeDisplayChain(const CheckReport& report) {
   if (!trueEightBitReference(report)) {
     const RampMeasurement& ramp = report.window8.narrowRamp;
     return {true, printed("Verdict: %s, but the %s is not a true 8-bit reference on "
-                          "this display: it holds %d levels where 8 bits allow %d, so both "
+                          "this display: it holds %d levels%s where 8 bits allow %d, so both "
                           "%s look alike.\n",
-                          held.c_str(), name8(report), ramp.drawn, ramp.allowed8,
-                          fullScreen(report) ? "halves" : "windows")};
+                          held.c_str(), name8(report), levelsSeen(ramp), whereSeen(report, ramp),
+                          ramp.allowed8, fullScreen(report) ? "halves" : "windows")};
   }
-  if (output.wayland)
+  if (output.windowSystem == WindowSystem::Wayland && output.compositionBits == unknownCount)
     return {true, "Verdict: no link seen loses bits: " + held +
                       "; a Wayland client sees neither the screen nor the display output, so "
-                      "check that the compositor drives the output at 10 bits per colour (sway: "
-                      "output NAME render_bit_depth 10) and the monitor's own settings.\n"};
+                      "check that the compositor drives the output at 10 bits per colour (" +
+                      compositorRemedyFor(output) + ") and the monitor's own settings.\n"};
   const bool outputKnown = valid(output.maxBpc) || valid(output.systemBitsPerColour);
   const bool monitorKnown = output.edid.bitsPerColour != unknownCount;
   if (outputKnown && monitorKnown)
@@ -359,6 +337,16 @@ const char* compositionText(DesktopComposition composition) {
   return "unknown";
 }
 
+// A Wayland compositor's composition, as its screen copy shows it.
+std::string compositionText(const DisplayOutputFacts& output) {
+  if (!output.screenCopyOffered) return "unknown (the compositor offers no screen copy)";
+  if (output.compositionFormat.empty()) return "unknown (the compositor's screen copy failed)";
+  const std::string bits = output.compositionBits == unknownCount
+                               ? std::string("unknown")
+                               : printed("%d bits per colour", output.compositionBits);
+  return bits + " (the compositor's screen copy is " + output.compositionFormat + ")";
+}
+
 std::string monitorText(const EdidColour& edid) {
   if (!edid.present) return "unknown";
   if (!edid.valid) return printed("EDID %d.%d (invalid)", edid.version, edid.revision);
@@ -386,7 +374,13 @@ std::string formatCheckReport(const CheckReport& report) {
   const DisplayOutputFacts& output = report.output;
   const bool onScreenKnown = w10.narrowRamp.onScreen != unknownCount;
   std::string text = "Display chain check\n";
-  text += printed("Presentation: %s\n", presentationName(report.presentation));
+  text += printed("Presentation: %s", presentationName(report.presentation));
+  const SurfaceCoverage& coverage = report.coverage;
+  if (fullScreen(report) && !coversOutput(coverage))
+    text += printed(", %dx%d of a %dx%d output", coverage.width, coverage.height,
+                    coverage.outputWidth, coverage.outputHeight);
+  text += "\n";
+  if (fullScreen(report)) text += coverageNote(coverage);
   text += row("", name8(report), name10(report));
   text += row("Framebuffer bits (R G B A)", bitsCell(w8), bitsCell(w10));
   const bool swapChains = !report.swapChain10.format.empty();
@@ -396,15 +390,19 @@ std::string formatCheckReport(const CheckReport& report) {
   }
   text += rampRows("Full ramp", w8.fullRamp, w10.fullRamp, onScreenKnown, swapChains);
   text += rampRows("Narrow ramp", w8.narrowRamp, w10.narrowRamp, onScreenKnown, swapChains);
-  text += pixelsLine("8-bit window", w8.pixels, output);
-  text += pixelsLine("10-bit window", w10.pixels, output);
-  if (output.x11) {
+  text += pixelsLine(name8(report), w8.pixels, output);
+  text += pixelsLine(name10(report), w10.pixels, output);
+  if (output.windowSystem == WindowSystem::X11) {
     text += printed("Screen depth: %s\n", countCell(output.screenDepth).c_str());
     text += printed("Output: %s, max bpc %s, monitor %s\n",
                     output.name.empty() ? "unknown" : output.name.c_str(),
                     reportedCell(output.maxBpc).c_str(), monitorText(output.edid).c_str());
-  } else if (output.wayland) {
-    text += "Output: unknown (a Wayland client cannot read the screen or the output)\n";
+  } else if (output.windowSystem == WindowSystem::Wayland) {
+    text +=
+        printed("Output: %s, monitor %s\n", output.name.empty() ? "unknown" : output.name.c_str(),
+                monitorText(output.edid).c_str());
+    text += printed("Compositor: %s\n", compositorName(output.compositor));
+    text += "Composition: " + compositionText(output) + "\n";
   } else {
     text += printed("Output: %s, %s bits per colour\n",
                     output.name.empty() ? "unknown" : output.name.c_str(),

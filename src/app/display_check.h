@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <string>
 
+#include "app/compositor.h"
+#include "app/edid.h"
 #include "render/level_count.h"
 
 // Bits per colour as the display side reports them (an output's "max bpc",
@@ -22,20 +24,6 @@ struct ReportedBits {
   long long value = 0;  // as reported, where state is not Unknown
 };
 ReportedBits reportedBits(long long value);
-
-// The monitor's own description in its EDID: the video input byte of EDID
-// 1.4 (bits per colour and interface), or what 1.3 and HDMI's deep-colour
-// flags tell. An EDID of any version but 1 is a structure this program does
-// not know: it is shown as invalid, and nothing is read from it.
-struct EdidColour {
-  bool present = false;  // the fixed header and the base block's checksum
-  bool valid = false;    // present, and of version 1
-  int version = 0, revision = 0;
-  bool digital = false;
-  int bitsPerColour = unknownCount;
-  const char* interface = "";  // "DVI", "HDMI", "DisplayPort", ... or "" when undeclared
-};
-EdidColour parseEdid(const unsigned char* bytes, std::size_t size);
 
 // Windows: how the desktop compositor composes windows on the monitor. An
 // SDR desktop is composed at 8 bits per colour, whatever the windows hold;
@@ -54,20 +42,32 @@ struct AdvancedColourAnswers {
 };
 DesktopComposition desktopComposition(const AdvancedColourAnswers& answers);
 
+enum class WindowSystem { Windows, X11, Wayland };
+
 struct DisplayOutputFacts {
-  std::string name;                  // "DP-1", "\\.\DISPLAY1"; empty when none was found
-  int screenDepth = unknownCount;    // X only
-  ReportedBits maxBpc;               // X: the output's "max bpc" property
-  EdidColour edid;                   // X: the output's "EDID" property
+  std::string name;                // "DP-1", "\\.\DISPLAY1"; empty when none was found
+  int screenDepth = unknownCount;  // X only
+  ReportedBits maxBpc;             // X: the output's "max bpc" property
+  EdidColour edid;  // the X output's "EDID" property, or the kernel's for the connector
   ReportedBits systemBitsPerColour;  // Windows: what the system drives the display at
   DesktopComposition composition = DesktopComposition::Unknown;  // Windows
-  bool x11 = false;                                              // remedies name xrandr
-  // A Wayland client sees neither the screen nor the output: the report
-  // says so instead of listing unknowns, and its remedy is the compositor's.
-  bool wayland = false;
+  // Which window system measured it: the report's output lines and its
+  // remedies follow it (xrandr on X11; on Wayland, where a client sees
+  // neither the screen nor the output, the compositor's).
+  WindowSystem windowSystem = WindowSystem::Windows;
   // Wayland: an output under a window has a fractional scale, which no
   // buffer scale matches, so the compositor resamples the window.
   bool fractionalScale = false;
+  // Wayland: whether the compositor offers a copy of the output, the format
+  // it hands the copy over in, which is the one it composes the output in
+  // ("XRGB2101010"; empty where none came), and that format's bits per colour.
+  bool screenCopyOffered = false;
+  std::string compositionFormat;
+  int compositionBits = unknownCount;
+  // Wayland: the compositor, and KWIN_DRM_PREFER_COLOR_DEPTH as this
+  // environment sets it (empty where unset); the remedy is that compositor's.
+  Compositor compositor = Compositor::Unknown;
+  std::string kwinColourDepth;
 };
 
 // Windows with --dxgi: a window's swap chain. With swap chains the ramps'
@@ -82,21 +82,37 @@ struct SwapChainFacts {
 // of full screen on one surface (its left half the 8-bit picture, its right
 // half the 10-bit one), which the system shows exclusively (a display mode of
 // its own, no desktop compositor), as a borderless window covering the
-// monitor, or through a compositor that may scan it out directly.
+// monitor, through a compositor that may scan it out directly, or through
+// one that says it did (no composition).
 enum class Presentation {
   TwoWindows,
   FullScreenExclusive,
   FullScreenBorderlessWindow,
-  FullScreenCompositor
+  FullScreenCompositor,
+  FullScreenScannedOut
 };
 // "two windows", "full screen, exclusive", "full screen, borderless window",
-// "full screen (compositor)": the report's presentation line names it so.
+// "full screen (compositor)", "full screen, scanned out directly": the
+// report's presentation line names it so.
 const char* presentationName(Presentation presentation);
+
+// Full screen's surface against the output it is on, in the same pixels;
+// 0 where the front end does not know them.
+struct SurfaceCoverage {
+  int width = 0, height = 0, outputWidth = 0, outputHeight = 0;
+};
+// Whether the surface covers the output (true where either is unknown): a
+// smaller one shows the desktop beside the two halves.
+bool coversOutput(const SurfaceCoverage& coverage);
+// "NOTE: ..." with its line end where the surface does not cover the
+// output, else "".
+std::string coverageNote(const SurfaceCoverage& coverage);
 
 struct CheckReport {
   // In full screen window8 and window10 hold the left and the right half.
   WindowMeasurement window8, window10;
   Presentation presentation = Presentation::TwoWindows;
+  SurfaceCoverage coverage;  // in full screen, where the front end knows it
   SwapChainFacts swapChain8, swapChain10;
   DisplayOutputFacts output;
 };

@@ -33,7 +33,8 @@ inline constexpr char windowClassName[] = "OpenGLWindowClass";
 
 // Printed first by every front end. "Version 101015" is the console's own
 // version line, not the executable's 1.0.0.1: people and scripts know the
-// text as it is, so it stays exactly so.
+// text as it is, so its first eight lines stay exactly so. The last two name
+// F, the remedy the check names on Windows, and I, so people find them.
 inline constexpr char consoleBanner[] =
     "Lumivane DisplayPort 10 bit video test application\nVersion 101015\n"
     "Usage: \n"
@@ -43,14 +44,16 @@ inline constexpr char consoleBanner[] =
     "  Press '1' key to toggle main lighting.\n"
     "  Press '2' key to toggle side lighting.\n"
     "  Press 'c' key to change the ramp's colour.\n"
-    "  Press Left or Right in the blind test (--blind) to name the smoother half.\n";
+    "  Press Left or Right in the blind test (--blind) to name the smoother half.\n"
+    "  Press 'f' key for full screen (both pictures on one 10-bit surface).\n"
+    "  Press 'i' key to print the display chain report.\n";
 
 // --blind where full screen could not be had: two windows would tell which
 // picture is which.
 inline constexpr char blindNeedsFullScreenLine[] =
     "ERROR: The blind test needs full screen, which this display did not give.\n";
 
-// The line either front end prints when the screen has no 10-10-10-2 format.
+// The line every front end prints when the screen has no 10-10-10-2 format.
 inline constexpr char noTenBitFormatLine[] =
     "ERROR: 10 bit video is either not supported, or not currently enabled on this video card.\n";
 // Windows: the driver lacks WGL_ARB_pixel_format or one of its entry points.
@@ -62,7 +65,7 @@ inline constexpr char noPixelFormatExtensionLine[] =
 inline constexpr char tryDxgiNote[] =
     "NOTE: Try 'lumivane --dxgi': it shows 10 bit video through DXGI swap chains, which most "
     "current video cards support on a 10 bit desktop.\n";
-// Either front end, when no bold "Arial" (or its stand-in) can be loaded:
+// Every front end, when no bold "Arial" (or its stand-in) can be loaded:
 // the program goes on without the logo.
 inline constexpr char logoFontMissingNote[] =
     "NOTE: Unable to load a bold Arial font for the logo, so the logo is not shown.\n";

@@ -67,7 +67,6 @@ int choosePixelFormat(const std::vector<PixelFormatCandidate>& candidates,
 int chooseNearestPixelFormat(const std::vector<PixelFormatCandidate>& candidates,
                              const ColourRequest& request);
 
-// What a created context reports, read with glGetIntegerv.
 // The format said so; the context has the last word. Prints the error line
 // naming the window and returns false when any colour size differs.
 bool contextHasChosenColour(const char* title, const ContextColour& got,

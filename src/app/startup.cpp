@@ -34,6 +34,29 @@ int createWindows(const StartupSteps& steps) {
   return 0;
 }
 
+int earlyEndStatus(const StartupSteps& steps) {
+  return steps.earlyEndStatus != nullptr ? steps.earlyEndStatus() : 0;
+}
+
+// The event loop or the check, with the windows standing, after what the
+// options ask of the start: full screen, the blind test.
+int runLoopOrCheck(const StartupSteps& steps, const StartOptions& options) {
+  bool fullScreen = false;
+  if ((options.fullScreen || options.blind) && earlyEndStatus(steps) == 0)
+    fullScreen = steps.enterFullScreen();
+  if (options.check) return steps.check() ? 0 : 1;
+  // --blind: the test runs in full screen, or not at all.
+  if (options.blind && earlyEndStatus(steps) == 0) {
+    if (!fullScreen) {
+      printf("%s", blindNeedsFullScreenLine);
+      return 0;
+    }
+    if (!beginBlindTest()) return 0;
+  }
+  steps.runEventLoop();
+  return 0;
+}
+
 }  // namespace
 
 int runStartup(const StartupSteps& steps, const StartOptions& options) {
@@ -46,11 +69,9 @@ int runStartup(const StartupSteps& steps, const StartOptions& options) {
     steps.buildGlyphLists();
     if (steps.releaseContext != nullptr) steps.releaseContext();
     steps.startTimer();
-    if (options.check) {
-      status = steps.check() ? 0 : 1;
-    } else {
-      steps.runEventLoop();
-    }
+    status = runLoopOrCheck(steps, options);
   }
-  return options.blind ? finishBlindTest(status) : status;
+  if (options.blind) status = finishBlindTest(status);
+  const int early = earlyEndStatus(steps);
+  return early != 0 ? early : status;
 }

@@ -29,9 +29,21 @@ struct StartupSteps {
   // reach the screen.
   bool (*check)();
   void (*sleepMilliseconds)(unsigned milliseconds);
+  // --fullscreen and --blind: the split view once the windows stand, before
+  // the event loop or the check; whether full screen was given. Where it was
+  // not, a line says why and the two windows stay.
+  bool (*enterFullScreen)();
+  // What ends the program before its time, as the exit status it then ends
+  // with: 128 plus the number of the signal that came (SIGINT, SIGTERM), as
+  // shells report it, or -1 where the display connection was lost or the
+  // display server reported an error; 0 while nothing has. Null where
+  // nothing ends the program so.
+  int (*earlyEndStatus)();
 };
 
 // Returns the process exit status: 0 after a normal end (with --check, 1
 // where 10 bits do not reach the screen), -1 when the program could not
-// start; with --blind, what finishBlindTest makes of that.
+// start; with --blind, what finishBlindTest makes of that; what
+// earlyEndStatus says where that is not 0, and then full screen and the
+// blind test are not begun.
 int runStartup(const StartupSteps& steps, const StartOptions& options);

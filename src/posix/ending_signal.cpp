@@ -40,6 +40,11 @@ int endingSignal() {
   return signalNumber;
 }
 
+int earlyEndStatus(bool displayFailed) {
+  if (signalNumber != 0) return 128 + signalNumber;
+  return displayFailed ? -1 : 0;
+}
+
 int endingSignalDescriptor() {
   return signalPipe[0];
 }

@@ -11,6 +11,11 @@ void endOnSignals();
 // The signal that ends the program, 0 while none has come.
 int endingSignal();
 
+// How the program ends before its time, as its exit status: 128 plus the
+// ending signal's number, as shells report a program a signal ended; else
+// -1 where the display failed (lost, or it reported an error); else 0.
+int earlyEndStatus(bool displayFailed);
+
 // The pipe's end to poll for the wake-up; -1 without one.
 int endingSignalDescriptor();
 

@@ -1,6 +1,9 @@
 #include "render/framebuffer_calls.h"
 
 #include <cstdio>
+#include <cstdlib>
+
+#include "render/extension_list.h"
 
 namespace {
 
@@ -13,7 +16,20 @@ void fetch(Function& function, GlLookup lookup, const char* name, const char* su
 
 }  // namespace
 
-bool fetchFramebufferCalls(FramebufferCalls& calls, GlLookup lookup, const char* suffix) {
+const char* framebufferCallSuffix(const char* version, const char* extensions) {
+  if ((version != nullptr && std::atoi(version) >= 3) ||
+      extensionListHas(extensions, "GL_ARB_framebuffer_object"))
+    return "";
+  return extensionListHas(extensions, "GL_EXT_framebuffer_object") ? "EXT" : nullptr;
+}
+
+bool findFramebufferCalls(FramebufferCalls& calls, GlLookup lookup) {
+  calls = FramebufferCalls{};
+  if (lookup == nullptr) return false;
+  const char* suffix =
+      framebufferCallSuffix(reinterpret_cast<const char*>(glGetString(GL_VERSION)),
+                            reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
+  if (suffix == nullptr) return false;
   fetch(calls.genFramebuffers, lookup, "glGenFramebuffers", suffix);
   fetch(calls.bindFramebuffer, lookup, "glBindFramebuffer", suffix);
   fetch(calls.deleteFramebuffers, lookup, "glDeleteFramebuffers", suffix);
@@ -23,9 +39,12 @@ bool fetchFramebufferCalls(FramebufferCalls& calls, GlLookup lookup, const char*
   fetch(calls.renderbufferStorage, lookup, "glRenderbufferStorage", suffix);
   fetch(calls.framebufferRenderbuffer, lookup, "glFramebufferRenderbuffer", suffix);
   fetch(calls.checkFramebufferStatus, lookup, "glCheckFramebufferStatus", suffix);
-  return calls.genFramebuffers != nullptr && calls.bindFramebuffer != nullptr &&
-         calls.deleteFramebuffers != nullptr && calls.genRenderbuffers != nullptr &&
-         calls.bindRenderbuffer != nullptr && calls.deleteRenderbuffers != nullptr &&
-         calls.renderbufferStorage != nullptr && calls.framebufferRenderbuffer != nullptr &&
-         calls.checkFramebufferStatus != nullptr;
+  if (calls.genFramebuffers != nullptr && calls.bindFramebuffer != nullptr &&
+      calls.deleteFramebuffers != nullptr && calls.genRenderbuffers != nullptr &&
+      calls.bindRenderbuffer != nullptr && calls.deleteRenderbuffers != nullptr &&
+      calls.renderbufferStorage != nullptr && calls.framebufferRenderbuffer != nullptr &&
+      calls.checkFramebufferStatus != nullptr)
+    return true;
+  calls = FramebufferCalls{};
+  return false;
 }

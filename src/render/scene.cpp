@@ -143,7 +143,6 @@ void drawLogo() {
   const GLfloat axisX = 0.01f;
   // -0.0 and 0.0 are the same z component; the sign changes nothing.
   glRotated(viewerState.logoAngle, axisX, 0.0, -0.0);
-  advanceLogo();  // the rotation above keeps the old angle
 
   // Glyph lists that do not exist yet (the first paints of start-up) are
   // ignored by OpenGL: the logo is simply absent then.
@@ -155,11 +154,10 @@ void drawLogo() {
   glPopMatrix();
 }
 
-void renderFrame(int width, int height, int left) {
+void drawFrame(int width, int height, int left) {
   beginFrame(width, height, left);
   if (viewerState.shadeIndex != 0) drawBackground();
   glLoadIdentity();
-  turnLogoAtBounds();
 
   // sceneAngle grows without bound, but GL implementations take the angle in
   // single precision; after a day of running a float step would exceed the
@@ -172,13 +170,10 @@ void renderFrame(int width, int height, int left) {
     object.draw();
     glPopMatrix();
   }
-  advanceScene();
-
   if (viewerState.logoVisible) drawLogo();
 }
 
-void skipFrame() {
-  turnLogoAtBounds();
-  advanceScene();
-  if (viewerState.logoVisible) advanceLogo();
+void renderFrame(int width, int height, int left) {
+  drawFrame(width, height, left);
+  skipFrame();
 }

@@ -4,20 +4,18 @@
 #pragma once
 
 #include "render/gl_headers.h"
+#include "viewer/viewer_state.h"  // skipFrame, for a window nobody can see
 
 // First of the 256 display lists holding the logo glyphs in the list space
 // both contexts share; 0 until start-up has built them.
 extern GLuint glyphListBase;
 
-// Requires a current context that has been through initContextState. Reads
-// and advances viewerState. `left` places the window's area in the
-// framebuffer, as beginFrame takes it.
+// Both require a current context that has been through initContextState.
+// drawFrame draws the frame viewerState describes; renderFrame draws it and
+// then advances the animation by one frame (skipFrame). `left` places the
+// window's area in the framebuffer, as beginFrame takes it.
 void renderFrame(int width, int height, int left = 0);
-
-// Advances viewerState exactly as renderFrame does, drawing nothing: the
-// frame of a window nobody can see, so that the animation runs on and the
-// picture is right when the window comes back.
-void skipFrame();
+void drawFrame(int width, int height, int left = 0);
 
 // The drawing steps of renderFrame, each in its own object space.
 void drawShadedCube();

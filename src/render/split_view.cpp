@@ -1,7 +1,6 @@
 #include "render/split_view.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -14,26 +13,6 @@
 GlLookup splitViewEntryPoint = nullptr;
 
 namespace {
-
-bool hasExtension(const char* name) {
-  const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  if (list == nullptr) return false;
-  const std::size_t length = std::strlen(name);
-  for (const char* at = std::strstr(list, name); at != nullptr; at = std::strstr(at + 1, name))
-    if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
-  return false;
-}
-
-// Entry points are only asked for what the context says it has: a lookup
-// may hand out a function for any name.
-bool fetchSplitViewCalls(FramebufferCalls& calls) {
-  if (splitViewEntryPoint == nullptr) return false;
-  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-  const bool core =
-      (version != nullptr && std::atoi(version) >= 3) || hasExtension("GL_ARB_framebuffer_object");
-  if (!core && !hasExtension("GL_EXT_framebuffer_object")) return false;
-  return fetchFramebufferCalls(calls, splitViewEntryPoint, core ? "" : "EXT");
-}
 
 // The 8-8-8-8 framebuffer object with a 24-bit depth buffer that the left
 // half is drawn into, kept from frame to frame (made anew for a new size):
@@ -63,7 +42,7 @@ bool bindEightBitFramebuffer(int width, int height, GLint& previous) {
     return true;
   }
   deleteEightBitFramebuffer();
-  if (!fetchSplitViewCalls(eightBits.calls)) return false;
+  if (!findFramebufferCalls(eightBits.calls, splitViewEntryPoint)) return false;
   glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
   const FramebufferCalls& calls = eightBits.calls;
   calls.genFramebuffers(1, &eightBits.framebuffer);
@@ -208,7 +187,6 @@ int splitLeftWidth(int width) {
 void renderSplitView(int width, int height) {
   const int leftWidth = splitLeftWidth(width);
   const int rightWidth = width - leftWidth;
-  const ViewerState before = viewerState;
   // The 8-bit picture takes the left half, but where the blind test puts it
   // on the right.
   const bool eightBitRight = viewerState.eightBitHalfOnRight;
@@ -219,19 +197,16 @@ void renderSplitView(int width, int height) {
   glEnable(GL_SCISSOR_TEST);
   glScissor(left8, 0, width8, height);
   drawHalfAtEightBits(left8, width8, height, [&](int x) {
-    renderFrame(width8, height, x);
+    drawFrame(width8, height, x);
     if (labelled) drawLabel(splitLabel8, x, width8, height);
   });
 
-  // The 10-bit half shows the same frame: the angles go back to where the
-  // 8-bit half found them, and its paint advances them once.
-  viewerState.sceneAngle = before.sceneAngle;
-  viewerState.logoAngle = before.logoAngle;
-  viewerState.logoDirection = before.logoDirection;
+  // The 10-bit half shows the same frame; the animation then advances once.
   glScissor(left10, 0, width10, height);
-  renderFrame(width10, height, left10);
+  drawFrame(width10, height, left10);
   if (labelled) drawLabel(splitLabel10, left10, width10, height);
   glDisable(GL_SCISSOR_TEST);
+  skipFrame();
 }
 
 void measureSplitView(WindowMeasurement& left, WindowMeasurement& right, int width, int height,

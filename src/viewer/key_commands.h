@@ -1,7 +1,7 @@
-// The key table both front ends share: which command a key runs, which light
-// it switches and how many times both windows are refreshed afterwards. Each
-// front end only turns its own key codes into a ViewerKey and supplies the
-// three platform actions.
+// The key table the three front ends share: which command a key runs, which
+// light it switches and how many times both windows are refreshed afterwards.
+// Each front end only turns its own key codes into a ViewerKey and supplies
+// the six platform actions.
 #pragma once
 
 enum class ViewerKey {

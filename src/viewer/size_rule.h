@@ -1,4 +1,4 @@
-// The size rule both front ends follow, written once: resizing the 8-bit
+// The size rule every front end follows, written once: resizing the 8-bit
 // window gives the 10-bit window the same outer size at the 10-bit window's
 // own place. The rule runs one way only; a front end applies it when the
 // 8-bit window changes size and never when the 10-bit window does.

@@ -75,3 +75,9 @@ void advanceScene() {
 void advanceLogo() {
   viewerState.logoAngle += static_cast<double>(viewerState.logoDirection) * logoStep;
 }
+
+void skipFrame() {
+  turnLogoAtBounds();
+  advanceScene();
+  if (viewerState.logoVisible) advanceLogo();
+}

@@ -1,5 +1,5 @@
 // The one record of what both display windows show and how far the animation
-// has run, the commands that change it and the three per-paint advance rules.
+// has run, the commands that change it and the animation's per-frame advance.
 // Plain data and arithmetic: no platform or graphics interface is used here.
 #pragma once
 
@@ -50,7 +50,12 @@ bool toggleSideLight();  // returns the new sideLightOff
 void beginDrag();
 void endDrag();
 
-// Per-paint advance rules, called by renderFrame at fixed points of a frame.
+// One frame's advance of the animation, as renderFrame makes it after
+// drawing; alone, the frame of a window nobody can see, so that the
+// animation runs on and the picture is right when the window comes back.
+void skipFrame();
+// Its three rules: the logo turns at its bounds, the scene turns unless
+// paused, and a visible logo rocks on.
 void turnLogoAtBounds();
 void advanceScene();
 void advanceLogo();

@@ -63,19 +63,16 @@ EGLConfig findEglConfig(const ColourRequest& colour, bool nearestIfNone,
   return candidates[static_cast<std::size_t>(index)];
 }
 
-// The EGL window surface and a context that shares display lists with
-// shareList (may be EGL_NO_CONTEXT), confirmed to have the chosen colour sizes.
+// A context that shares display lists with shareList (may be
+// EGL_NO_CONTEXT) and the EGL window surface, confirmed to have the chosen
+// colour sizes.
 bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext shareList,
                           const PixelFormatCandidate& chosen) {
-  record.eglSurface =
-      eglCreateWindowSurface(frontEnd.connection.eglDisplay, config,
-                             reinterpret_cast<EGLNativeWindowType>(record.eglWindow), nullptr);
   const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                       EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-  if (record.eglSurface != EGL_NO_SURFACE)
-    record.context =
-        eglCreateContext(frontEnd.connection.eglDisplay, config, shareList, contextAttributes);
-  if (record.eglSurface == EGL_NO_SURFACE || record.context == EGL_NO_CONTEXT) {
+  record.context =
+      eglCreateContext(frontEnd.connection.eglDisplay, config, shareList, contextAttributes);
+  if (record.context == EGL_NO_CONTEXT || !createWindowSurface(record)) {
     printf("ERROR: Unable to create the GL rendering context for the '%s' window!\n", record.title);
     return false;
   }
@@ -87,9 +84,6 @@ bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext sh
     xdg_toplevel_set_max_size(record.toplevel, record.maxWidth, record.maxHeight);
   if (record.frame != nullptr)
     libdecor_frame_set_max_content_size(record.frame, record.maxWidth, record.maxHeight);
-  // A swap must never wait for the compositor's frame callback: a window it
-  // hides gets none, and the other window would stop with it.
-  eglSwapInterval(frontEnd.connection.eglDisplay, 0);
   // The configuration said so; the context has the last word.
   const ContextColour colour = currentContextColour();
   releaseContext();
@@ -102,6 +96,25 @@ bool createDisplayContext(DisplayWindow& record, EGLConfig config, EGLContext sh
 }
 
 }  // namespace
+
+bool createWindowSurface(DisplayWindow& record) {
+  if (record.eglSurface != EGL_NO_SURFACE) {
+    if (eglGetCurrentSurface(EGL_DRAW) == record.eglSurface) releaseContext();
+    eglDestroySurface(frontEnd.connection.eglDisplay, record.eglSurface);
+  }
+  record.eglSurface =
+      eglCreateWindowSurface(frontEnd.connection.eglDisplay, record.config,
+                             reinterpret_cast<EGLNativeWindowType>(record.eglWindow), nullptr);
+  if (record.eglSurface == EGL_NO_SURFACE) return false;
+  record.surfaceWidth = record.width * record.scale;
+  record.surfaceHeight = record.height * record.scale;
+  makeContextCurrent(record);
+  // A swap must never wait for the compositor's frame callback: a window it
+  // hides gets none, and the other window would stop with it.
+  eglSwapInterval(frontEnd.connection.eglDisplay, 0);
+  releaseContext();
+  return true;
+}
 
 DisplayWindow& displayWindow(WhichWindow which) {
   return frontEnd.windows[static_cast<int>(which)];

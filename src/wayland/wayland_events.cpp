@@ -223,10 +223,11 @@ void startRefreshTimer() {
 }
 
 void runEventLoop() {
-  // The blind test ends where full screen is taken from it: the two windows
-  // would tell which picture is which.
+  // The blind test ends where full screen is taken from it, or shrinks from
+  // the output: the two windows, or the desktop beside it, would tell which
+  // picture is which.
   while (!frontEnd.quitRequested && !frontEnd.lostConnection && endingSignal() == 0 &&
-         !(viewerState.blindTestRunning && !fullScreenShown())) {
+         !(viewerState.blindTestRunning && !fullScreenCoversOutput())) {
     // Windows configured anew are painted at their new size, also when
     // paused; a running scene repaints them with the next tick anyway.
     for (DisplayWindow* record : {&window10, &window8, &windowFull})

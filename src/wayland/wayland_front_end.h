@@ -7,8 +7,10 @@
 // outputs and each window's buffer scale (wayland_output.cpp), and the event
 // loop (wayland_events.cpp): painting, the front-end actions, the size rule and the 16 ms timer
 // beside the display connection; the check's report (wayland_check.cpp) of
-// what each window's framebuffer holds; full screen's split view on a toplevel
-// of its own (wayland_full_screen.cpp). The logo's glyph lists come from
+// what each window's framebuffer holds and, where the compositor offers a
+// copy of the screen, what reaches it (wayland_screen_copy.cpp, with
+// presentation feedback); full screen's split view on a toplevel of its own
+// (wayland_full_screen.cpp). The logo's glyph lists come from
 // FreeType (freetype/glyph_outlines.h), shared with the X11 front end.
 //
 // What it leaves out: no window icon (Wayland has no client icons; the
@@ -37,13 +39,18 @@
 #include "app/pixel_format_choice.h"
 #include "app/start_options.h"
 #include "app/startup.h"
+#include "plasma-shell-client-protocol.h"
 #include "posix/ending_signal.h"
+#include "render/window_marks.h"
 #include "viewer/key_commands.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
-// xdg-output's manager (its protocol header is wayland_output.cpp's alone).
+// xdg-output's manager (its protocol header is wayland_output.cpp's alone),
+// the screen-copy manager and presentation feedback (wayland_screen_copy.cpp's).
 struct zxdg_output_manager_v1;
+struct zwlr_screencopy_manager_v1;
+struct wp_presentation;
 
 namespace wayland {
 
@@ -58,12 +65,17 @@ struct DisplayWindow {
   xdg_toplevel* toplevel = nullptr;
   zxdg_toplevel_decoration_v1* decoration = nullptr;
   libdecor_frame* frame = nullptr;
+  org_kde_plasma_surface* plasmaSurface = nullptr;  // KWin: where it places the window
   wl_egl_window* eglWindow = nullptr;
   EGLSurface eglSurface = EGL_NO_SURFACE;
   EGLContext context = EGL_NO_CONTEXT;
   EGLConfig config = nullptr;  // the configuration it was created with
   bool hasAlpha = false;       // its configuration carries alpha, which compositors blend by
   int width = 0, height = 0;   // its size in the compositor's logical pixels
+  // The buffer size its EGL surface was made at. Mesa sizes a surface's
+  // first buffer when it is first made current, whatever resizes follow
+  // before that buffer is swapped.
+  int surfaceWidth = 0, surfaceHeight = 0;
   // Its buffer is drawn at scale times that size: the largest scale among
   // the outputs it stands on, so the compositor shows it 1:1 where they all
   // have that whole-number scale.
@@ -97,9 +109,14 @@ struct Connection {
   wl_compositor* compositor = nullptr;
   xdg_wm_base* wmBase = nullptr;
   zxdg_decoration_manager_v1* decorationManager = nullptr;  // absent on many desktops
+  // KWin's plasma-shell, through which a client may place its windows.
+  org_kde_plasma_shell* plasmaShell = nullptr;
   libdecor* decorContext = nullptr;  // only where the compositor draws no decorations
   wl_seat* seat = nullptr;
   EGLDisplay eglDisplay = EGL_NO_DISPLAY;
+  // Who composes: told by the names of the globals it offers.
+  std::vector<std::string> globalNames;
+  Compositor compositorKind = Compositor::Unknown;
 };
 
 // Everything the Wayland front end keeps between calls, in one record
@@ -138,8 +155,12 @@ struct FrontEnd {
   // timerfd (wayland_events.cpp).
   bool quitRequested = false, lostConnection = false;
   int refreshTimer = -1;
-  // What the command line asked for (wayland_startup.cpp).
-  bool startInFullScreen = false, blindTest = false;
+  // What the check sees past the windows, where the compositor offers it:
+  // shared memory and the wlroots screen copy for copies of an output, and
+  // presentation feedback (wayland_screen_copy.cpp).
+  wl_shm* shm = nullptr;
+  zwlr_screencopy_manager_v1* screenCopies = nullptr;
+  wp_presentation* presentation = nullptr;
 };
 
 extern FrontEnd frontEnd;
@@ -166,9 +187,19 @@ void disconnectDisplay();  // both windows and the seat; the connection goes wit
 
 // wayland_output.cpp: the outputs and each window's buffer scale.
 void addOutput(wl_registry* registry, uint32_t name, uint32_t version);
-void addOutputManager(wl_registry* registry, uint32_t name);  // xdg-output, where offered
+void addOutputManager(wl_registry* registry, uint32_t name,
+                      uint32_t version);  // xdg-output, where offered
 void removeOutput(uint32_t name);
 void forgetOutputs();  // every output released, with a connection that is dropped
+// The output's connector name ("DP-1", from wl_output version 4 or
+// xdg-output version 2); empty where the compositor does not name it.
+std::string outputName(wl_output* output);
+// The first output the window stands on, of those bound here; null for none.
+wl_output* outputUnder(const DisplayWindow& record);
+// The output's size in logical pixels (the compositor's, as window sizes
+// are); false where it has not told it. A null output is the only one, where
+// there is only one.
+bool outputSize(wl_output* output, int& width, int& height);
 // Listens to the surface's enter and leave: its buffer scale, and the output
 // full screen goes to (the 10-bit window's first).
 void followOutputs(DisplayWindow& record);
@@ -183,6 +214,9 @@ DisplayWindow& displayWindow(WhichWindow which);
 // the exact 8-bit one, else the nearest with a NOTE line, and its context
 // shares the 10-bit context's display lists (EGL shares only at creation).
 bool createWindow(WhichWindow which);
+// Makes (or makes anew) the window's EGL surface at its buffer's present
+// size, with swaps that never wait for the compositor; false if EGL refuses.
+bool createWindowSurface(DisplayWindow& record);
 void makeContextCurrent(const DisplayWindow& record);
 void releaseContext();
 
@@ -192,6 +226,10 @@ int keyRepeatTimer();     // a timerfd, armed while a repeating key is held
 void repeatHeldKey();     // the repeat timer expired
 void handleDragMotion();  // pointer moves arrived in the last dispatch
 void releaseSeat();
+// The shared key table's key for a key code of this keymap in this state:
+// the code's keysyms without and with Shift in its layout, and whether Alt
+// is held.
+ViewerKey viewerKeyOfKeyCode(xkb_keymap* keymap, xkb_state* state, xkb_keycode_t key);
 
 // wayland_events.cpp: painting, the front-end actions, the size rule and the event loop.
 extern const FrontEndActions waylandActions;
@@ -221,16 +259,45 @@ void runEventLoop();
 bool enterFullScreen();
 void leaveFullScreen();  // the two windows are painted again
 bool fullScreenShown();
+// Shown over the whole output (as far as the output's size is known), as
+// the blind test needs it: beside a smaller window the desktop shows.
+bool fullScreenCoversOutput();
 // Key F: enters at once, or asks the event loop to leave.
 void toggleFullScreen();
 // A configure of the full-screen window without the fullscreen state: the
-// compositor took full screen away; the event loop then leaves it.
+// compositor took full screen away; the event loop then leaves it. One with
+// the state that leaves the size to us gets the output's.
 void noteFullScreenConfigure();
+// The full-screen window's size against its output's, in logical pixels.
+SurfaceCoverage fullScreenCoverage();
 // Leaves full screen where F or the compositor asked for it. The event loop
 // calls it just after emptying its queue: libwayland (1.21) never frees a
 // surface destroyed while a queued event names it (the keyboard's or the
 // pointer's focus, say).
 void leaveFullScreenIfAsked();
+
+// wayland_screen_copy.cpp: the screen copy and presentation feedback.
+// Binds the global where it is one of theirs; false where it is not.
+bool addCheckGlobal(wl_registry* registry, uint32_t name, const char* interface);
+void forgetCheckGlobals();  // with a connection that is dropped
+bool screenCopyOffered();
+bool presentationFeedbackOffered();
+// Swaps the window's back buffer (its context current) and waits, for a
+// second at most, until the compositor has drawn the output with it; false
+// where it did not answer in time. With scannedOut, presentation feedback
+// is asked for where offered, and where it comes, scannedOut says whether
+// the frame went to the screen without composition.
+bool showCheckFrame(DisplayWindow& record, bool* scannedOut);
+// A copy of the output in the format the compositor hands it over in,
+// which is the one it composes the output in.
+struct OutputCopy {
+  std::string format;                // "XRGB2101010"; empty where none was offered
+  int bitsPerColour = unknownCount;  // that format's
+  CopiedScreen pixels;
+};
+// False where no copy was made or its format cannot be read (the format is
+// named all the same where the compositor offered one).
+bool copyOutput(wl_output* output, OutputCopy& copy);
 
 // wayland_check.cpp: the check's report of both windows (key I, --check).
 // Prints the report; true when the 10-bit window holds 10-bit levels.

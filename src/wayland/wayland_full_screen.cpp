@@ -17,32 +17,29 @@ namespace wayland {
 
 namespace {
 
+// The output the full-screen window stands on, else the one it asks for
+// (null where the compositor chooses).
+wl_output* fullScreenOutput() {
+  if (!windowFull.outputs.empty()) return windowFull.outputs.front();
+  return window10.outputs.empty() ? nullptr : window10.outputs.front();
+}
+
 bool createFullScreenWindow() {
-  // The 10-bit window's configuration.
+  // The 10-bit window's configuration and context, lights and lists as they
+  // are. Its EGL surface is made once the first configure has told its size
+  // (showDisplayWindow), so that no buffer of another size is ever committed.
+  windowFull.config = window10.config;
   windowFull.hasAlpha = window10.hasAlpha;
+  windowFull.maxWidth = window10.maxWidth;
+  windowFull.maxHeight = window10.maxHeight;
   if (!createSurfaceWindow(windowFull)) return false;
+  windowFull.context = window10.context;
   // Asked before the first commit, so that it is mapped full screen at once,
   // on the output the 10-bit window stands on (the compositor's choice where
   // none is known yet).
-  wl_output* output = window10.outputs.empty() ? nullptr : window10.outputs.front();
+  wl_output* output = fullScreenOutput();
   if (windowFull.toplevel != nullptr) xdg_toplevel_set_fullscreen(windowFull.toplevel, output);
   if (windowFull.frame != nullptr) libdecor_frame_set_fullscreen(windowFull.frame, output);
-  windowFull.eglSurface =
-      eglCreateWindowSurface(frontEnd.connection.eglDisplay, window10.config,
-                             reinterpret_cast<EGLNativeWindowType>(windowFull.eglWindow), nullptr);
-  if (windowFull.eglSurface == EGL_NO_SURFACE) {
-    printf("ERROR: Unable to create the '%s' window!\n", windowFull.title);
-    destroyDisplayWindow(windowFull);
-    return false;
-  }
-  // The 10-bit context draws it, lights and lists as they are.
-  windowFull.context = window10.context;
-  windowFull.maxWidth = window10.maxWidth;
-  windowFull.maxHeight = window10.maxHeight;
-  makeContextCurrent(windowFull);
-  // As for the windows: a swap never waits for the compositor.
-  eglSwapInterval(frontEnd.connection.eglDisplay, 0);
-  releaseContext();
   return true;
 }
 
@@ -69,7 +66,7 @@ bool enterFullScreen() {
   showDisplayWindow(windowFull);
   settleFullScreen();
   frontEnd.fullScreenEntering = false;
-  if (!frontEnd.fullScreenGranted || frontEnd.fullScreenTakenAway) {
+  if (!frontEnd.fullScreenGranted || frontEnd.fullScreenTakenAway || !windowFull.shown) {
     const bool connected = !connectionLost();
     leaveFullScreen();
     if (connected && endingSignal() == 0)
@@ -102,6 +99,10 @@ bool fullScreenShown() {
   return windowFull.shown;
 }
 
+bool fullScreenCoversOutput() {
+  return fullScreenShown() && coversOutput(fullScreenCoverage());
+}
+
 void toggleFullScreen() {
   if (frontEnd.fullScreenEntering) return;
   if (windowFull.surface == nullptr)
@@ -111,10 +112,25 @@ void toggleFullScreen() {
 }
 
 void noteFullScreenConfigure() {
+  int width = 0, height = 0;
+  if (windowFull.fullScreenState && windowFull.requestedWidth <= 0 &&
+      windowFull.requestedHeight <= 0 && outputSize(fullScreenOutput(), width, height)) {
+    windowFull.requestedWidth = width;
+    windowFull.requestedHeight = height;
+  }
   if (windowFull.fullScreenState)
     frontEnd.fullScreenGranted = true;
   else if (frontEnd.fullScreenGranted)
     frontEnd.fullScreenTakenAway = true;
+}
+
+SurfaceCoverage fullScreenCoverage() {
+  SurfaceCoverage coverage;
+  coverage.width = windowFull.width;
+  coverage.height = windowFull.height;
+  if (!outputSize(fullScreenOutput(), coverage.outputWidth, coverage.outputHeight))
+    coverage.outputWidth = coverage.outputHeight = 0;
+  return coverage;
 }
 
 void leaveFullScreenIfAsked() {

@@ -19,19 +19,17 @@ namespace wayland {
 
 namespace {
 
-xkb_keysym_t keysymAtLevel(xkb_keycode_t key, xkb_level_index_t level) {
+xkb_keysym_t keysymAtLevel(xkb_keymap* keymap, xkb_state* state, xkb_keycode_t key,
+                           xkb_level_index_t level) {
   const xkb_keysym_t* symbols = nullptr;
-  const xkb_layout_index_t layout = xkb_state_key_get_layout(frontEnd.keyState, key);
-  if (xkb_keymap_key_get_syms_by_level(frontEnd.keymap, key, layout, level, &symbols) < 1)
+  const xkb_layout_index_t layout = xkb_state_key_get_layout(state, key);
+  if (xkb_keymap_key_get_syms_by_level(keymap, key, layout, level, &symbols) < 1)
     return XKB_KEY_NoSymbol;
   return symbols[0];
 }
 
 void runKey(xkb_keycode_t key) {
-  const bool altHeld = xkb_state_mod_name_is_active(frontEnd.keyState, XKB_MOD_NAME_ALT,
-                                                    XKB_STATE_MODS_EFFECTIVE) > 0;
-  handleViewerKey(viewerKeyFromKeysyms(keysymAtLevel(key, 0), keysymAtLevel(key, 1), altHeld),
-                  waylandActions);
+  handleViewerKey(viewerKeyOfKeyCode(frontEnd.keymap, frontEnd.keyState, key), waylandActions);
 }
 
 void armRepeat(int firstMs, int everyMs) {
@@ -171,6 +169,13 @@ void seatNamed(void*, wl_seat*, const char*) {}
 const wl_seat_listener seatListener = {capabilitiesChanged, seatNamed};
 
 }  // namespace
+
+ViewerKey viewerKeyOfKeyCode(xkb_keymap* keymap, xkb_state* state, xkb_keycode_t key) {
+  const bool altHeld =
+      xkb_state_mod_name_is_active(state, XKB_MOD_NAME_ALT, XKB_STATE_MODS_EFFECTIVE) > 0;
+  return viewerKeyFromKeysyms(keysymAtLevel(keymap, state, key, 0),
+                              keysymAtLevel(keymap, state, key, 1), altHeld);
+}
 
 void listenToSeat(wl_seat* seat) {
   if (frontEnd.keyContext == nullptr) frontEnd.keyContext = xkb_context_new(XKB_CONTEXT_NO_FLAGS);

@@ -6,6 +6,7 @@
 // the compositor shows it 1:1 on whole-number scales; where that is not
 // possible the check's report says the compositor resamples.
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "wayland/buffer_scale.h"
@@ -19,6 +20,7 @@ struct Output {
   wl_output* output = nullptr;
   zxdg_output_v1* xdgOutput = nullptr;
   int scale = 1, modeWidth = 0, modeHeight = 0, logicalWidth = 0, logicalHeight = 0;
+  std::string connector;  // its name, which is the connector's ("DP-1")
 };
 
 namespace {
@@ -44,10 +46,12 @@ void outputDone(void*, wl_output*) {
 void outputScaleChanged(void* data, wl_output*, int32_t scale) {
   outputOf(data)->scale = scale;
 }
-void outputName(void*, wl_output*, const char*) {}
+void outputNamed(void* data, wl_output*, const char* name) {
+  outputOf(data)->connector = name;
+}
 void outputDescription(void*, wl_output*, const char*) {}
-const wl_output_listener outputListener = {outputGeometry,     outputMode, outputDone,
-                                           outputScaleChanged, outputName, outputDescription};
+const wl_output_listener outputListener = {outputGeometry,     outputMode,  outputDone,
+                                           outputScaleChanged, outputNamed, outputDescription};
 
 void logicalPosition(void*, zxdg_output_v1*, int32_t, int32_t) {}
 void logicalSize(void* data, zxdg_output_v1*, int32_t width, int32_t height) {
@@ -57,7 +61,9 @@ void logicalSize(void* data, zxdg_output_v1*, int32_t width, int32_t height) {
 void logicalDone(void*, zxdg_output_v1*) {
   updateEveryWindow();
 }
-void logicalName(void*, zxdg_output_v1*, const char*) {}
+void logicalName(void* data, zxdg_output_v1*, const char* name) {
+  outputOf(data)->connector = name;
+}
 void logicalDescription(void*, zxdg_output_v1*, const char*) {}
 const zxdg_output_v1_listener xdgOutputListener = {logicalPosition, logicalSize, logicalDone,
                                                    logicalName, logicalDescription};
@@ -87,16 +93,19 @@ void addOutput(wl_registry* registry, uint32_t name, uint32_t version) {
   if (version < 2) return;  // no scale before version 2
   Output* output = new Output;
   output->name = name;
-  output->output =
-      static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 2));
+  // Version 4 names the output; xdg-output names it for earlier ones.
+  output->output = static_cast<wl_output*>(
+      wl_registry_bind(registry, name, &wl_output_interface, version < 4 ? version : 4));
   wl_output_add_listener(output->output, &outputListener, output);
   describeLogically(*output);
   frontEnd.outputs.push_back(output);
 }
 
-void addOutputManager(wl_registry* registry, uint32_t name) {
-  frontEnd.outputManager = static_cast<zxdg_output_manager_v1*>(
-      wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, 1));
+void addOutputManager(wl_registry* registry, uint32_t name, uint32_t version) {
+  // Version 2 names the output; version 3 would end its descriptions with
+  // wl_output's done event, which version 2 of the output does not send.
+  frontEnd.outputManager = static_cast<zxdg_output_manager_v1*>(wl_registry_bind(
+      registry, name, &zxdg_output_manager_v1_interface, version < 2 ? version : 2));
   for (Output* output : frontEnd.outputs) describeLogically(*output);
 }
 
@@ -126,6 +135,32 @@ void forgetOutputs() {
   frontEnd.outputs.clear();
   if (frontEnd.outputManager != nullptr) zxdg_output_manager_v1_destroy(frontEnd.outputManager);
   frontEnd.outputManager = nullptr;
+}
+
+std::string outputName(wl_output* output) {
+  for (const Output* known : frontEnd.outputs)
+    if (known->output == output) return known->connector;
+  return std::string();
+}
+
+wl_output* outputUnder(const DisplayWindow& record) {
+  // libdecor binds the outputs too: the surface enters its objects as well.
+  for (wl_output* output : record.outputs)
+    for (const Output* known : frontEnd.outputs)
+      if (known->output == output) return output;
+  return nullptr;
+}
+
+bool outputSize(wl_output* output, int& width, int& height) {
+  for (const Output* known : frontEnd.outputs) {
+    if (known->output != output && !(output == nullptr && frontEnd.outputs.size() == 1)) continue;
+    // xdg-output's logical size, which a fractional scale shapes too.
+    const int scale = known->scale > 0 ? known->scale : 1;
+    width = known->logicalWidth > 0 ? known->logicalWidth : known->modeWidth / scale;
+    height = known->logicalHeight > 0 ? known->logicalHeight : known->modeHeight / scale;
+    return width > 0 && height > 0;
+  }
+  return false;
 }
 
 void followOutputs(DisplayWindow& record) {

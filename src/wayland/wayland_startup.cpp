@@ -4,13 +4,9 @@
 // context shares the 10-bit context's display lists from its creation on;
 // the logo's glyph lists are built in that shared space.
 #include <poll.h>
-#include <time.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <initializer_list>
 
-#include "app/blind_test.h"
 #include "app/facts.h"
 #include "app/startup.h"
 #include "freetype/glyph_outlines.h"
@@ -31,15 +27,14 @@ void showWindow(WhichWindow which) {
   showDisplayWindow(displayWindow(which));
 }
 
-// With --check the report takes the event loop's place. The windows are
-// measured at the sizes the compositor settles on: a tiling one resizes the
-// first window when the second appears, and may hold that back until the
+// The windows at the sizes the compositor settles on: a tiling one resizes
+// the first window when the second appears, and may hold that back until the
 // first window has answered its earlier configure with a frame. So, as the
 // event loop would, each configured window is painted, until a round trip
 // brings no new configure and each window knows its output (a few rounds at
-// most; a bound keeps a restless compositor from holding the check forever).
-bool checkInsteadOfEventLoop() {
-  if (endingSignal() != 0) return false;
+// most; a bound keeps a restless compositor from holding the start forever).
+// False where the connection is lost.
+bool settleWindows() {
   for (int round = 0; round < 10; ++round) {
     bool painted = false;
     for (DisplayWindow& record : frontEnd.windows) {
@@ -60,29 +55,33 @@ bool checkInsteadOfEventLoop() {
       poll(&wait, 1, 100);
     }
   }
-  if (frontEnd.startInFullScreen && !enterFullScreen() && connectionLost()) return false;
+  return true;
+}
+
+// Full screen on the output the 10-bit window stands on, which the
+// compositor tells once the windows have settled. A surface that does not
+// cover its output is not given: a corner of the screen would show the
+// desktop beside the halves.
+bool enterFullScreenAtStart() {
+  return settleWindows() && enterFullScreen() && fullScreenCoversOutput();
+}
+
+// With --check the report takes the event loop's place, on the windows as
+// they settled.
+bool checkInsteadOfEventLoop() {
+  if (endingSignal() != 0 || connectionLost()) return false;
+  if (!fullScreenShown() && !settleWindows()) return false;
   return reportDisplayChain();
 }
 
-// --fullscreen: the split view once the two windows stand.
-void eventLoopAfterOptions() {
-  if (frontEnd.startInFullScreen && endingSignal() == 0) enterFullScreen();
-  // --blind: the test runs in full screen, or not at all.
-  if (frontEnd.blindTest && endingSignal() == 0 && !connectionLost()) {
-    if (!fullScreenShown()) {
-      printf("%s", blindNeedsFullScreenLine);
-      return;
-    }
-    if (!beginBlindTest()) return;
-  }
-  runEventLoop();
+// A signal, or a compositor that went away (or threw the program out).
+int endedEarly() {
+  return earlyEndStatus(connectionLost());
 }
 
 }  // namespace
 
 int runApplication(const StartOptions& options) {
-  frontEnd.startInFullScreen = options.fullScreen || options.blind;
-  frontEnd.blindTest = options.blind;
   const StartupSteps waylandSteps = {connectDisplay,
                                      createWindow,
                                      makeCurrent,
@@ -92,18 +91,16 @@ int runApplication(const StartOptions& options) {
                                      buildLogoGlyphLists,
                                      releaseContext,
                                      startRefreshTimer,
-                                     eventLoopAfterOptions,
+                                     runEventLoop,
                                      checkInsteadOfEventLoop,
-                                     sleepMilliseconds};
+                                     sleepMilliseconds,
+                                     enterFullScreenAtStart,
+                                     endedEarly};
   endOnSignals();
-  int status = runStartup(waylandSteps, options);
-  // A compositor that went away (or threw the program out) is no normal end.
-  if (connectionLost()) status = -1;
+  const int status = runStartup(waylandSteps, options);
   // The windows would go with the process; closing them here keeps leak
   // checkers' reports down to real leaks, also after a signal.
   disconnectDisplay();
-  // As shells report a program that a signal ended.
-  if (endingSignal() != 0) return 128 + endingSignal();
   return status;
 }
 

@@ -66,10 +66,13 @@ void dropConnection() {
   frontEnd.connection.seat = nullptr;
   if (frontEnd.connection.decorationManager != nullptr)
     zxdg_decoration_manager_v1_destroy(frontEnd.connection.decorationManager);
+  if (frontEnd.connection.plasmaShell != nullptr)
+    org_kde_plasma_shell_destroy(frontEnd.connection.plasmaShell);
   if (frontEnd.connection.wmBase != nullptr) xdg_wm_base_destroy(frontEnd.connection.wmBase);
   if (frontEnd.connection.compositor != nullptr)
     wl_compositor_destroy(frontEnd.connection.compositor);
   forgetOutputs();
+  forgetCheckGlobals();
   if (frontEnd.connection.registry != nullptr) wl_registry_destroy(frontEnd.connection.registry);
   wl_display_disconnect(frontEnd.connection.display);
   frontEnd.connection = Connection();
@@ -82,6 +85,7 @@ const xdg_wm_base_listener wmBaseListener = {pingReceived};
 
 void globalAdded(void*, wl_registry* registry, uint32_t name, const char* interface,
                  uint32_t version) {
+  frontEnd.connection.globalNames.push_back(interface);
   auto bind = [&](const wl_interface* wanted, uint32_t highest) {
     return wl_registry_bind(registry, name, wanted, version < highest ? version : highest);
   };
@@ -93,6 +97,9 @@ void globalAdded(void*, wl_registry* registry, uint32_t name, const char* interf
   } else if (strcmp(interface, zxdg_decoration_manager_v1_interface.name) == 0) {
     frontEnd.connection.decorationManager =
         static_cast<zxdg_decoration_manager_v1*>(bind(&zxdg_decoration_manager_v1_interface, 1));
+  } else if (strcmp(interface, org_kde_plasma_shell_interface.name) == 0) {
+    frontEnd.connection.plasmaShell =
+        static_cast<org_kde_plasma_shell*>(bind(&org_kde_plasma_shell_interface, 1));
   } else if (strcmp(interface, wl_seat_interface.name) == 0 &&
              frontEnd.connection.seat == nullptr) {
     // Version 4 brings the keyboard's repeat rate; the program needs no later events.
@@ -101,7 +108,9 @@ void globalAdded(void*, wl_registry* registry, uint32_t name, const char* interf
   } else if (strcmp(interface, wl_output_interface.name) == 0) {
     addOutput(registry, name, version);
   } else if (strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
-    addOutputManager(registry, name);
+    addOutputManager(registry, name, version);
+  } else {
+    addCheckGlobal(registry, name, interface);
   }
 }
 
@@ -192,6 +201,19 @@ libdecor_interface decorInterface() {
 }
 libdecor_interface decorCallbacks = decorInterface();
 
+// Where the compositor lets a client place its windows (KWin, through
+// plasma-shell), the two stand side by side at their places, the 8-bit
+// window on the left, as on Windows and X11; elsewhere the compositor
+// places them. Asked before the first commit, which maps the window there.
+void placeBesideEachOther(DisplayWindow& record) {
+  if (frontEnd.connection.plasmaShell == nullptr || &record == &windowFull) return;
+  const bool tenBit = &record == &window10;
+  record.plasmaSurface =
+      org_kde_plasma_shell_get_surface(frontEnd.connection.plasmaShell, record.surface);
+  org_kde_plasma_surface_set_position(record.plasmaSurface, tenBit ? window10Left : window8Left,
+                                      tenBit ? window10Top : window8Top);
+}
+
 bool startEgl() {
   frontEnd.connection.eglDisplay =
       eglGetPlatformDisplay(EGL_PLATFORM_WAYLAND_KHR, frontEnd.connection.display, nullptr);
@@ -226,8 +248,11 @@ std::string openConnection() {
   wl_registry_add_listener(frontEnd.connection.registry, &registryListener, nullptr);
   // Twice: the globals, then what binding them sent (the keyboard's map).
   if (wl_display_roundtrip(frontEnd.connection.display) >= 0 &&
-      wl_display_roundtrip(frontEnd.connection.display) >= 0)
+      wl_display_roundtrip(frontEnd.connection.display) >= 0) {
+    frontEnd.connection.compositorKind =
+        compositorFromGlobals(frontEnd.connection.globalNames, isSet(getenv("SWAYSOCK")));
     return std::string();
+  }
   // A compositor that ended, or a socket with nobody behind it.
   const int error = wl_display_get_error(frontEnd.connection.display);
   dropConnection();
@@ -283,6 +308,7 @@ bool createSurfaceWindow(DisplayWindow& record) {
                                            ZXDG_TOPLEVEL_DECORATION_V1_MODE_SERVER_SIDE);
     }
   }
+  placeBesideEachOther(record);
   record.eglWindow = wl_egl_window_create(record.surface, record.width, record.height);
   if (record.eglWindow == nullptr) {
     printf("ERROR: Unable to create the '%s' window!\n", record.title);
@@ -304,6 +330,16 @@ void showDisplayWindow(DisplayWindow& record) {
   }
   // A signal or a lost connection ends the program before the window is shown.
   if (!record.configured) return;
+  // The first buffer must have the size of the configure just acknowledged
+  // (KWin answers one of another size by giving the window that size): a
+  // surface made before the configure, at another size, is made anew.
+  if ((record.surfaceWidth != record.width * record.scale ||
+       record.surfaceHeight != record.height * record.scale) &&
+      !createWindowSurface(record)) {
+    printf("ERROR: Unable to create the '%s' window!\n", record.title);
+    requestQuit();
+    return;
+  }
   record.shown = true;
   paintDisplayWindow(record);
 }
@@ -341,13 +377,16 @@ void destroyDisplayWindow(DisplayWindow& record) {
   if (record.toplevel != nullptr) xdg_toplevel_destroy(record.toplevel);
   if (record.xdgSurface != nullptr) xdg_surface_destroy(record.xdgSurface);
   if (record.frame != nullptr) libdecor_frame_unref(record.frame);
+  if (record.plasmaSurface != nullptr) org_kde_plasma_surface_destroy(record.plasmaSurface);
   if (record.surface != nullptr) wl_surface_destroy(record.surface);
   record.eglWindow = nullptr;
   record.decoration = nullptr;
   record.toplevel = nullptr;
   record.xdgSurface = nullptr;
   record.frame = nullptr;
+  record.plasmaSurface = nullptr;
   record.surface = nullptr;
+  record.surfaceWidth = record.surfaceHeight = 0;
   record.shown = false;
   record.configured = false;
   record.needsPaint = false;

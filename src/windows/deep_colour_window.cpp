@@ -7,23 +7,24 @@
 
 #include "app/facts.h"
 #include "app/pixel_format_choice.h"
+#include "render/extension_list.h"
 #include "render/level_count.h"
 #include "windows/win32_front_end.h"
-// After the GL types it relies on.
-#include <GL/wglext.h>
-
-#include "windows/extension_list.h"
 
 namespace win32 {
 
 PROC(WINAPI* wglEntryPointLookup)(LPCSTR name) = wglGetProcAddress;
 
+GlFunction wglEntryPoint(const char* name) {
+  return reinterpret_cast<GlFunction>(wglEntryPointLookup(name));
+}
+
 namespace {
 
 template <typename Function>
 Function fetchEntryPoint(const char* name) {
-  // Through a plain function pointer type, which any other may be cast to.
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglEntryPointLookup(name)));
+  // Through the plain function pointer type, which any other may be cast to.
+  return reinterpret_cast<Function>(wglEntryPoint(name));
 }
 
 // Formats a driver may list for the 10-bit request; Wine lists a few dozen.

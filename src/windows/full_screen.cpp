@@ -15,10 +15,6 @@
 
 namespace win32 {
 
-GlFunction wglEntryPoint(const char* name) {
-  return reinterpret_cast<GlFunction>(wglGetProcAddress(name));
-}
-
 namespace {
 
 RECT monitorOfWindow10() {
@@ -163,7 +159,7 @@ void paintFullScreen() {
   if (fullScreen.dxgi != nullptr) {
     // Occluded, or out of exclusive full screen behind the program's back
     // (the system took the screen for another program): back to two windows.
-    const bool kept = presentSplitViewThroughDxgi(fullScreen, client.right, client.bottom);
+    const bool kept = presentThroughDxgi(fullScreen, client.right, client.bottom);
     if (frontEnd.fullScreenExclusive && (!kept || !holdsExclusiveFullScreen(fullScreen)))
       PostMessageA(fullScreen.hwnd, leaveFullScreenMessage, 0, 0);
     return;

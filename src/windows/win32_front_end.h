@@ -5,7 +5,8 @@
 // (deep_colour_window.cpp), and the one window procedure (window_proc.cpp),
 // which turns virtual keys into the shared key table's keys and supplies the
 // front-end actions; key F's full-screen window (full_screen.cpp); with
-// --dxgi, windows that present through DXGI swap chains (dxgi_present.cpp);
+// --dxgi, windows that present through DXGI swap chains (dxgi_present.cpp,
+// dxgi_swap_chain.cpp);
 // and the check's report (win32_check.cpp). It also attaches the
 // application icon (icon group 101) to every window.
 //
@@ -25,6 +26,8 @@
 #include "render/framebuffer_calls.h"
 #include "render/gl_headers.h"
 #include "viewer/size_rule.h"
+// WGL's extension types and constants, after the GL types they rely on.
+#include <GL/wglext.h>
 
 namespace win32 {
 
@@ -36,7 +39,7 @@ Function procedure(HMODULE module, const char* name) {
 }
 
 // A window's DXGI swap chain and the OpenGL framebuffer object whose frames
-// it shows (dxgi_present.cpp).
+// it shows (dxgi_swap_chain.h).
 struct DxgiSurface;
 
 // Where a display window's OpenGL context draws: a device context kept for
@@ -58,9 +61,10 @@ struct DisplayWindow {
 };
 
 // Everything the Win32 front end keeps between calls, in one record
-// (window_proc.cpp defines it); the DXGI presentation keeps its swap chains,
-// device and framebuffer entry points in a record of its own in
-// dxgi_present.cpp, the one file that includes Direct3D.
+// (window_proc.cpp defines it); the DXGI presentation keeps its surfaces and
+// framebuffer entry points in a record of its own in dxgi_present.cpp, and
+// its Direct3D device in one in dxgi_swap_chain.cpp, the one file that
+// includes Direct3D.
 struct FrontEnd {
   // The two display windows, indexed by WhichWindow (app/startup.h): right
   // the 10-10-10-2 one through WGL_ARB_pixel_format, left the classic 24-bit
@@ -79,8 +83,6 @@ struct FrontEnd {
   // context draws, 0 until asked (window_proc.cpp).
   Window10Place window10Place;
   int drawableWidth = 0, drawableHeight = 0;
-  // What the command line asked for (win32_startup.cpp).
-  bool startInFullScreen = false, blindTest = false;
 };
 extern FrontEnd frontEnd;
 inline DisplayWindow& window10 = frontEnd.windows[static_cast<int>(WhichWindow::TenBit)];
@@ -94,10 +96,6 @@ inline DisplayWindow& window8 = frontEnd.windows[static_cast<int>(WhichWindow::E
 // DXGI swap chains; with options.fullScreen the program starts (and checks)
 // in the full-screen split view.
 int runApplication(const StartOptions& options);
-
-// full_screen.cpp: entry points beyond OpenGL 1.1 (framebuffer objects),
-// which WGL hands out for the context current.
-GlFunction wglEntryPoint(const char* name);
 
 // win32_check.cpp: the measured report of both windows and the display.
 // reportDisplayChain prints it and tells whether the 10-bit window delivered
@@ -127,9 +125,12 @@ HWND createStandardWindow(const char* className, const char* title, StandardWind
 // is current.
 HWND createDeepColourWindow(const char* className);
 
-// Where createDeepColourWindow fetches the driver's extension entry points:
+// Where the driver's extension entry points are fetched (the pixel format's,
+// and the framebuffer objects' of the split view and of DXGI's surfaces):
 // wglGetProcAddress, unless a test plays a driver that this machine lacks.
+// wglEntryPoint asks it, for the context current.
 extern PROC(WINAPI* wglEntryPointLookup)(LPCSTR name);
+GlFunction wglEntryPoint(const char* name);
 
 // dxgi_present.cpp: a display window presenting through a DXGI swap chain
 // (R10G10B10A2_UNORM or R8G8B8A8_UNORM) on the one Direct3D 11 device, made
@@ -139,13 +140,15 @@ extern PROC(WINAPI* wglEntryPointLookup)(LPCSTR name);
 // the error line is printed, the record is empty and nothing is current.
 HWND createDxgiWindow(const char* className, bool tenBit, HGLRC sharedWith, DisplayWindow& record);
 
-// Under Wine, before d3d11.dll loads: Wine's Direct3D runs its commands on
-// the calling thread (WINE_D3D_CONFIG=csmt=0), unless the variable is set.
+// Under Wine, before d3d11.dll loads (dxgi_swap_chain.cpp): Wine's
+// Direct3D runs its commands on the calling thread (WINE_D3D_CONFIG=csmt=0),
+// unless the variable is set.
 void keepWineDirect3DOnThisThread();
 
-// Draws one frame at this client size and presents it; the context is not
-// current afterwards.
-void presentThroughDxgi(const DisplayWindow& record, int width, int height);
+// Draws one frame at this client size (full screen's: the split view) and
+// presents it; false where the system took the screen away meanwhile
+// (occluded). The context is not current afterwards.
+bool presentThroughDxgi(const DisplayWindow& record, int width, int height);
 // The swap chains and the device go before the process ends: under Wine,
 // ending with them still alive crashed the process's end now and then.
 void releaseDxgiPresentation();
@@ -185,20 +188,17 @@ constexpr UINT leaveFullScreenMessage = WM_APP + 1;
 // dxgi_present.cpp, for full screen with --dxgi: the swap chain on the
 // full-screen window (made on the first call, kept afterwards), drawn by the
 // 10-bit window's context. On failure the error line is printed and the
-// record stays without a swap chain.
+// record stays without a swap chain, and nothing made for it is kept.
 bool createDxgiFullScreen(HWND hwnd, DisplayWindow& record);
-// Exclusive full screen with a 10-bit display mode of the monitor; false
-// where the system refuses (the window then stays a borderless one).
+// dxgi_swap_chain.cpp: exclusive full screen with a 10-bit display mode of
+// the monitor; false where the system refuses (the window then stays a
+// borderless one).
 bool takeExclusiveFullScreen(const DisplayWindow& record);
 // Gives the screen back (the display mode too) where it was taken; always
 // before the swap chain goes.
 void giveUpExclusiveFullScreen(const DisplayWindow& record);
 // Whether the swap chain holds the screen exclusively now.
 bool holdsExclusiveFullScreen(const DisplayWindow& record);
-// Draws one split-view frame into the full-screen swap chain and presents
-// it; false where the system took the screen away meanwhile (occluded, or
-// out of exclusive full screen).
-bool presentSplitViewThroughDxgi(const DisplayWindow& record, int width, int height);
 // measureSplitView's afterDrawing step for the full-screen swap chain: the
 // ramp goes into the back buffer, and each half's levels are counted there.
 void readBackBufferHalves(RampMeasurement& left, RampMeasurement& right, void* record);

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/blind_test.h"
 #include "app/facts.h"
 #include "app/startup.h"
 #include "render/frame_setup.h"
@@ -102,21 +101,11 @@ void startTimer() {
   SetTimer(window10.hwnd, refreshTimerId, refreshPeriodMs, nullptr);
 }
 
-// --fullscreen: the split view before the first message (or the check).
-// Where it cannot be made, its error line says so and the two windows stay.
-
 // GetMessage answers -1 only for a bad window handle or message pointer,
 // neither of which this loop passes; yet Wine answers it once for the first
 // call after DXGI swap chains are made (error 87). A lone -1 is passed over;
 // a run of them ends the loop as a real failure would.
 void runMessageLoop() {
-  if (frontEnd.startInFullScreen) enterFullScreen();
-  // --blind: the test runs in full screen, or not at all.
-  if (frontEnd.blindTest && !inFullScreen()) {
-    printf("%s", blindNeedsFullScreenLine);
-    return;
-  }
-  if (frontEnd.blindTest && !beginBlindTest()) return;
   MSG msg;
   int failuresInARow = 0;
   while (true) {
@@ -136,18 +125,10 @@ void sleepMilliseconds(unsigned milliseconds) {
   Sleep(milliseconds);
 }
 
-// With --check the report takes the message loop's place.
-bool checkInsteadOfMessageLoop() {
-  if (frontEnd.startInFullScreen) enterFullScreen();
-  return reportDisplayChain();
-}
-
 }  // namespace
 
 int runApplication(const StartOptions& options) {
   const bool throughDxgi = options.dxgi;
-  frontEnd.startInFullScreen = options.fullScreen || options.blind;
-  frontEnd.blindTest = options.blind;
   const StartupSteps win32Steps = {registerClassAndLoadIcons,
                                    throughDxgi ? createDxgiDisplayWindow : createWindow,
                                    makeCurrent,
@@ -158,8 +139,10 @@ int runApplication(const StartOptions& options) {
                                    nullptr,
                                    startTimer,
                                    runMessageLoop,
-                                   checkInsteadOfMessageLoop,
-                                   sleepMilliseconds};
+                                   reportDisplayChain,
+                                   sleepMilliseconds,
+                                   enterFullScreen,
+                                   nullptr};
   const int status = runStartup(win32Steps, options);
   if (throughDxgi) releaseDxgiPresentation();
   return status;

@@ -2,15 +2,19 @@
 // level count, each ramp swapped to the screen and read back from the root
 // window at the screen's depth (what the X server really holds), and the
 // RandR output under the 10-bit window: its "max bpc" property and the
-// monitor's EDID.
+// monitor's EDID (the output's property, or else the kernel's connector of
+// the output's name).
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xrandr.h>
 
 #include <cstdio>
 #include <set>
+#include <vector>
 
 #include "app/display_check.h"
+#include "app/edid.h"
+#include "drm/connector_edid.h"
 #include "render/level_count.h"
 #include "render/split_view.h"
 #include "x11/x11_front_end.h"
@@ -141,7 +145,12 @@ void readOutputProperties(RROutput output, DisplayOutputFacts& facts) {
   if (unsigned char* data = outputProperty(output, "EDID", XA_INTEGER, 8, items)) {
     facts.edid = parseEdid(data, items);
     XFree(data);
+    return;
   }
+  // No EDID property (Xwayland's outputs carry none): the kernel's, for the
+  // connector of the output's name.
+  const std::vector<unsigned char> edid = readConnectorEdid(facts.name);
+  facts.edid = parseEdid(edid.data(), edid.size());
 }
 
 // The RandR output whose CRTC holds the 10-bit window's centre; the first
@@ -184,7 +193,7 @@ void readDisplayOutput(DisplayOutputFacts& facts) {
 
 bool reportDisplayChain() {
   CheckReport report;
-  report.output.x11 = true;
+  report.output.windowSystem = WindowSystem::X11;
   report.output.screenDepth = DefaultDepth(frontEnd.display, DefaultScreen(frontEnd.display));
   if (fullScreenShown()) {
     measureFullScreen(report);

@@ -292,14 +292,34 @@ void startRefreshTimer() {
   frontEnd.nextTick = Clock::now() + refreshPeriod;
 }
 
+namespace {
+
+// Every event queued, until the loop must end.
+void handleQueuedEvents() {
+  while (!loopMustEnd() && XPending(frontEnd.display) > 0) {
+    XEvent event;
+    XNextEvent(frontEnd.display, &event);
+    handleEvent(event);
+  }
+}
+
+// Until the connection or the ending signal's pipe has something, at most
+// waitMs (-1: no limit).
+void waitForInput(int waitMs) {
+  pollfd inputs[2] = {{ConnectionNumber(frontEnd.display), POLLIN, 0},
+                      {endingSignalDescriptor(), POLLIN, 0}};
+  poll(inputs, endingSignalDescriptor() >= 0 ? 2 : 1, waitMs);
+}
+
+int millisecondsUntil(Clock::time_point then, Clock::time_point now) {
+  return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(then - now).count());
+}
+
+}  // namespace
+
 void runEventLoop() {
-  const int connection = ConnectionNumber(frontEnd.display);
   while (!loopMustEnd()) {
-    while (!loopMustEnd() && XPending(frontEnd.display) > 0) {
-      XEvent event;
-      XNextEvent(frontEnd.display, &event);
-      handleEvent(event);
-    }
+    handleQueuedEvents();
     if (loopMustEnd()) break;
     const Clock::time_point now = Clock::now();
     if (frontEnd.timerRunning && now >= frontEnd.nextTick) {
@@ -309,31 +329,18 @@ void runEventLoop() {
       tick();
       continue;
     }
-    int waitMs = -1;
-    if (frontEnd.timerRunning)
-      waitMs = static_cast<int>(
-          std::chrono::ceil<std::chrono::milliseconds>(frontEnd.nextTick - now).count());
-    pollfd inputs[2] = {{connection, POLLIN, 0}, {endingSignalDescriptor(), POLLIN, 0}};
-    poll(inputs, endingSignalDescriptor() >= 0 ? 2 : 1, waitMs);
+    waitForInput(frontEnd.timerRunning ? millisecondsUntil(frontEnd.nextTick, now) : -1);
   }
 }
 
 bool handleEventsUntil(bool (*done)(), int timeoutMs) {
-  const int connection = ConnectionNumber(frontEnd.display);
   const Clock::time_point end = Clock::now() + std::chrono::milliseconds(timeoutMs);
   while (!loopMustEnd()) {
-    while (!loopMustEnd() && XPending(frontEnd.display) > 0) {
-      XEvent event;
-      XNextEvent(frontEnd.display, &event);
-      handleEvent(event);
-    }
+    handleQueuedEvents();
     if (done()) return true;
     const Clock::time_point now = Clock::now();
     if (loopMustEnd() || now >= end) break;
-    const int waitMs =
-        static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(end - now).count());
-    pollfd inputs[2] = {{connection, POLLIN, 0}, {endingSignalDescriptor(), POLLIN, 0}};
-    poll(inputs, endingSignalDescriptor() >= 0 ? 2 : 1, waitMs);
+    waitForInput(millisecondsUntil(end, now));
   }
   return false;
 }

@@ -3,9 +3,9 @@
 // windows (x11_window.cpp), each window made with its context of the exact
 // framebuffer configuration (glx_context.cpp), the event loop
 // (x11_events.cpp): keysyms through the shared keysym table, the front-end
-// actions, the size rule and the 16 ms timer beside the event queue; full screen (x11_full_screen.cpp), the
-// split view in one window; and the check's report (x11_check.cpp), with
-// the output's "max bpc" and EDID through XRandR.
+// actions, the size rule and the 16 ms timer beside the event queue; full
+// screen (x11_full_screen.cpp), the split view in one window; and the check's
+// report (x11_check.cpp), with the output's "max bpc" and EDID through XRandR.
 // The logo's glyph lists come from FreeType (glyph_outlines.h), as
 // wglUseFontOutlines has no counterpart here. Each creating function prints
 // why it failed and leaves nothing of its own behind. Each window carries
@@ -93,9 +93,9 @@ struct FrontEnd {
   bool quitRequested = false, timerRunning = false;
   std::chrono::steady_clock::time_point nextTick;
   Window10Place window10Place;
-  // What the command line asked for (x11_startup.cpp).
+  // The console's line after the banner, where the program came here from
+  // Wayland (x11_startup.cpp).
   std::string noteAfterBanner;
-  bool startInFullScreen = false, blindTest = false;
 };
 extern FrontEnd frontEnd;
 inline DisplayWindow& window10 = frontEnd.windows[static_cast<int>(WhichWindow::TenBit)];

@@ -3,13 +3,9 @@
 // configurations, the program gives up before any window exists; the 8-bit
 // context shares the 10-bit context's display lists from its creation on;
 // the logo's glyph lists are built in that shared space.
-#include <time.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <string>
 
-#include "app/blind_test.h"
 #include "app/facts.h"
 #include "app/startup.h"
 #include "freetype/glyph_outlines.h"
@@ -33,40 +29,34 @@ bool openDisplayAfterNote() {
   return openDisplay();
 }
 
-// With --fullscreen, full screen once the windows stand, waited for up to
-// five seconds (a window manager maps and sizes it in its own time). A check
-// that cannot see it shown measures the two windows instead, and says so.
-void showFullScreenAtStart() {
-  if (!frontEnd.startInFullScreen || !enterFullScreen()) return;
+// Full screen once the windows stand, waited for up to five seconds (a
+// window manager maps and sizes it in its own time).
+bool showFullScreenAtStart() {
+  if (!enterFullScreen()) return false;
   if (!handleEventsUntil(fullScreenReady, 5000) && fullScreenShown() &&
       !frontEnd.fullScreenWindow.mapped)
     printf("NOTE: The full-screen window was not shown within 5 seconds.\n");
+  return fullScreenShown();
 }
 
-// --blind: the test runs in full screen, or not at all.
-void eventLoop() {
-  showFullScreenAtStart();
-  if (frontEnd.blindTest && !fullScreenShown()) {
-    printf("%s", blindNeedsFullScreenLine);
-    return;
-  }
-  if (frontEnd.blindTest && !beginBlindTest()) return;
-  runEventLoop();
-}
-
-// With --check the report takes the event loop's place.
+// With --check the report takes the event loop's place. A check that cannot
+// see full screen shown measures the two windows instead, and says so.
 bool checkInsteadOfEventLoop() {
-  showFullScreenAtStart();
   if (fullScreenShown() && !frontEnd.fullScreenWindow.mapped) leaveFullScreen();
   return reportDisplayChain();
+}
+
+// A signal, or an error the X server reported (for any request made so far:
+// the round trip brings them in).
+int endedEarly() {
+  if (frontEnd.display != nullptr) XSync(frontEnd.display, False);
+  return earlyEndStatus(xErrorReported());
 }
 
 }  // namespace
 
 int runApplication(const StartOptions& options, const std::string& startNote) {
   frontEnd.noteAfterBanner = startNote;
-  frontEnd.startInFullScreen = options.fullScreen || options.blind;
-  frontEnd.blindTest = options.blind;
   const StartupSteps x11Steps = {openDisplayAfterNote,
                                  createWindow,
                                  makeCurrent,
@@ -76,17 +66,16 @@ int runApplication(const StartOptions& options, const std::string& startNote) {
                                  buildLogoGlyphLists,
                                  releaseContext,
                                  startRefreshTimer,
-                                 eventLoop,
+                                 runEventLoop,
                                  checkInsteadOfEventLoop,
-                                 sleepMilliseconds};
+                                 sleepMilliseconds,
+                                 showFullScreenAtStart,
+                                 endedEarly};
   endOnSignals();
   const int status = runStartup(x11Steps, options);
   // The windows would go with the process; closing them here keeps leak
   // checkers' reports down to real leaks, also after a signal.
   closeWindows();
-  // As shells report a program that a signal ended.
-  if (endingSignal() != 0) return 128 + endingSignal();
-  if (xErrorReported()) return -1;
   return status;
 }
 

@@ -23,12 +23,12 @@ TEST(CheckTest, ReportsWhatEachWindowHoldsOnADeepColourScreen) {
   const std::string start = startText();
   const int reportLines = on(FrontEndKind::X11)           ? 15
                           : on(FrontEndKind::WindowsDxgi) ? 17
-                          : on(FrontEndKind::Wayland)     ? 12
+                          : on(FrontEndKind::Wayland)     ? 16
                                                           : 13;
   EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'),
             std::count(start.begin(), start.end(), '\n') + reportLines)
       << "the presentation line, the table, the two pixels lines, the desktop's composition "
-         "on Windows and one verdict line:\n"
+         "on Windows, the compositor and its composition on Wayland and one verdict line:\n"
       << run.output;
   EXPECT_FALSE(screen->hasWindowTitled(title10)) << "no window left behind";
 }
@@ -69,6 +69,37 @@ TEST(CheckTest, VerdictFollowsTheOutputsMaxBpcAndTheMonitorsEdid) {
     EXPECT_EQ(run.output.substr(run.output.find("Verdict: ")), c.verdict);
   }
   expectNoErrors(screen.unexpectedErrors());
+}
+
+// sway at its default render_bit_depth composes the output at 8 bits: both
+// windows band alike on screen, in full screen too, and the check names the
+// composition with sway's remedy.
+TEST(CheckTest, OnAnEightBitSwayTheVerdictNamesTheComposition) {
+  if (!on(FrontEndKind::Wayland)) GTEST_SKIP() << "sway's composition is Wayland's";
+  PrivateCompositor compositor(CompositorKind::SwayEightBit);
+  ASSERT_FALSE(compositor.socket().empty()) << "sway did not start";
+  for (const char* presentation : {"two windows", "full screen (compositor)"}) {
+    const bool full = std::string(presentation) != "two windows";
+    const CheckRun run = runCheck({compositor.environment()},
+                                  full ? std::vector<std::string>{"--fullscreen", "--check"}
+                                       : std::vector<std::string>{"--check"});
+    const std::string& report = run.output;
+    std::cout << report.substr(std::min(report.find("Display chain check"), report.size()));
+    EXPECT_EQ(run.status, 1) << report;
+    EXPECT_NE(report.find(std::string("\nPresentation: ") + presentation + "\n"), std::string::npos)
+        << report;
+    EXPECT_EQ(reportRow(report.substr(report.find("Narrow ramp")), "  levels on screen"),
+              (std::vector<int>{26, 26}))
+        << report;
+    EXPECT_EQ(report.substr(std::min(report.find("Composition: "), report.size())),
+              std::string("Composition: 8 bits per colour (the compositor's screen copy is "
+                          "XRGB8888)\nVerdict: the 10-bit ") +
+                  (full ? "half" : "window") +
+                  " holds 104 of 104 levels in its framebuffer, but only 26 reach the screen: the "
+                  "compositor composes output HEADLESS-1 at 8 bits per colour (sway: output "
+                  "HEADLESS-1 render_bit_depth 10; other wlroots compositors: their own output "
+                  "settings).\n");
+  }
 }
 
 TEST(CheckTest, ScreenWithoutTenBitColourEndsWithTheErrorLineAndMinusOne) {

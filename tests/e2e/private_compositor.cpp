@@ -39,9 +39,12 @@ std::vector<std::string> compositorCommand(CompositorKind kind, const std::strin
   switch (kind) {
     case CompositorKind::SwayTenBit:
     case CompositorKind::SwayTenBitScaleTwo:
+    case CompositorKind::SwayEightBit:
       std::ofstream(folder + "/config")
           << (kind == CompositorKind::SwayTenBit
                   ? "output HEADLESS-1 mode 800x400 position 0 0 render_bit_depth 10\n"
+              : kind == CompositorKind::SwayEightBit
+                  ? "output HEADLESS-1 mode 800x400 position 0 0\n"
                   : "output HEADLESS-1 mode 1600x800 position 0 0 render_bit_depth 10 scale 2\n")
           << "default_border none\n"
              "xwayland disable\n";
@@ -140,8 +143,7 @@ PrivateCompositor::PrivateCompositor(CompositorKind kind) : kind_(kind) {
   }
   process_ = std::make_unique<ChildProcess>(asUser(command), std::vector<std::string>{});
   // Ready once its sockets exist (sway's IPC socket comes last).
-  const bool sway =
-      kind == CompositorKind::SwayTenBit || kind == CompositorKind::SwayTenBitScaleTwo;
+  const bool sway = kind != CompositorKind::WestonWithoutRenderer && !drivenByTheDriver(kind);
   for (int i = 0; i < 400 && process_->running(); ++i) {
     const std::string socket = socketIn(run, "wayland-");
     const std::string ipc = sway ? socketIn(run, "sway-ipc.") : std::string();

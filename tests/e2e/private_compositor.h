@@ -24,6 +24,9 @@ enum class CompositorKind {
   // The same at scale 2: an output of 1600 by 800 pixels, 800 by 400
   // logical, where each window is 400 by 400 logical and 800 by 800 pixels.
   SwayTenBitScaleTwo,
+  // The first at sway's default render_bit_depth: the output is composed at
+  // 8 bits per colour, whatever the windows hold.
+  SwayEightBit,
   // Weston without a renderer: it offers only 8-bit buffer formats, so no
   // client finds a 10-bit configuration.
   WestonWithoutRenderer,

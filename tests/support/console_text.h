@@ -1,4 +1,4 @@
-// What either front end shows a person without looking at pixels: the window
+// What every front end shows a person without looking at pixels: the window
 // titles and the console text at start, as the program's facts give them.
 #pragma once
 

@@ -1,6 +1,7 @@
 // The deep-colour window on a screen without 10-bit window formats, under
 // Wine on an X server of depth 24. Wine's wglChoosePixelFormatARB returns
-// FALSE there (a driver might instead return TRUE with no format).
+// FALSE there (a driver might instead return TRUE with no format). And the
+// ways a DXGI window or surface fails, which need no 10-bit screen.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -10,8 +11,6 @@
 
 #include "app/facts.h"
 #include "windows/win32_front_end.h"
-// After the GL types it relies on.
-#include <GL/wglext.h>
 
 namespace win32 {
 namespace {
@@ -97,13 +96,15 @@ PROC WINAPI fakeLookup(LPCSTR name) {
   return nullptr;
 }
 
-// Runs createDeepColourWindow against the fake driver; returns its console
-// output and checks that a failure leaves nothing behind.
-std::string failWith(const FakeDriver& driver) {
+// Runs createDeepColourWindow (or the 10-bit DXGI window) against the fake
+// driver; returns its console output and checks that a failure leaves
+// nothing behind.
+std::string failWith(const FakeDriver& driver, bool dxgi = false) {
   fake = driver;
   wglEntryPointLookup = fakeLookup;
   ::testing::internal::CaptureStdout();
-  HWND result = createDeepColourWindow(windowClassName);
+  HWND result = dxgi ? createDxgiWindow(windowClassName, true, nullptr, window10)
+                     : createDeepColourWindow(windowClassName);
   fflush(stdout);
   std::string output = ::testing::internal::GetCapturedStdout();
   wglEntryPointLookup = wglGetProcAddress;
@@ -196,6 +197,13 @@ TEST(FakeDriverTest, ChoosesTheExactFormatAmongDeeperFloatAndDepthlessOnes) {
       << "formats it cannot describe are passed over";
 }
 
+// DXGI's surfaces find their framebuffer objects the one way, through the
+// driver's lookup, and only what the context names.
+TEST(FakeDriverTest, DxgiWindowNeedsTheDriversFramebufferObjects) {
+  EXPECT_EQ(failWith(FakeDriver{}, true),
+            "ERROR: The OpenGL driver offers no framebuffer objects for the DXGI swap chains!\n");
+}
+
 TEST(FakeDriverTest, AFormatThatCannotBeSetIsNamed) {
   FakeDriver driver;
   driver.formats = {{9003, 10, 2, 24}};
@@ -238,6 +246,55 @@ TEST(NoDeepColourTest, StandardWindowStillGetsAContextWithDepth) {
   wglMakeCurrent(nullptr, nullptr);
   wglDeleteContext(context);
   DestroyWindow(window);
+}
+
+// The framebuffer objects and renderbuffers in the current context, among
+// the first names.
+int framebufferNames() {
+  using IsName = GLboolean(APIENTRY*)(GLuint);
+  const auto isFramebuffer = reinterpret_cast<IsName>(wglEntryPoint("glIsFramebuffer"));
+  const auto isRenderbuffer = reinterpret_cast<IsName>(wglEntryPoint("glIsRenderbuffer"));
+  int count = 0;
+  for (GLuint name = 1; name <= 64; ++name)
+    count += (isFramebuffer(name) ? 1 : 0) + (isRenderbuffer(name) ? 1 : 0);
+  return count;
+}
+
+// Full screen's framebuffer object is made in the 10-bit window's context,
+// which lives on: where its surface cannot be made, the names go again.
+TEST(DxgiTest, AFullScreenSurfaceThatFailsKeepsNoFramebufferObject) {
+  ::testing::internal::CaptureStdout();
+  const bool made = createDxgiWindow(windowClassName, true, nullptr, window10) != nullptr;
+  fflush(stdout);
+  ASSERT_TRUE(made) << ::testing::internal::GetCapturedStdout();
+  ::testing::internal::GetCapturedStdout();
+  const int before = framebufferNames();
+  EXPECT_EQ(before, 3) << "the window's own framebuffer object and its two renderbuffers";
+  wglMakeCurrent(nullptr, nullptr);
+  // No window takes no swap chain; a client area wider than any renderbuffer
+  // takes no framebuffer object.
+  HWND tooWide = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 16385, 1, nullptr, nullptr,
+                                 nullptr, nullptr);
+  const struct {
+    HWND hwnd;
+    const char* line;
+  } failures[] = {
+      {nullptr, "ERROR: Unable to create the R10G10B10A2_UNORM swap chain for full screen!\n"},
+      {tooWide, "ERROR: Unable to create the 10-10-10-2 framebuffer object for full screen!\n"}};
+  for (const auto& failure : failures) {
+    DisplayWindow record;
+    ::testing::internal::CaptureStdout();
+    EXPECT_FALSE(createDxgiFullScreen(failure.hwnd, record));
+    fflush(stdout);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), failure.line);
+    EXPECT_EQ(record.dxgi, nullptr);
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+    wglMakeCurrent(window10.gl.dc, window10.gl.context);
+    EXPECT_EQ(framebufferNames(), before) << failure.line;
+    wglMakeCurrent(nullptr, nullptr);
+  }
+  DestroyWindow(tooWide);
+  releaseDxgiPresentation();
 }
 
 }  // namespace

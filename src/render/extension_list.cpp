@@ -1,8 +1,6 @@
-#include "windows/extension_list.h"
+#include "render/extension_list.h"
 
 #include <cstring>
-
-namespace win32 {
 
 bool extensionListHas(const char* extensions, const char* name) {
   if (extensions == nullptr || name == nullptr || *name == '\0') return false;
@@ -17,5 +15,3 @@ bool extensionListHas(const char* extensions, const char* name) {
   }
   return false;
 }
-
-}  // namespace win32
