@@ -102,7 +102,9 @@ TEST(CompositorTest, WindowsFullScreenThatFillsTheOutputTheWindowsAgainAndSigter
     EXPECT_TRUE(sameRect(screen->rectOf(window8), start8));
     EXPECT_TRUE(sameRect(screen->rectOf(window10), start10));
   }
-  EXPECT_TRUE(twoWindows(reportWhere(*screen, *program, twoWindows)));
+  EXPECT_TRUE(twoWindows(reportWhere(*screen, *program, twoWindows)))
+      << "no report of both windows after F again:\n"
+      << program->output();
 
   // SIGTERM closes the windows and ends the program as a shell expects.
   ASSERT_TRUE(program->signal(SIGTERM));

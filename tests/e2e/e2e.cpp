@@ -211,6 +211,12 @@ void expectDeepColourReport(const std::string& report) {
   EXPECT_NEAR(drawn[0], allowed[0], 1) << "the 8-bit window holds 8-bit levels";
   if (on(FrontEndKind::WindowsDxgi)) {
     expectDxgiReport(report, allowed);
+  } else if (!screenReadBack()) {
+    EXPECT_EQ(report.find("levels on screen"), std::string::npos) << report;
+    EXPECT_NE(report.find("\nCompositor: " + deepColourScreen().compositor->name() +
+                          "\nComposition: unknown (the compositor offers no screen copy)\n"),
+              std::string::npos)
+        << report;
   } else {
     // The X11 front end reads back what the screen holds, the Wayland one
     // what sway's copy of its output holds.

@@ -60,6 +60,12 @@ extern std::vector<std::string> launchCommand;
 // The compositor the Wayland front end runs on: sway unless
 // --compositor=mutter or --compositor=kwin says otherwise.
 extern CompositorKind waylandCompositor;
+// Whether the deep-colour screen can be read back, by the program's check
+// and by the tests: an X screen, or sway's screen copy; Mutter and KWin copy
+// the screen for no client.
+inline bool screenReadBack() {
+  return waylandCompositor != CompositorKind::Mutter && waylandCompositor != CompositorKind::Kwin;
+}
 
 // The one way to ask which front end runs.
 inline bool on(FrontEndKind kind) {
