@@ -106,13 +106,14 @@ set_tests_properties(wayland_program_end_to_end PROPERTIES TIMEOUT 300
   ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
 
 # The same program on headless Mutter and KWin: the suites that concern the
-# compositor (its windows, full screen, the report, the blind test, SIGTERM);
+# compositor (its windows, closing one, full screen, the report, the blind
+# test, SIGTERM);
 # what a compositor cannot show is skipped with the reason. The rest (start-up
 # failures, the usage, sway's own scale and workspaces) does not depend on it.
 foreach(compositor mutter kwin)
   add_test(NAME wayland_${compositor}_end_to_end
     COMMAND e2e_tests --front-end=wayland --compositor=${compositor}
-      --gtest_filter=CompositorTest.*:FullScreenTest.*:BlindTest.*:CheckTest.Reports*
+      --gtest_filter=CompositorTest.*:ClosingAWindowTest.*:FullScreenTest.*:BlindTest.*:CheckTest.Reports*
       -- $<TARGET_FILE:lumivane>)
   set_tests_properties(wayland_${compositor}_end_to_end PROPERTIES TIMEOUT 300
     ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")

@@ -12,9 +12,9 @@
 #include "e2e.h"
 
 // Types I until the report it prints holds test, for at most 30 s or while
-// the program runs; the last whole report (empty when none came). A key typed before a window of
-// the program has the keyboard goes nowhere: Mutter tells no client when its windows are up, so the
-// key is typed again.
+// the program runs; the last whole report (empty when none came). A key
+// typed before a window of the program has the keyboard goes nowhere:
+// Mutter tells no client when its windows are up, so the key is typed again.
 template <typename Test>
 static std::string reportWhere(Desktop& screen, ChildProcess& program, Test test) {
   std::string report;
@@ -48,7 +48,8 @@ TEST(CompositorTest, WindowsFullScreenThatFillsTheOutputTheWindowsAgainAndSigter
   const std::unique_ptr<Desktop> screen = deepColourDesktop();
   const char* unlisted = screen->cannotListWindows();
   if (unlisted != nullptr)
-    std::cout << "Not checked here: the windows' places. " << unlisted << "\n";
+    std::cout << "Not checked here: the windows' places (" << unlisted
+              << "); the program's own report stands in.\n";
   auto program = startProgram(screen->environment());
   WindowId window8 = 0, window10 = 0;
   ScreenRect start8, start10;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -165,7 +166,8 @@ bool PrivateCompositor::startDriver() {
                                             folder_ + "/compositor_driver",
                                             kind_ == CompositorKind::Mutter ? "mutter" : "kwin"};
   std::vector<std::string> answer;
-  for (int attempt = 0; attempt < 40; ++attempt) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (std::chrono::steady_clock::now() < deadline) {
     driver_ = std::make_unique<ChildProcess>(asUser(command), std::vector<std::string>{}, true);
     driverRead_ = 0;
     if (drive("", answer)) return true;

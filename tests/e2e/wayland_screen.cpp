@@ -341,9 +341,8 @@ bool SwayScreen::endFullScreen(unsigned long window) {
 }
 
 const char* DrivenScreen::cannotListWindows() const {
-  return compositor_.kind() == CompositorKind::Mutter
-             ? "Mutter tells no client of its windows: the program's own report stands in"
-             : nullptr;
+  return compositor_.kind() == CompositorKind::Mutter ? "Mutter tells no client of its windows"
+                                                      : nullptr;
 }
 
 // The driver's list: a line "id x y width height", a tab, the app id, a tab
