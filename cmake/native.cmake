@@ -60,7 +60,7 @@ gtest_discover_tests(e2e_support_tests)
 add_executable(e2e_tests tests/e2e/e2e.cpp tests/e2e/running_program_test.cpp
   tests/e2e/closing_test.cpp tests/e2e/startup_failure_test.cpp tests/e2e/check_test.cpp
   tests/e2e/window_manager_test.cpp tests/e2e/hidden_window_test.cpp
-  tests/e2e/full_screen_test.cpp)
+  tests/e2e/full_screen_test.cpp tests/e2e/compositor_test.cpp)
 target_link_libraries(e2e_tests PRIVATE e2e_support GTest::gtest)
 target_compile_definitions(e2e_tests PRIVATE LUMIVANE_APP_ID="${LUMIVANE_APP_ID}")
 

@@ -8,7 +8,9 @@
 # presentation-time from wayland-protocols, plasma-shell from
 # plasma-wayland-protocols, and wlroots' screen-copy protocol, through which
 # the check and the tests read the screen, whose description lives in
-# src/wayland/protocols (no Debian package ships it).
+# src/wayland/protocols (no Debian package ships it); for the tests alone,
+# KWin's fake input and window management from plasma-wayland-protocols,
+# through which they drive KWin.
 enable_language(C)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(WAYLAND REQUIRED IMPORTED_TARGET wayland-client wayland-egl xkbcommon
@@ -43,6 +45,9 @@ find_package(PlasmaWaylandProtocols REQUIRED)
 lumivane_wayland_protocol(plasma-shell ${PLASMA_WAYLAND_PROTOCOLS_DIR}/plasma-shell.xml)
 lumivane_wayland_protocol(wlr-screencopy-unstable-v1
   ${CMAKE_SOURCE_DIR}/src/wayland/protocols/wlr-screencopy-unstable-v1.xml)
+lumivane_wayland_protocol(fake-input ${PLASMA_WAYLAND_PROTOCOLS_DIR}/fake-input.xml)
+lumivane_wayland_protocol(plasma-window-management
+  ${PLASMA_WAYLAND_PROTOCOLS_DIR}/plasma-window-management.xml)
 
 add_library(lumivane_wayland STATIC
   ${xdg-shell_sources}
@@ -81,6 +86,17 @@ target_include_directories(wayland_screen PUBLIC ${LUMIVANE_PROTOCOL_DIR})
 target_link_libraries(wayland_screen PUBLIC e2e_support PkgConfig::WAYLAND)
 target_link_libraries(e2e_tests PRIVATE wayland_screen)
 
+# Keys (and KWin's windows) on Mutter and KWin: the tool each private Mutter
+# or KWin runs beside it, as its own user, talking D-Bus through sd-bus.
+pkg_check_modules(SYSTEMD REQUIRED IMPORTED_TARGET libsystemd)
+add_executable(compositor_driver tests/e2e/compositor_driver.cpp ${fake-input_sources}
+  ${plasma-window-management_sources})
+target_include_directories(compositor_driver PRIVATE ${LUMIVANE_PROTOCOL_DIR})
+target_link_libraries(compositor_driver PRIVATE PkgConfig::WAYLAND PkgConfig::SYSTEMD)
+target_compile_definitions(wayland_screen PRIVATE
+  LUMIVANE_COMPOSITOR_DRIVER="$<TARGET_FILE:compositor_driver>")
+add_dependencies(wayland_screen compositor_driver)
+
 add_executable(wayland_screenshot tests/e2e/wayland_screenshot.cpp)
 target_link_libraries(wayland_screenshot PRIVATE wayland_screen)
 
@@ -88,6 +104,20 @@ add_test(NAME wayland_program_end_to_end
   COMMAND e2e_tests --front-end=wayland -- $<TARGET_FILE:lumivane>)
 set_tests_properties(wayland_program_end_to_end PROPERTIES TIMEOUT 300
   ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
+
+# The same program on headless Mutter and KWin: the suites that concern the
+# compositor (its windows, closing one, full screen, the report, the blind
+# test, SIGTERM);
+# what a compositor cannot show is skipped with the reason. The rest (start-up
+# failures, the usage, sway's own scale and workspaces) does not depend on it.
+foreach(compositor mutter kwin)
+  add_test(NAME wayland_${compositor}_end_to_end
+    COMMAND e2e_tests --front-end=wayland --compositor=${compositor}
+      --gtest_filter=CompositorTest.*:ClosingAWindowTest.*:FullScreenTest.*:BlindTest.*:CheckTest.Reports*
+      -- $<TARGET_FILE:lumivane>)
+  set_tests_properties(wayland_${compositor}_end_to_end PROPERTIES TIMEOUT 300
+    ENVIRONMENT "MESA_SHADER_CACHE_DIR=${CMAKE_BINARY_DIR}/mesa-cache")
+endforeach()
 
 # The Wayland front end's tick beside two bare windows (scripts/bench runs it
 # on a private headless sway).

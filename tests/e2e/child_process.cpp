@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,14 +12,22 @@
 #include <thread>
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
-                           const std::vector<std::string>& extraEnvironment) {
-  int pipeFds[2];
+                           const std::vector<std::string>& extraEnvironment, bool takesInput) {
+  int pipeFds[2], inputFds[2] = {-1, -1};
   if (argv.empty() || pipe2(pipeFds, O_CLOEXEC) != 0) return;
+  // A socket rather than a pipe: a helper that ended must not end the
+  // tests with SIGPIPE, and send() can say so.
+  if (takesInput && socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, inputFds) != 0) {
+    close(pipeFds[0]);
+    close(pipeFds[1]);
+    return;
+  }
   pid_ = fork();
   if (pid_ == 0) {
     // Its own group, so that Wine's helpers go with it.
     setpgid(0, 0);
     dup2(pipeFds[1], STDOUT_FILENO);
+    if (takesInput) dup2(inputFds[0], STDIN_FILENO);
     const int devNull = open("/dev/null", O_WRONLY);
     if (devNull >= 0) dup2(devNull, STDERR_FILENO);
     for (const std::string& entry : extraEnvironment) putenv(const_cast<char*>(entry.c_str()));
@@ -29,10 +38,13 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
     _exit(127);
   }
   close(pipeFds[1]);
+  if (takesInput) close(inputFds[0]);
   if (pid_ < 0) {
     close(pipeFds[0]);
+    if (takesInput) close(inputFds[1]);
     return;
   }
+  inputFd_ = inputFds[1];
   // Set the group here too: the destructor may run before the child has
   // got as far as doing it, and kill(-pid) would then find no group.
   setpgid(pid_, pid_);
@@ -50,6 +62,7 @@ ChildProcess::~ChildProcess() {
                    static_cast<int>(pid_));
   }
   if (outputFd_ >= 0) close(outputFd_);
+  if (inputFd_ >= 0) close(inputFd_);
 }
 
 void ChildProcess::drain() {
@@ -64,6 +77,11 @@ void ChildProcess::drain() {
 const std::string& ChildProcess::output() {
   drain();
   return output_;
+}
+
+bool ChildProcess::write(const std::string& text) {
+  return inputFd_ >= 0 && send(inputFd_, text.data(), text.size(), MSG_NOSIGNAL) ==
+                              static_cast<ssize_t>(text.size());
 }
 
 bool ChildProcess::running() {

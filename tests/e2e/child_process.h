@@ -1,6 +1,7 @@
 // A program under test, started as its own process group with standard
 // output captured (standard error, where Wine chatters, is dropped), and
-// every wait for it bounded.
+// every wait for it bounded. A helper that takes commands gets its standard
+// input through a pipe.
 #pragma once
 
 #include <sys/types.h>
@@ -12,7 +13,7 @@ class ChildProcess {
  public:
   // extraEnvironment holds "NAME=value" entries added to this process's own.
   ChildProcess(const std::vector<std::string>& argv,
-               const std::vector<std::string>& extraEnvironment);
+               const std::vector<std::string>& extraEnvironment, bool takesInput = false);
   // Kills the process group if the program still runs, and reaps it within
   // a few seconds (a child that will not go is reported on standard error).
   ~ChildProcess();
@@ -22,6 +23,9 @@ class ChildProcess {
   bool started() const { return pid_ > 0; }
   // Everything the program has written to standard output so far.
   const std::string& output();
+  // Writes text to its standard input (a process that takes input); false
+  // when that fails.
+  bool write(const std::string& text);
   // Waits up to timeoutSeconds; true with the exit status (0..255, or 128 +
   // the signal's number) once ended.
   bool waitForExit(double timeoutSeconds, int& status);
@@ -34,7 +38,7 @@ class ChildProcess {
 
  private:
   pid_t pid_ = -1;
-  int outputFd_ = -1;
+  int outputFd_ = -1, inputFd_ = -1;
   bool exited_ = false;
   int status_ = -1;
   bool signalled_ = false;

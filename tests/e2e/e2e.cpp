@@ -56,8 +56,13 @@ const char waylandReportEnd[] =
 
 const FrontEnd* frontEnd = nullptr;
 std::vector<std::string> launchCommand;
+CompositorKind waylandCompositor = CompositorKind::SwayTenBit;
 
 ScreenImage Desktop::grab(WindowId window) {
+  if (driven_) {
+    ADD_FAILURE() << "a test without pictures here grabbed one: " << cannotCopyPictures();
+    return ScreenImage();
+  }
   const auto once = [&] {
     return x_ ? x_->grab(x_->rectOf(window)) : sway_->grab(sway_->rectOf(window));
   };
@@ -75,7 +80,7 @@ DeepColourScreen& deepColourScreen() {
   static DeepColourScreen screen;
   if (!screen.xServer && !screen.compositor) {
     if (on(FrontEndKind::Wayland))
-      screen.compositor = std::make_unique<PrivateCompositor>(CompositorKind::SwayTenBit);
+      screen.compositor = std::make_unique<PrivateCompositor>(waylandCompositor);
     else
       screen.xServer = std::make_unique<PrivateXServer>(30);
   }
@@ -93,7 +98,8 @@ std::unique_ptr<Desktop> deepColourDesktop() {
                         : std::make_unique<Desktop>(*screen.compositor);
 }
 
-const char* const deepColourScreenMissing = "the deep-colour screen (Xvfb or sway) did not start";
+const char* const deepColourScreenMissing =
+    "the deep-colour screen (Xvfb, or the Wayland compositor) did not start";
 
 ShallowScreen::ShallowScreen() {
   if (on(FrontEndKind::Wayland)) {
@@ -205,6 +211,12 @@ void expectDeepColourReport(const std::string& report) {
   EXPECT_NEAR(drawn[0], allowed[0], 1) << "the 8-bit window holds 8-bit levels";
   if (on(FrontEndKind::WindowsDxgi)) {
     expectDxgiReport(report, allowed);
+  } else if (!screenReadBack()) {
+    EXPECT_EQ(report.find("levels on screen"), std::string::npos) << report;
+    EXPECT_NE(report.find("\nCompositor: " + deepColourScreen().compositor->name() +
+                          "\nComposition: unknown (the compositor offers no screen copy)\n"),
+              std::string::npos)
+        << report;
   } else {
     // The X11 front end reads back what the screen holds, the Wayland one
     // what sway's copy of its output holds.
@@ -217,6 +229,19 @@ void expectDeepColourReport(const std::string& report) {
     else
       EXPECT_NE(report.find("Screen depth: 30\n"), std::string::npos);
   }
+}
+
+void expectHalvesFillTheOutput(const std::string& report, int width, int height) {
+  const int allowed8 = rampLevels(0.0, 1.0, width / 2, height, 255);
+  const int allowed10 = rampLevels(0.0, 1.0, width / 2, height, 1023);
+  // The first "allow" row is the full ramp's.
+  EXPECT_EQ(reportRow(report, "  levels 8 / 10 bits allow"),
+            (std::vector<int>{allowed8, allowed10, allowed8, allowed10}))
+      << "halves as tall as the " << width << "x" << height << " output:\n"
+      << report;
+  const std::vector<int> drawn = reportRow(report, "Full ramp: levels drawn");
+  ASSERT_EQ(drawn.size(), 2u) << report;
+  EXPECT_NEAR(drawn[1], allowed10, 1) << report;
 }
 
 SplitHalves halvesOf(const ScreenImage& image, double low, double high) {
@@ -258,15 +283,24 @@ double cpuSecondsOver(pid_t pid, double seconds) {
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   static const std::vector<FrontEnd> table = frontEnds();
+  bool known = true;
   int i = 1;
-  for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+  for (; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+    const std::string option = argv[i];
     for (const FrontEnd& candidate : table)
-      if (std::string(argv[i]) == std::string("--front-end=") + candidate.name)
-        frontEnd = &candidate;
+      if (option == std::string("--front-end=") + candidate.name) frontEnd = &candidate;
+    if (option.rfind("--compositor=", 0) == 0) {
+      const std::string name = option.substr(13);
+      known = name == "sway" || name == "mutter" || name == "kwin";
+      waylandCompositor = name == "mutter" ? CompositorKind::Mutter
+                          : name == "kwin" ? CompositorKind::Kwin
+                                           : CompositorKind::SwayTenBit;
+    }
+  }
   launchCommand.assign(argv + std::min(i + 1, argc), argv + argc);
-  if (frontEnd == nullptr || launchCommand.empty()) {
-    std::cerr << "usage: e2e_tests [gtest flags] --front-end=linux|windows|windows-dxgi|wayland -- "
-                 "COMMAND [ARGS...]\n";
+  if (frontEnd == nullptr || launchCommand.empty() || !known) {
+    std::cerr << "usage: e2e_tests [gtest flags] --front-end=linux|windows|windows-dxgi|wayland "
+                 "[--compositor=sway|mutter|kwin] -- COMMAND [ARGS...]\n";
     return 2;
   }
   return RUN_ALL_TESTS();

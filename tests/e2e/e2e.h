@@ -7,6 +7,7 @@
 //
 //   e2e_tests [gtest flags] --front-end=linux -- build/linux/lumivane
 //   e2e_tests --front-end=wayland -- build/linux/lumivane
+//   e2e_tests --front-end=wayland --compositor=kwin -- build/linux/lumivane
 //   e2e_tests --front-end=windows -- scripts/wine-run 64 PREFIX lumivane.exe
 //   e2e_tests --front-end=windows-dxgi -- scripts/wine-run 64 PREFIX lumivane.exe --dxgi
 #pragma once
@@ -56,6 +57,15 @@ struct FrontEnd {
 
 extern const FrontEnd* frontEnd;
 extern std::vector<std::string> launchCommand;
+// The compositor the Wayland front end runs on: sway unless
+// --compositor=mutter or --compositor=kwin says otherwise.
+extern CompositorKind waylandCompositor;
+// Whether the deep-colour screen can be read back, by the program's check
+// and by the tests: an X screen, or sway's screen copy; Mutter and KWin copy
+// the screen for no client.
+inline bool screenReadBack() {
+  return waylandCompositor != CompositorKind::Mutter && waylandCompositor != CompositorKind::Kwin;
+}
 
 // The one way to ask which front end runs.
 inline bool on(FrontEndKind kind) {
@@ -83,32 +93,50 @@ inline std::vector<std::string> xProgramEnvironment(const std::string& display) 
   return {"DISPLAY=" + display, "LUMIVANE_PLATFORM=x11"};
 }
 
-// A window as the screen names it: an X window, or a sway container id.
+// A window as the screen names it: an X window, a sway container id, or
+// the compositor driver's number for a KWin window.
 using WindowId = unsigned long;
 
-// The screen a program runs on, seen from outside: an X display or a
-// private sway. What only X can tell (visuals, the pointer through xdotool)
-// goes through x(), which is null on Wayland.
+// The screen a program runs on, seen from outside: an X display, a private
+// sway, or Mutter or KWin through the compositor driver. What only X can
+// tell (visuals, the pointer through xdotool) goes through x(), which is
+// null on Wayland. What a screen cannot show, it says why: a test skips
+// with that reason.
 class Desktop {
  public:
   explicit Desktop(const std::string& xDisplay)
       : x_(std::make_unique<XScreen>(xDisplay)), environment_(xProgramEnvironment(xDisplay)) {}
-  explicit Desktop(const PrivateCompositor& compositor)
-      : sway_(std::make_unique<SwayScreen>(compositor)), environment_{compositor.environment()} {}
+  explicit Desktop(PrivateCompositor& compositor) : environment_{compositor.environment()} {
+    if (compositor.kind() == CompositorKind::Mutter || compositor.kind() == CompositorKind::Kwin)
+      driven_ = std::make_unique<DrivenScreen>(compositor);
+    else
+      sway_ = std::make_unique<SwayScreen>(compositor);
+  }
 
-  bool ok() const { return x_ ? x_->ok() : sway_->ok(); }
+  bool ok() const { return x_ ? x_->ok() : sway_ ? sway_->ok() : driven_->ok(); }
   XScreen* x() { return x_.get(); }
   // What a program needs in its environment to show its windows here.
   const std::vector<std::string>& environment() const { return environment_; }
+  // Null where the windows are seen by title, with their rectangles.
+  const char* cannotListWindows() const { return driven_ ? driven_->cannotListWindows() : nullptr; }
+  // Null where the windows' pictures can be read.
+  const char* cannotCopyPictures() const {
+    return driven_ ? "Mutter and KWin copy the screen for no client" : nullptr;
+  }
 
   WindowId waitForWindow(const std::string& title, double timeoutSeconds) {
-    return x_ ? x_->waitForWindow(title, timeoutSeconds)
-              : sway_->waitForWindow(title, timeoutSeconds);
+    return x_      ? x_->waitForWindow(title, timeoutSeconds)
+           : sway_ ? sway_->waitForWindow(title, timeoutSeconds)
+                   : driven_->waitForWindow(title, timeoutSeconds);
   }
   bool hasWindowTitled(const std::string& title) {
-    return x_ ? x_->hasWindowTitled(title) : sway_->hasWindowTitled(title);
+    return x_      ? x_->hasWindowTitled(title)
+           : sway_ ? sway_->hasWindowTitled(title)
+                   : driven_->hasWindowTitled(title);
   }
-  ScreenRect rectOf(WindowId window) { return x_ ? x_->rectOf(window) : sway_->rectOf(window); }
+  ScreenRect rectOf(WindowId window) {
+    return x_ ? x_->rectOf(window) : sway_ ? sway_->rectOf(window) : driven_->rectOf(window);
+  }
   // The window's picture. A DXGI window under Wine may show black before
   // the first frame is copied into it: it is grabbed again until it shows
   // something, for at most five seconds.
@@ -136,17 +164,19 @@ class Desktop {
   // to the focused window, which is one of the program's. Keys are taken in
   // the order they are typed.
   bool typeKey(WindowId over, const std::string& key) {
-    return x_ ? x_->typeKey(x_->rectOf(over), key) : sway_->typeKey(key);
+    return x_ ? x_->typeKey(x_->rectOf(over), key) : typeKeys(over, {key});
   }
   // Keys in order; on sway through one virtual keyboard.
   bool typeKeys(WindowId over, const std::vector<std::string>& keys) {
     if (sway_) return sway_->typeKeys(keys);
+    if (driven_) return driven_->typeKeys(keys);
     for (const std::string& key : keys)
       if (!x_->typeKey(x_->rectOf(over), key)) return false;
     return true;
   }
   bool requestClose(WindowId window) {
     if (sway_) return sway_->requestClose(window);
+    if (driven_) return driven_->requestClose(window);
     x_->requestClose(window);
     return true;
   }
@@ -154,12 +184,15 @@ class Desktop {
   std::vector<std::string> unexpectedErrors() const {
     return x_ ? x_->unexpectedErrors() : std::vector<std::string>{};
   }
-  // The app ids of the windows in sway's tree; empty on X.
-  std::vector<std::string> appIds() { return sway_ ? sway_->appIds() : std::vector<std::string>{}; }
+  // The app ids of the windows on a Wayland screen; empty on X.
+  std::vector<std::string> appIds() {
+    return sway_ ? sway_->appIds() : driven_ ? driven_->appIds() : std::vector<std::string>{};
+  }
 
  private:
   std::unique_ptr<XScreen> x_;
   std::unique_ptr<SwayScreen> sway_;
+  std::unique_ptr<DrivenScreen> driven_;
   std::vector<std::string> environment_;
 };
 
@@ -167,8 +200,9 @@ class Desktop {
 void expectNoErrors(const std::vector<std::string>& xErrors);
 
 // One deep-colour screen for the whole run, started at first use and
-// stopped when the tests end: a depth-30 Xvfb, or a sway whose output has
-// 10 bits per colour.
+// stopped when the tests end: a depth-30 Xvfb, or the Wayland compositor
+// (a sway whose output has 10 bits per colour; Mutter and KWin offer
+// 10-bit buffers, though they compose at 8 bits headless).
 struct DeepColourScreen {
   std::unique_ptr<PrivateXServer> xServer;
   std::unique_ptr<PrivateCompositor> compositor;
@@ -290,6 +324,11 @@ inline int logoPixels(const ScreenImage& image) {
   return countStrongBluePixels(
       image, {image.width * 3 / 4, image.height * 3 / 4, image.width / 4, image.height / 4});
 }
+
+// That the report's full ramp (0 to 1) was measured on halves as tall as the
+// output and half as wide: what 8 and 10 bits allow there, and about as many
+// levels drawn in the 10-bit half.
+void expectHalvesFillTheOutput(const std::string& report, int width, int height);
 
 // The split view's halves: the background's grey levels in each, and the
 // label pixels in each half's top quarter.

@@ -27,7 +27,7 @@ static void expectHalvesMeasured(const std::string& report) {
   ASSERT_EQ(drawn.size(), 2u) << report;
   EXPECT_EQ(drawn[0], allowed[0]) << "the left half holds 8-bit levels";
   EXPECT_EQ(drawn[1], allowed[3]) << "the right half holds 10-bit levels";
-  if (on(FrontEndKind::X11) || on(FrontEndKind::Wayland)) {
+  if ((on(FrontEndKind::X11) || on(FrontEndKind::Wayland)) && screenReadBack()) {
     const std::vector<int> onScreen = reportRow(report.substr(narrow), "  levels on screen");
     EXPECT_EQ(onScreen, (std::vector<int>{allowed[0], allowed[3]})) << report;
   }
@@ -42,6 +42,9 @@ static void expectHalvesMeasured(const std::string& report) {
 TEST(FullScreenTest, KeyFShowsBothPicturesAndFAgainTheTwoWindowsAndEscapeEndsIt) {
   ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
   const std::unique_ptr<Desktop> screen = deepColourDesktop();
+  if (const char* why = screen->cannotCopyPictures())
+    GTEST_SKIP() << why << ": the halves' pictures are not seen here (CompositorTest checks F "
+                 << "and F again through the windows and the reports)";
   // Exclusive full screen may set a display mode of its own: it must be
   // given back however full screen ends.
   const std::string modeBefore = screen->x() != nullptr ? screen->x()->screenMode() : "";
@@ -143,6 +146,10 @@ TEST(FullScreenTest, CheckMeasuresBothHalvesAndNamesThePresentation) {
             std::string::npos)
       << run.output;
   expectHalvesMeasured(run.output);
+  if (on(FrontEndKind::Wayland)) {
+    const PrivateCompositor& compositor = *deepColourScreen().compositor;
+    expectHalvesFillTheOutput(run.output, compositor.outputWidth(), compositor.outputHeight());
+  }
   if (screen->x() != nullptr) {
     EXPECT_EQ(screen->x()->screenMode(), modeBefore) << "the display mode stays changed";
   }
@@ -152,8 +159,9 @@ TEST(FullScreenTest, CheckMeasuresBothHalvesAndNamesThePresentation) {
 // program chooses; the test tells the halves apart by their background levels
 // (the 8-bit half's all lie on the 8-bit grid) and answers right, wrong, or
 // not at all (Escape in round 2) on X11; one whole run of right answers on
-// the other front ends.
-enum class Answers { Right, Wrong, EscapeInRoundTwo };
+// the other front ends. Where the screen cannot be read (Mutter, KWin), one
+// whole run answered Left each time, whose score says which status it gives.
+enum class Answers { Right, Wrong, EscapeInRoundTwo, AlwaysLeft };
 
 // Waits for the round's line and the picture drawn for it; answers it.
 static void playRound(Desktop& screen, ChildProcess& program, WindowId full, int round,
@@ -166,6 +174,10 @@ static void playRound(Desktop& screen, ChildProcess& program, WindowId full, int
       << program.output();
   if (round == 2 && answers == Answers::EscapeInRoundTwo) {
     EXPECT_TRUE(screen.typeKey(full, "Escape"));
+    return;
+  }
+  if (answers == Answers::AlwaysLeft) {
+    EXPECT_TRUE(screen.typeKey(full, "Left"));
     return;
   }
   // A picture drawn after the round began: one that differs from the first
@@ -192,15 +204,24 @@ static void playRound(Desktop& screen, ChildProcess& program, WindowId full, int
 
 TEST(BlindTest, AnswersGiveTheScoreAndTheStatus) {
   ASSERT_TRUE(deepColourScreenStarted()) << deepColourScreenMissing;
-  for (const Answers answers : {Answers::Right, Answers::Wrong, Answers::EscapeInRoundTwo}) {
-    if (!on(FrontEndKind::X11) && answers != Answers::Right) continue;
-    SCOPED_TRACE(answers == Answers::Right   ? "right answers"
-                 : answers == Answers::Wrong ? "wrong answers"
-                                             : "Escape in round 2");
+  const bool pictures = deepColourDesktop()->cannotCopyPictures() == nullptr;
+  const std::vector<Answers> runs =
+      on(FrontEndKind::X11)
+          ? std::vector<Answers>{Answers::Right, Answers::Wrong, Answers::EscapeInRoundTwo}
+          : std::vector<Answers>{pictures ? Answers::Right : Answers::AlwaysLeft};
+  for (const Answers answers : runs) {
+    SCOPED_TRACE(answers == Answers::Right        ? "right answers"
+                 : answers == Answers::Wrong      ? "wrong answers"
+                 : answers == Answers::AlwaysLeft ? "Left each time"
+                                                  : "Escape in round 2");
     const std::unique_ptr<Desktop> screen = deepColourDesktop();
     auto program = startProgram(screen->environment(), {"--blind"});
-    const WindowId full = screen->waitForWindow(fullScreenTitle, 90);
-    ASSERT_NE(full, 0u) << "--blind showed no full-screen window";
+    // Where the windows are not seen, the first round's line says full
+    // screen is shown.
+    const WindowId full =
+        screen->cannotListWindows() != nullptr ? 0 : screen->waitForWindow(fullScreenTitle, 90);
+    ASSERT_TRUE(full != 0 || screen->cannotListWindows() != nullptr)
+        << "--blind showed no full-screen window";
     const int rounds = answers == Answers::EscapeInRoundTwo ? 2 : 10;
     for (int round = 1; round <= rounds && !::testing::Test::HasFatalFailure(); ++round)
       playRound(*screen, *program, full, round, answers);
@@ -209,6 +230,17 @@ TEST(BlindTest, AnswersGiveTheScoreAndTheStatus) {
     ASSERT_TRUE(program->waitForExit(60, status)) << program->output();
     const std::string output = consoleText(program->output());
     std::cout << output.substr(std::min(output.find("You picked"), output.size()));
+    if (answers == Answers::AlwaysLeft) {
+      // The score decides the status: 0 where it says the difference is seen.
+      const bool seen = output.find("\nYou can see the difference") != std::string::npos;
+      EXPECT_NE(seen, output.find("\nThis test found no difference") != std::string::npos)
+          << output;
+      EXPECT_NE(output.find(" of 10 rounds. Guessing does at least that well in "),
+                std::string::npos)
+          << output;
+      EXPECT_EQ(status, seen ? 0 : 1) << output;
+      continue;
+    }
     const char* score = answers == Answers::Right   ? "in 10 of 10 rounds. Guessing does at "
                                                       "least that well in 0.1 % of tries.\n"
                         : answers == Answers::Wrong ? "in 0 of 10 rounds."
@@ -216,6 +248,8 @@ TEST(BlindTest, AnswersGiveTheScoreAndTheStatus) {
     EXPECT_NE(output.find(std::string("You picked the 10-bit half ") + score), std::string::npos)
         << output;
     EXPECT_EQ(status, answers == Answers::Right ? 0 : 1) << output;
-    EXPECT_FALSE(screen->hasWindowTitled(fullScreenTitle));
+    if (full != 0) {
+      EXPECT_FALSE(screen->hasWindowTitled(fullScreenTitle));
+    }
   }
 }

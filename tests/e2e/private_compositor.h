@@ -4,10 +4,15 @@
 // removed, when the object goes. Compositors refuse to run as root, so under
 // root it runs as the unprivileged user nobody; the tests, as root, reach it
 // by its socket's full path.
+//
+// Mutter and KWin run with a private session bus of their own, and with the
+// compositor driver (compositor_driver.cpp) as their user: the one way in for
+// keys there, and on KWin to its windows.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "child_process.h"
 
@@ -25,6 +30,12 @@ enum class CompositorKind {
   // Weston without a renderer: it offers only 8-bit buffer formats, so no
   // client finds a 10-bit configuration.
   WestonWithoutRenderer,
+  // Mutter headless with one virtual monitor of 800 by 600; it places the
+  // windows itself and tells no client where, and libdecor draws their
+  // title bars.
+  Mutter,
+  // KWin on a virtual output of 1280 by 1024, with its own title bars.
+  Kwin,
 };
 
 class PrivateCompositor {
@@ -41,8 +52,22 @@ class PrivateCompositor {
   const std::string& ipcSocket() const { return ipcSocket_; }
   // "WAYLAND_DISPLAY=..." for a client of this compositor.
   std::string environment() const { return "WAYLAND_DISPLAY=" + socket_; }
+  CompositorKind kind() const { return kind_; }
+  // As its report names it: "sway", "Mutter", "KWin", "Weston".
+  std::string name() const;
+  // The output's size in pixels (sway, Mutter, KWin).
+  int outputWidth() const;
+  int outputHeight() const;
+  // Mutter and KWin: sends the driver one command and gives back the lines
+  // of its answer; false when it failed or did not answer within 20 s.
+  bool drive(const std::string& command, std::vector<std::string>& answer);
 
  private:
+  CompositorKind kind_;
   std::string folder_, socket_, ipcSocket_;
-  std::unique_ptr<ChildProcess> process_;
+  // Stopped in reverse order: the driver, the compositor, the bus.
+  std::unique_ptr<ChildProcess> bus_, process_, driver_;
+  std::size_t driverRead_ = 0;  // how much of the driver's output is answered
+  std::vector<std::string> asUser(const std::vector<std::string>& command) const;
+  bool startDriver();
 };

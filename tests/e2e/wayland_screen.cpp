@@ -339,3 +339,64 @@ bool SwayScreen::endFullScreen(unsigned long window) {
       {"swaymsg", "-s", ipcSocket_, "[con_id=" + std::to_string(window) + "] fullscreen disable"},
       {});
 }
+
+const char* DrivenScreen::cannotListWindows() const {
+  return compositor_.kind() == CompositorKind::Mutter ? "Mutter tells no client of its windows"
+                                                      : nullptr;
+}
+
+// The driver's list: a line "id x y width height", a tab, the app id, a tab
+// and the title for each window.
+unsigned long DrivenScreen::find(const std::string& title, std::string* line) {
+  std::vector<std::string> windows;
+  if (!compositor_.drive("windows", windows)) return 0;
+  for (const std::string& window : windows)
+    if (window.size() > title.size() &&
+        window.compare(window.size() - title.size() - 1, std::string::npos, "\t" + title) == 0) {
+      if (line != nullptr) *line = window;
+      return std::strtoul(window.c_str(), nullptr, 10);
+    }
+  return 0;
+}
+
+unsigned long DrivenScreen::waitForWindow(const std::string& title, double timeoutSeconds) {
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+  do {
+    if (const unsigned long id = find(title, nullptr)) return id;
+    sleepSeconds(0.1);
+  } while (std::chrono::steady_clock::now() < deadline);
+  return 0;
+}
+
+ScreenRect DrivenScreen::rectOf(unsigned long window) {
+  std::vector<std::string> windows;
+  ScreenRect rect;
+  if (compositor_.drive("windows", windows))
+    for (const std::string& line : windows)
+      if (std::strtoul(line.c_str(), nullptr, 10) == window)
+        std::sscanf(line.c_str(), "%*u %d %d %d %d", &rect.x, &rect.y, &rect.width, &rect.height);
+  return rect;
+}
+
+bool DrivenScreen::typeKeys(const std::vector<std::string>& keys) {
+  std::vector<std::string> answer;
+  for (const std::string& key : keys)
+    if (!compositor_.drive("key " + key, answer)) return false;
+  return true;
+}
+
+std::vector<std::string> DrivenScreen::appIds() {
+  std::vector<std::string> windows, ids;
+  if (compositor_.drive("windows", windows))
+    for (const std::string& line : windows) {
+      const std::size_t tab = line.find('\t');
+      ids.push_back(line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1));
+    }
+  return ids;
+}
+
+bool DrivenScreen::requestClose(unsigned long window) {
+  std::vector<std::string> answer;
+  return compositor_.drive("close " + std::to_string(window), answer);
+}

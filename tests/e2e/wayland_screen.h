@@ -59,3 +59,27 @@ class SwayScreen {
   std::string socket_, ipcSocket_;
   std::string tree();
 };
+
+// Mutter or KWin seen from outside through the compositor driver: keys
+// typed into the focused window on both; on KWin its windows by title, each
+// with its frame's rectangle (title bar included) and app id, and closed as
+// a close button does. Neither copies the screen for a client.
+class DrivenScreen {
+ public:
+  explicit DrivenScreen(PrivateCompositor& compositor) : compositor_(compositor) {}
+
+  bool ok() const { return !compositor_.socket().empty(); }
+  // Why the windows cannot be seen here, or null where they can.
+  const char* cannotListWindows() const;
+  unsigned long waitForWindow(const std::string& title, double timeoutSeconds);
+  bool hasWindowTitled(const std::string& title) { return find(title, nullptr) != 0; }
+  ScreenRect rectOf(unsigned long window);
+  bool typeKeys(const std::vector<std::string>& keys);
+  std::vector<std::string> appIds();
+  bool requestClose(unsigned long window);
+
+ private:
+  PrivateCompositor& compositor_;
+  // The window with this title (0 when none), its line of the driver's list.
+  unsigned long find(const std::string& title, std::string* line);
+};
