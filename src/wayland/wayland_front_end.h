@@ -133,10 +133,10 @@ struct FrontEnd {
   DisplayWindow windows[2] = {{title10}, {title8}};
   // Full screen's split view: the 10-bit window's configuration and context;
   // whether the compositor granted full screen at least once and took it
-  // away since, whether entering waits for it and whether F asked to leave
+  // away since, and whether F asked to leave (also while it is being entered)
   // (wayland_full_screen.cpp).
   DisplayWindow windowFull = {fullScreenTitle};
-  bool fullScreenGranted = false, fullScreenTakenAway = false, fullScreenEntering = false;
+  bool fullScreenGranted = false, fullScreenTakenAway = false;
   bool fullScreenLeaveAsked = false;
   // The seat's keyboard and pointer, the keymap and its state, key repeat
   // (the compositor's rate in keys per second, 0 for none, and delay; its

@@ -62,10 +62,8 @@ bool enterFullScreen() {
   frontEnd.fullScreenGranted = false;
   frontEnd.fullScreenTakenAway = false;
   if (!createFullScreenWindow()) return false;
-  frontEnd.fullScreenEntering = true;
   showDisplayWindow(windowFull);
   settleFullScreen();
-  frontEnd.fullScreenEntering = false;
   if (!frontEnd.fullScreenGranted || frontEnd.fullScreenTakenAway || !windowFull.shown) {
     const bool connected = !connectionLost();
     leaveFullScreen();
@@ -104,10 +102,9 @@ bool fullScreenCoversOutput() {
 }
 
 void toggleFullScreen() {
-  if (frontEnd.fullScreenEntering) return;
   if (windowFull.surface == nullptr)
     enterFullScreen();
-  else
+  else  // also while entering: the leave waits for the event loop
     frontEnd.fullScreenLeaveAsked = !frontEnd.fullScreenLeaveAsked;  // F twice stays
 }
 
