@@ -60,6 +60,11 @@ TEST(CompositorTest, WindowsFullScreenThatFillsTheOutputTheWindowsAgainAndSigter
     ASSERT_NE(window8, 0u) << "the 8-bit window never appeared";
     start8 = screen->rectOf(window8);
     start10 = screen->rectOf(window10);
+    // Side by side, neither covering the other: a Wayland client cannot
+    // place its windows, but KWin takes places through plasma-shell.
+    EXPECT_TRUE(start8.x + start8.width <= start10.x || start10.x + start10.width <= start8.x)
+        << "the 8-bit window at " << start8.x << "," << start8.y << " and the 10-bit one at "
+        << start10.x << "," << start10.y << " overlap";
     EXPECT_EQ(screen->appIds(), (std::vector<std::string>{LUMIVANE_APP_ID, LUMIVANE_APP_ID}));
   }
   const auto twoWindows = [](const std::string& report) {
