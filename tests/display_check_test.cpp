@@ -579,8 +579,6 @@ TEST(CheckReportText, FullScreenHalves) {
   EXPECT_STREQ(presentationName(Presentation::TwoWindows), "two windows");
   EXPECT_STREQ(presentationName(Presentation::FullScreenExclusive), "full screen, exclusive");
   EXPECT_STREQ(presentationName(Presentation::FullScreenCompositor), "full screen (compositor)");
-  EXPECT_STREQ(presentationName(Presentation::FullScreenScannedOut),
-               "full screen, scanned out directly");
 }
 
 // A compositor's full screen that leaves part of the output to the desktop

@@ -53,3 +53,13 @@ bool runTool(const std::vector<std::string>& argv, const std::vector<std::string
 
 // Sleeps for that many seconds (fractions allowed).
 void sleepSeconds(double seconds);
+
+// Calls condition() every 0.1 s until it holds, for at most timeoutSeconds.
+template <typename Condition>
+bool waitUntil(Condition condition, double timeoutSeconds) {
+  for (double waited = 0; waited < timeoutSeconds; waited += 0.1) {
+    if (condition()) return true;
+    sleepSeconds(0.1);
+  }
+  return condition();
+}

@@ -23,7 +23,7 @@ TEST(ChildProcessTest, TellsAnExitFromAnEndBySignal) {
   ChildProcess handled(
       {"sh", "-c", "trap 'exit 143' TERM; echo trapped; while :; do sleep 0.05; done"}, {});
   ChildProcess unhandled({"sleep", "300"}, {});
-  for (int i = 0; i < 200 && handled.output().empty(); ++i) sleepSeconds(0.05);
+  waitUntil([&] { return !handled.output().empty(); }, 10);
   EXPECT_TRUE(handled.signal(SIGTERM));
   EXPECT_TRUE(unhandled.signal(SIGTERM));
   int status = -1;
@@ -43,17 +43,12 @@ TEST(ChildProcessTest, WaitingIsBoundedAndEndingTakesTheWholeGroup) {
     int status = -1;
     EXPECT_FALSE(child.waitForExit(0.3, status)) << "a running program is still running";
     EXPECT_TRUE(child.running());
-    for (int i = 0; i < 100 && child.output().find('\n') == std::string::npos; ++i)
-      sleepSeconds(0.05);
+    waitUntil([&] { return child.output().find('\n') != std::string::npos; }, 5);
     grandchild = child.output();
   }
   const pid_t pid = static_cast<pid_t>(std::stol(grandchild));
-  bool gone = false;
-  for (int i = 0; i < 100 && !gone; ++i) {
-    gone = kill(pid, 0) != 0 && errno == ESRCH;
-    if (!gone) sleepSeconds(0.05);
-  }
-  EXPECT_TRUE(gone) << "what the program started outlives it";
+  EXPECT_TRUE(waitUntil([&] { return kill(pid, 0) != 0 && errno == ESRCH; }, 5))
+      << "what the program started outlives it";
 }
 
 TEST(ChildProcessTest, EndingAProgramAtOnceLeavesNothing) {

@@ -77,16 +77,6 @@ inline bool onWine() {
   return on(FrontEndKind::Windows) || on(FrontEndKind::WindowsDxgi);
 }
 
-// Calls condition() every 0.1 s until it holds, for at most timeoutSeconds.
-template <typename Condition>
-bool waitUntil(Condition condition, double timeoutSeconds) {
-  for (double waited = 0; waited < timeoutSeconds; waited += 0.1) {
-    if (condition()) return true;
-    sleepSeconds(0.1);
-  }
-  return condition();
-}
-
 // What a program needs in its environment to show its windows on that X
 // display (the Linux program would take a Wayland session's compositor).
 inline std::vector<std::string> xProgramEnvironment(const std::string& display) {

@@ -137,24 +137,23 @@ PrivateCompositor::PrivateCompositor(CompositorKind kind) : kind_(kind) {
     const std::vector<std::string> bus = {"dbus-daemon", "--session", "--nofork",
                                           "--address=unix:path=" + run + "/bus"};
     bus_ = std::make_unique<ChildProcess>(asUser(bus), std::vector<std::string>{});
-    for (int i = 0; i < 200 && bus_->running() && socketIn(run, "bus").empty(); ++i)
-      sleepSeconds(0.05);
+    waitUntil([&] { return !bus_->running() || !socketIn(run, "bus").empty(); }, 10);
     if (kind == CompositorKind::Kwin && !runTool(asUser({"kbuildsycoca5"}), {}, 60))
       std::fprintf(stderr, "kbuildsycoca5 failed\n");
   }
   process_ = std::make_unique<ChildProcess>(asUser(command), std::vector<std::string>{});
   // Ready once its sockets exist (sway's IPC socket comes last).
   const bool sway = kind != CompositorKind::WestonWithoutRenderer && !drivenByTheDriver(kind);
-  for (int i = 0; i < 400 && process_->running(); ++i) {
-    const std::string socket = socketIn(run, "wayland-");
-    const std::string ipc = sway ? socketIn(run, "sway-ipc.") : std::string();
-    if (!socket.empty() && (!sway || !ipc.empty())) {
-      socket_ = socket;
-      ipcSocket_ = ipc;
-      break;
-    }
-    sleepSeconds(0.05);
-  }
+  waitUntil(
+      [&] {
+        const std::string socket = socketIn(run, "wayland-");
+        const std::string ipc = sway ? socketIn(run, "sway-ipc.") : std::string();
+        if (socket.empty() || (sway && ipc.empty())) return !process_->running();
+        socket_ = socket;
+        ipcSocket_ = ipc;
+        return true;
+      },
+      20);
   if (!socket_.empty() && drivenByTheDriver(kind) && !startDriver()) socket_.clear();
   if (socket_.empty()) std::fprintf(stderr, "the compositor did not start within 20 s\n");
 }
@@ -182,19 +181,25 @@ bool PrivateCompositor::drive(const std::string& command, std::vector<std::strin
   answer.clear();
   // An empty command only waits for the driver's first word.
   if (!driver_ || (!command.empty() && !driver_->write(command + "\n"))) return false;
-  for (int i = 0; i < 400; ++i) {
-    const std::string& output = driver_->output();
-    std::size_t end;
-    while ((end = output.find('\n', driverRead_)) != std::string::npos) {
-      const std::string line = output.substr(driverRead_, end - driverRead_);
-      driverRead_ = end + 1;
-      if (line == "ok" || line == "failed") return line == "ok";
-      answer.push_back(line);
-    }
-    if (!driver_->running()) return false;
-    sleepSeconds(0.05);
-  }
-  return false;
+  // Its answer's lines, until "ok" or "failed" (or its end), for at most 20 s.
+  bool ok = false;
+  waitUntil(
+      [&] {
+        const std::string& output = driver_->output();
+        std::size_t end;
+        while ((end = output.find('\n', driverRead_)) != std::string::npos) {
+          const std::string line = output.substr(driverRead_, end - driverRead_);
+          driverRead_ = end + 1;
+          if (line == "ok" || line == "failed") {
+            ok = line == "ok";
+            return true;
+          }
+          answer.push_back(line);
+        }
+        return !driver_->running();
+      },
+      20);
+  return ok;
 }
 
 std::string PrivateCompositor::name() const {

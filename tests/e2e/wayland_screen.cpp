@@ -241,16 +241,13 @@ std::string SwayScreen::tree() {
 }
 
 unsigned long SwayScreen::waitForWindow(const std::string& title, double timeoutSeconds) {
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
-  do {
-    unsigned long id = 0;
-    ScreenRect rect;
-    // A window is there once it has a size: sway lists it as soon as it is mapped.
-    if (findSwayWindow(tree(), title, id, rect) && rect.width > 0) return id;
-    sleepSeconds(0.1);
-  } while (std::chrono::steady_clock::now() < deadline);
-  return 0;
+  unsigned long id = 0;
+  ScreenRect rect;
+  // A window is there once it has a size: sway lists it as soon as it is mapped.
+  return waitUntil([&] { return findSwayWindow(tree(), title, id, rect) && rect.width > 0; },
+                   timeoutSeconds)
+             ? id
+             : 0;
 }
 
 bool SwayScreen::hasWindowTitled(const std::string& title) {
@@ -360,13 +357,9 @@ unsigned long DrivenScreen::find(const std::string& title, std::string* line) {
 }
 
 unsigned long DrivenScreen::waitForWindow(const std::string& title, double timeoutSeconds) {
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
-  do {
-    if (const unsigned long id = find(title, nullptr)) return id;
-    sleepSeconds(0.1);
-  } while (std::chrono::steady_clock::now() < deadline);
-  return 0;
+  unsigned long id = 0;
+  waitUntil([&] { return (id = find(title, nullptr)) != 0; }, timeoutSeconds);
+  return id;
 }
 
 ScreenRect DrivenScreen::rectOf(unsigned long window) {
